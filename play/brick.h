@@ -1,0 +1,46 @@
+// Bricks: the targets of play. This header holds the records; the behaviour (update, hits,
+// destruction) lives in play/brick.cpp.
+#pragma once
+
+#include <list>
+
+// One waypoint of a brick's path: where the brick's centre is at that point.
+struct Tmove_point {
+    float x = 0;
+    float y = 0;
+};
+
+struct Tbrick {
+    int id = 0;                  // 1 for the first brick set up in a level, then 2, 3, ...
+    int num = 0;                 // brick kind 0..19 (see the kind table below)
+    int powerup = 0;             // powerup released on destruction; -1 = none
+    float x = 0, y = 0;          // top-left corner
+    float shake_x = 0, shake_y = 0;
+    int hits = 0;                // hits left for kinds 4 and 7
+    float life = 0;              // damage budget against weapons
+    int shake_timer = 0;         // 0..10
+    int shake_timer_counter = 0; // carried for layout compatibility, never read
+    int explosion_timer = 0;     // frames until a delayed detonation; 0 = none pending
+    float fade = 0;              // opacity 0..1
+    int glow_mode = 0;           // explosive pulse: 0 darkening, 1 brightening
+    int glow_fade = 0;           // explosive pulse amount 0..50
+    float old_x = 0, old_y = 0;  // position at the start of the frame
+    float speed = 0;             // pixels per frame along the path
+    int current_move_point = 0;  // index of the point being headed for
+    int num_move_points = 0;     // point count - 1; 0 = standing still
+    float distance = 0;          // pixels left to the current target
+    std::list<Tmove_point> move_point_list;
+};
+
+// The twenty kinds. Wide kinds (0..12) are 40 x 20, the rest 20 x 20 in every theme.
+inline constexpr int brick_kind_count = 20;
+inline constexpr int brick_kind_solid = 4;    // 35 hits, not needed to clear a level
+inline constexpr int brick_kind_hidden = 8;
+inline constexpr int brick_kind_small_hidden = 19;
+
+constexpr bool brick_kind_valid(int kind) { return kind >= 0 && kind < brick_kind_count; }
+constexpr int brick_kind_width(int kind) { return kind >= 0 && kind <= 12 ? 40 : 20; }
+constexpr int brick_kind_height(int) { return 20; }
+constexpr bool brick_kind_hidden_at_start(int kind) {
+    return kind == brick_kind_hidden || kind == brick_kind_small_hidden;
+}
