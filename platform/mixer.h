@@ -1,0 +1,103 @@
+// The mixer core: independent channels summed into 44100 Hz stereo float frames. Plain C++ with
+// no device behind it, so it can be driven by the SDL callback, by headless runs one game frame
+// at a time, or by a test that inspects the samples. Not thread-safe by itself: the caller
+// serialises access (audio.cpp holds the SDL device lock around every call).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+inline constexpr int mixer_rate = 44100;
+inline constexpr int mixer_channels = 2;   // frames are interleaved left, right
+// Volume and rate changes of a playing channel glide over 5 ms instead of jumping, because a
+// step in gain (or in the speed a waveform is read at) is heard as a click.
+inline constexpr int mixer_ramp_frames = 220;
+// More simultaneous channels than this are not mixed: the game starts an effect per hit and per
+// shot and never waits for one to end, so a burst of explosions could otherwise pile up without
+// bound. When a new channel would exceed it, the oldest one-shot effect is dropped; looping
+// channels (the music) are never dropped for an effect.
+inline constexpr int mixer_max_channels = 64;
+// The range a channel's rate is clamped to; the game itself uses 0.7..1.0.
+inline constexpr float mixer_min_rate = 0.25f;
+inline constexpr float mixer_max_rate = 4.0f;
+
+// A decoder that delivers a sound's frames a chunk at a time: how the music is played without
+// holding minutes of decoded samples in memory. Each channel gets a stream of its own.
+class SoundStream {
+public:
+    virtual ~SoundStream() = default;
+    // Writes up to max_frames interleaved stereo frames to out and returns how many. A looping
+    // stream wraps to its start by itself; 0 means nothing more will come (the end of a sound
+    // that does not loop, or data that cannot be decoded).
+    virtual int read(float* out, int max_frames) = 0;
+};
+
+// A sound as the mixer plays it: either fully decoded frames at mixer_rate, or a factory of
+// streams (then frames is empty). Loaded once and kept for the whole run.
+struct SoundData {
+    std::string name;
+    bool loop = false;
+    std::vector<float> frames;   // interleaved stereo at mixer_rate
+    std::function<std::unique_ptr<SoundStream>()> open_stream;
+    int stream_rate = mixer_rate;   // frames per second delivered by the streams
+
+    bool streamed() const { return static_cast<bool>(open_stream); }
+    std::size_t frame_count() const { return frames.size() / mixer_channels; }
+};
+
+// One channel inside the mixer; positions are in source frames, fractional between them.
+struct MixerVoice {
+    std::uint32_t id = 0;
+    const SoundData* sound = nullptr;
+    std::unique_ptr<SoundStream> stream;
+    std::vector<float> window;          // streamed: the decoded frames the position reads from
+    std::int64_t window_start = 0;      // streamed: source frame number of window[0]
+    bool stream_done = false;
+    double position = 0;
+    double rate_ratio = 1;              // source frames per output frame at rate 1
+    float volume = 1;                   // as set by the game
+    float rate = 1;
+    float gain = 0;                     // heard now: glides toward volume, or to 0 when paused
+    float rate_now = 1;                 // glides toward rate
+    bool paused = true;
+    bool started = false;               // a channel not yet resumed takes volume and rate at once
+    bool ended = false;
+};
+
+class Mixer {
+public:
+    // A new channel for the sound: paused, volume 1, rate 1. Streamed sounds get a stream
+    // (opened here unless given). Returns its id, never reused; when the channel cannot be
+    // added (no stream, or every channel taken by music) the id names an already ended one.
+    std::uint32_t add(const SoundData& sound, std::unique_ptr<SoundStream> stream = nullptr);
+    // Every operation on an id that is unknown, stopped or ended does nothing.
+    void resume(std::uint32_t id);
+    void pause(std::uint32_t id);
+    void stop(std::uint32_t id);
+    void set_volume(std::uint32_t id, float volume);   // clamped to 0..1
+    void set_rate(std::uint32_t id, float rate);       // clamped to the mixer's rate range
+    bool exists(std::uint32_t id) const;                // not yet ended or stopped
+    bool playing(std::uint32_t id) const;               // exists and not paused
+    // Source frame the channel reads next (from the sound's start), or -1 when it is gone.
+    double position(std::uint32_t id) const;
+    int channel_count() const { return static_cast<int>(voices_.size()); }
+    void stop_all();
+
+    // Writes frames interleaved stereo frames to out: the sum of every channel, clamped to
+    // -1..1. Channels that reach the end of a sound that does not loop are forgotten.
+    void mix(float* out, int frames);
+
+private:
+    MixerVoice* find(std::uint32_t id);
+    const MixerVoice* find(std::uint32_t id) const;
+    void make_room();
+
+    std::vector<MixerVoice> voices_;   // in id order, so the oldest comes first
+    std::uint32_t next_id_ = 1;
+};
+
+// Converts float samples to signed 16-bit, for a device or a WAV file.
+void mixer_to_s16(const float* in, std::int16_t* out, int samples);

@@ -1,0 +1,565 @@
+// The sound layer: the mixer's samples on synthetic sounds, the WAV and Ogg Vorbis decoders on
+// bytes built here (or the small committed tones), and headless audio runs.
+#include "platform/audio.h"
+#include "platform/mixer.h"
+#include "platform/sound_decode.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+SoundData sound_of(std::vector<float> mono, bool loop = false)
+{
+    SoundData s;
+    s.loop = loop;
+    for (float v : mono) s.frames.insert(s.frames.end(), {v, v});
+    return s;
+}
+
+SoundData constant_sound(float value, std::size_t frames, bool loop = false)
+{
+    return sound_of(std::vector<float>(frames, value), loop);
+}
+
+// Frames k / 100 for k = 0..count-1: every output frame tells where the channel read.
+SoundData ramp_sound(std::size_t count, bool loop = false)
+{
+    std::vector<float> v(count);
+    for (std::size_t k = 0; k < count; ++k) v[k] = static_cast<float>(k) / 100.0f;
+    return sound_of(v, loop);
+}
+
+std::vector<float> mix(Mixer& m, int frames)
+{
+    std::vector<float> out(static_cast<std::size_t>(frames) * 2);
+    m.mix(out.data(), frames);
+    return out;
+}
+
+std::uint32_t start(Mixer& m, const SoundData& s, float volume = 1, float rate = 1)
+{
+    const std::uint32_t id = m.add(s);
+    m.set_volume(id, volume);
+    m.set_rate(id, rate);
+    m.resume(id);
+    return id;
+}
+
+// Output frames until the channel has ended, one frame at a time.
+int frames_until_end(Mixer& m, std::uint32_t id, int limit)
+{
+    int frames = 0;
+    while (m.exists(id) && frames < limit) {
+        mix(m, 1);
+        ++frames;
+    }
+    return frames;
+}
+
+TEST(MixerVolume, CuedVolumeIsHeardFromTheFirstFrameAndChangesGlide)
+{
+    Mixer m;
+    const SoundData s = constant_sound(0.8f, 10000);
+    const std::uint32_t id = start(m, s, 0.5f);
+    const auto first = mix(m, 4);
+    for (float v : first) EXPECT_FLOAT_EQ(v, 0.4f);
+
+    m.set_volume(id, 1.0f);
+    const auto glide = mix(m, mixer_ramp_frames + 10);
+    EXPECT_LT(glide[0], 0.41f);   // no jump
+    for (std::size_t k = 2; k < glide.size(); k += 2) {
+        EXPECT_GE(glide[k], glide[k - 2]);
+        EXPECT_LE(glide[k] - glide[k - 2], 0.8f / mixer_ramp_frames + 1e-6f);
+    }
+    EXPECT_FLOAT_EQ(glide.back(), 0.8f);
+
+    m.set_volume(id, 7.0f);   // clamped to 1
+    EXPECT_FLOAT_EQ(mix(m, mixer_ramp_frames).back(), 0.8f);
+}
+
+class MixerRate : public ::testing::TestWithParam<std::tuple<float, int>> {};
+
+TEST_P(MixerRate, PlaysTheSoundInProportionallyFewerOrMoreFrames)
+{
+    const auto [rate, expected_frames] = GetParam();
+    Mixer m;
+    const SoundData s = constant_sound(0.5f, 1000);
+    EXPECT_EQ(frames_until_end(m, start(m, s, 1, rate), 10000), expected_frames);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, MixerRate,
+                         ::testing::Values(std::tuple{1.0f, 1000}, std::tuple{2.0f, 500},
+                                           std::tuple{0.5f, 2000}, std::tuple{3.0f, 334}));
+
+TEST(MixerRateSamples, SlowRateInterpolatesBetweenFrames)
+{
+    Mixer m;
+    const SoundData s = ramp_sound(10);
+    start(m, s, 1, 0.5f);
+    const auto out = mix(m, 6);
+    const float expected[] = {0.0f, 0.005f, 0.01f, 0.015f, 0.02f, 0.025f};
+    for (int k = 0; k < 6; ++k) EXPECT_NEAR(out[k * 2], expected[k], 1e-6f) << k;
+}
+
+TEST(MixerRateSamples, RateChangeWhilePlayingGlides)
+{
+    Mixer m;
+    const SoundData s = constant_sound(0.5f, 100000);
+    const std::uint32_t id = start(m, s);
+    mix(m, 10);
+    m.set_rate(id, 2.0f);
+    double before = m.position(id), step_before = 1.0;
+    for (int k = 0; k < mixer_ramp_frames + 20; ++k) {
+        mix(m, 1);
+        const double step = m.position(id) - before;
+        EXPECT_LE(step - step_before, 1.0 / mixer_ramp_frames + 1e-6);
+        before = m.position(id);
+        step_before = step;
+    }
+    EXPECT_NEAR(step_before, 2.0, 1e-6);
+}
+
+TEST(MixerPause, PausedChannelIsSilentAndContinuesWhereItHeld)
+{
+    Mixer m;
+    const SoundData s = constant_sound(0.5f, 2000);
+    const std::uint32_t id = m.add(s);
+    EXPECT_FALSE(m.playing(id));
+    for (float v : mix(m, 50)) EXPECT_EQ(v, 0.0f);   // cued, not started
+    EXPECT_EQ(m.position(id), 0.0);
+
+    m.resume(id);
+    mix(m, 500);
+    m.pause(id);
+    EXPECT_FALSE(m.playing(id));
+    const auto fade = mix(m, mixer_ramp_frames + 2);
+    EXPECT_GT(fade[0], 0.49f);   // fading out, not cut off
+    const double held = m.position(id);
+    for (float v : mix(m, 3000)) EXPECT_EQ(v, 0.0f);
+    EXPECT_EQ(m.position(id), held);
+
+    m.resume(id);
+    const auto again = mix(m, 1);
+    EXPECT_GT(again[0], 0.0f);
+    EXPECT_EQ(m.position(id), held + 1);
+    // Every source frame is read once, across the pause: the rest takes exactly what is left.
+    EXPECT_EQ(frames_until_end(m, id, 10000), 2000 - static_cast<int>(held) - 1);
+}
+
+TEST(MixerLoop, LoopingSoundWrapsToItsStartWithoutAGap)
+{
+    Mixer m;
+    const SoundData s = ramp_sound(100, true);
+    const std::uint32_t id = start(m, s);
+    const auto out = mix(m, 350);
+    for (int k = 0; k < 350; ++k) ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 100) / 100.0f) << k;
+    EXPECT_TRUE(m.exists(id));
+
+    // At a rate that does not land on frame boundaries the seam interpolates into the first frame.
+    Mixer m2;
+    const SoundData flat = constant_sound(0.5f, 37, true);
+    start(m2, flat, 1, 1.37f);
+    for (float v : mix(m2, 1000)) ASSERT_FLOAT_EQ(v, 0.5f);
+}
+
+TEST(MixerChannels, StoppedEndedAndUnknownChannelsIgnoreOperations)
+{
+    Mixer m;
+    const SoundData s = constant_sound(0.5f, 100);
+    const std::uint32_t stopped = start(m, s);
+    const std::uint32_t ended = start(m, s);
+    m.stop(stopped);
+    EXPECT_FALSE(m.exists(stopped));
+    mix(m, 100);
+    EXPECT_FALSE(m.exists(ended));
+    EXPECT_EQ(m.channel_count(), 0);
+
+    for (std::uint32_t id : {stopped, ended, 0u, 987654u}) {
+        m.resume(id);
+        m.pause(id);
+        m.set_volume(id, 0.3f);
+        m.set_rate(id, 2.0f);
+        m.stop(id);
+        EXPECT_FALSE(m.playing(id));
+        EXPECT_EQ(m.position(id), -1.0);
+    }
+    for (float v : mix(m, 10)) EXPECT_EQ(v, 0.0f);
+    EXPECT_GT(m.add(s), ended);   // ids are never reused
+}
+
+TEST(MixerChannels, OverTheCapTheOldestEffectIsDroppedNeverTheMusic)
+{
+    Mixer m;
+    const SoundData music = constant_sound(0.0f, 1000, true);
+    const SoundData effect = constant_sound(0.0f, 1000);
+    const std::uint32_t music_id = start(m, music);
+    std::vector<std::uint32_t> effects;
+    for (int k = 0; k < mixer_max_channels + 10; ++k) effects.push_back(start(m, effect));
+    EXPECT_EQ(m.channel_count(), mixer_max_channels);
+    EXPECT_TRUE(m.exists(music_id));
+    for (int k = 0; k < 11; ++k) EXPECT_FALSE(m.exists(effects[static_cast<std::size_t>(k)])) << k;
+    EXPECT_TRUE(m.exists(effects[11]));
+    EXPECT_TRUE(m.exists(effects.back()));
+}
+
+TEST(MixerChannels, ChannelsAreSummedAndClamped)
+{
+    Mixer m;
+    const SoundData a = constant_sound(0.7f, 100), b = constant_sound(0.7f, 100);
+    const SoundData c = constant_sound(-0.3f, 100);
+    start(m, a);
+    start(m, c);
+    EXPECT_FLOAT_EQ(mix(m, 1)[0], 0.4f);
+    start(m, b);
+    EXPECT_FLOAT_EQ(mix(m, 1)[0], 1.0f);   // 1.1, clamped
+    Mixer low;
+    const SoundData d = constant_sound(-0.8f, 100);
+    start(low, d);
+    start(low, d);
+    EXPECT_FLOAT_EQ(mix(low, 1)[1], -1.0f);
+}
+
+// A stream that hands out a ramp (k / 100) in small uneven pieces, to test the mixer's window.
+class RampStream final : public SoundStream {
+public:
+    RampStream(int length, bool loop) : length_(length), loop_(loop) {}
+    int read(float* out, int max_frames) override
+    {
+        int n = 0;
+        for (; n < std::min(max_frames, 7); ++n) {
+            if (next_ == length_) {
+                if (!loop_) break;
+                next_ = 0;
+            }
+            out[n * 2] = out[n * 2 + 1] = static_cast<float>(next_++) / 100.0f;
+        }
+        return n;
+    }
+
+private:
+    int length_;
+    bool loop_;
+    int next_ = 0;
+};
+
+TEST(MixerStream, StreamedChannelReadsAcrossChunksLoopsAndEnds)
+{
+    SoundData looped;
+    looped.loop = true;
+    looped.open_stream = [] { return std::make_unique<RampStream>(50, true); };
+    Mixer m;
+    start(m, looped);
+    const auto out = mix(m, 5000);
+    for (int k = 0; k < 5000; ++k) ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 50) / 100.0f) << k;
+
+    SoundData once;
+    once.open_stream = [] { return std::make_unique<RampStream>(300, false); };
+    EXPECT_EQ(frames_until_end(m, start(m, once), 10000), 300);
+    EXPECT_EQ(frames_until_end(m, start(m, once, 1, 0.5f), 10000), 600);
+}
+
+// ---- WAV ----
+
+void put(Bytes& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
+void put16(Bytes& b, int v) { b.push_back(static_cast<std::uint8_t>(v)); b.push_back(static_cast<std::uint8_t>(v >> 8)); }
+void put32(Bytes& b, std::uint32_t v) { put16(b, static_cast<int>(v & 0xFFFF)); put16(b, static_cast<int>(v >> 16)); }
+
+struct WavSpec {
+    int format = 1, channels = 1, rate = 44100, bits = 16;
+    int block_align = -1;       // -1: the right one
+    std::uint32_t data_size_delta = 0;   // claimed data size minus actual
+};
+
+Bytes make_wav(const WavSpec& w, const std::vector<int>& samples)
+{
+    Bytes data;
+    for (int v : samples) {
+        if (w.bits == 8) data.push_back(static_cast<std::uint8_t>(v));
+        else put16(data, v);
+    }
+    Bytes b;
+    put(b, "RIFF");
+    put32(b, 0);   // readers ignore the RIFF size, as ours does
+    put(b, "WAVE");
+    put(b, "LIST");   // an odd-sized chunk to skip, with its pad byte
+    put32(b, 3);
+    b.insert(b.end(), {'a', 'b', 'c', 0});
+    put(b, "fmt ");
+    put32(b, 16);
+    put16(b, w.format);
+    put16(b, w.channels);
+    put32(b, static_cast<std::uint32_t>(w.rate));
+    const int align = w.block_align >= 0 ? w.block_align : w.channels * w.bits / 8;
+    put32(b, static_cast<std::uint32_t>(w.rate * align));
+    put16(b, align);
+    put16(b, w.bits);
+    put(b, "data");
+    put32(b, static_cast<std::uint32_t>(data.size()) + w.data_size_delta);
+    b.insert(b.end(), data.begin(), data.end());
+    return b;
+}
+
+std::unique_ptr<SoundData> decode(const Bytes& b, int flags, std::string& error)
+{
+    return try_decode_sound(b, "test", flags, SoundBytes::copied, error);
+}
+
+TEST(WavDecode, Mono8BitBecomesStereoFloat)
+{
+    std::string error;
+    const auto s = decode(make_wav({.bits = 8}, {0, 128, 255, 64}), 0, error);
+    ASSERT_TRUE(s) << error;
+    const std::vector<float> expected = {-1, -1, 0, 0, 127 / 128.0f, 127 / 128.0f, -0.5f, -0.5f};
+    EXPECT_EQ(s->frames, expected);
+    EXPECT_FALSE(s->streamed());
+}
+
+TEST(WavDecode, Stereo16BitKeepsBothChannels)
+{
+    std::string error;
+    const auto s = decode(make_wav({.channels = 2}, {-32768, 32767, 1000, -1000}), 0, error);
+    ASSERT_TRUE(s) << error;
+    const std::vector<float> expected = {-1.0f, 32767 / 32768.0f, 1000 / 32768.0f, -1000 / 32768.0f};
+    EXPECT_EQ(s->frames, expected);
+}
+
+TEST(WavDecode, OtherRatesAreConvertedAtLoad)
+{
+    std::vector<int> samples;
+    for (int k = 0; k < 100; ++k) samples.push_back(k * 100);
+    std::string error;
+    const auto s = decode(make_wav({.rate = 22050}, samples), 0, error);
+    ASSERT_TRUE(s) << error;
+    ASSERT_EQ(s->frame_count(), 200u);
+    EXPECT_FLOAT_EQ(s->frames[2 * 3], 150 / 32768.0f);   // halfway between frames 1 and 2
+    EXPECT_FLOAT_EQ(s->frames[2 * 198], 9900 / 32768.0f);
+
+    const auto fast = decode(make_wav({.rate = 88200}, samples), 0, error);
+    ASSERT_TRUE(fast) << error;
+    EXPECT_EQ(fast->frame_count(), 50u);
+    EXPECT_FLOAT_EQ(fast->frames[2 * 10], 2000 / 32768.0f);
+}
+
+TEST(WavDecode, MalformedFilesAreRejectedWithAReason)
+{
+    const std::vector<int> samples = {1, 2, 3, 4};
+    const std::vector<Bytes> bad = {
+        {},
+        make_wav({.format = 3}, samples),
+        make_wav({.channels = 3}, {1, 2, 3, 4, 5, 6}),
+        make_wav({.bits = 24}, samples),
+        make_wav({.rate = 0}, samples),
+        make_wav({.rate = 1}, samples),
+        make_wav({.block_align = 4}, samples),
+        make_wav({.data_size_delta = 2}, samples),   // data runs past the end
+        make_wav({}, {}),                              // no samples
+        Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'},
+    };
+    for (std::size_t k = 0; k < bad.size(); ++k) {
+        std::string error;
+        EXPECT_FALSE(decode(bad[k], 0, error)) << k;
+        EXPECT_FALSE(error.empty()) << k;
+    }
+}
+
+TEST(WavDecode, EveryTruncationIsHandled)
+{
+    const Bytes whole = make_wav({.channels = 2}, std::vector<int>(64, 300));
+    for (std::size_t n = 0; n < whole.size(); ++n) {
+        std::string error;
+        EXPECT_FALSE(decode(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n)), 0, error)) << n;
+        EXPECT_FALSE(error.empty()) << n;
+    }
+}
+
+TEST(WavDecode, DecodeFailureOfOurOwnMediaStopsTheProgramNamingTheFile)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const Bytes garbage = {'R', 'I', 'F', 'F', 9, 9};
+    EXPECT_EXIT(decode_sound_or_exit(garbage, "data\\sound\\bonus.wav", 0, SoundBytes::permanent),
+                ::testing::ExitedWithCode(1),
+                "kalventor: cannot decode embedded sound data.sound.bonus.wav: ");
+}
+
+// ---- Ogg Vorbis ----
+
+Bytes read_test_file(const std::string& name)
+{
+    std::ifstream in(std::string(KALVENTOR_SOURCE_DIR "/tests/data/") + name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct ToneShape {
+    float peak = 0;
+    int zero_crossings = 0;
+};
+
+ToneShape shape_of(const std::vector<float>& frames, int channel, std::size_t begin = 0, std::size_t end = SIZE_MAX)
+{
+    ToneShape t;
+    end = std::min(end, frames.size() / 2);
+    for (std::size_t k = begin; k < end; ++k) {
+        const float v = frames[k * 2 + static_cast<std::size_t>(channel)];
+        t.peak = std::max(t.peak, std::abs(v));
+        if (k > begin && (frames[(k - 1) * 2 + static_cast<std::size_t>(channel)] < 0) != (v < 0)) ++t.zero_crossings;
+    }
+    return t;
+}
+
+TEST(OggDecode, MonoToneAt22050IsDecodedAndConverted)
+{
+    const Bytes bytes = read_test_file("tone.ogg");
+    ASSERT_FALSE(bytes.empty());
+    std::string error;
+    const auto s = decode(bytes, 0, error);
+    ASSERT_TRUE(s) << error;
+    EXPECT_FALSE(s->streamed());
+    EXPECT_EQ(s->frame_count(), 22050u);   // half a second at the mixer's rate
+    const ToneShape left = shape_of(s->frames, 0);
+    EXPECT_NEAR(left.peak, 0.5f, 0.05f);
+    EXPECT_NEAR(left.zero_crossings, 440, 6);   // 440 Hz over 0.5 s
+    for (std::size_t k = 0; k < s->frames.size(); k += 2) ASSERT_EQ(s->frames[k], s->frames[k + 1]);
+}
+
+TEST(OggDecode, StereoToneKeepsItsTwoChannels)
+{
+    std::string error;
+    const auto s = decode(read_test_file("tone_stereo.ogg"), 0, error);
+    ASSERT_TRUE(s) << error;
+    EXPECT_EQ(s->frame_count(), 11025u);
+    const ToneShape left = shape_of(s->frames, 0), right = shape_of(s->frames, 1);
+    EXPECT_NEAR(left.peak, 0.5f, 0.05f);
+    EXPECT_NEAR(right.peak, 0.25f, 0.04f);
+    EXPECT_NEAR(left.zero_crossings, 220, 6);
+    EXPECT_NEAR(right.zero_crossings, 440, 6);
+}
+
+TEST(OggDecode, LoopingSoundIsStreamedSeamlesslyAndMatchesTheDecodedOne)
+{
+    const Bytes bytes = read_test_file("tone.ogg");
+    std::string error;
+    const auto whole = decode(bytes, 0, error);
+    const auto looped = decode(bytes, 1, error);
+    ASSERT_TRUE(whole && looped) << error;
+    EXPECT_TRUE(looped->streamed());
+    EXPECT_TRUE(looped->frames.empty());
+
+    Mixer m;
+    const std::uint32_t a = start(m, *looped, 0.5f);
+    const std::uint32_t b = start(m, *looped, 0.5f);   // two channels, one sound
+    constexpr int loop_frames = 22050;
+    const auto out = mix(m, loop_frames * 3);
+    EXPECT_TRUE(m.exists(a) && m.exists(b));
+    for (int k = 0; k < loop_frames - 2; ++k)
+        ASSERT_NEAR(out[static_cast<std::size_t>(k) * 2], whole->frames[static_cast<std::size_t>(k) * 2], 1e-4f) << k;
+    // Every pass repeats the first, right through the seams.
+    for (int k = 0; k < loop_frames * 2; ++k)
+        ASSERT_NEAR(out[static_cast<std::size_t>(k + loop_frames) * 2], out[static_cast<std::size_t>(k) * 2], 0.02f) << k;
+    EXPECT_NEAR(shape_of(out, 0, loop_frames - 500, loop_frames + 500).zero_crossings, 20, 2);
+}
+
+TEST(OggDecode, DamagedOggIsRejectedOrCutShortWithoutACrash)
+{
+    const Bytes bytes = read_test_file("tone.ogg");
+    ASSERT_GT(bytes.size(), 1000u);
+    for (std::size_t n : {std::size_t{4}, std::size_t{60}, std::size_t{300}}) {
+        std::string error;
+        const Bytes cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+        EXPECT_FALSE(decode(cut, 0, error)) << n;
+        EXPECT_FALSE(decode(cut, 1, error)) << n;
+    }
+    Bytes garbage(bytes.begin(), bytes.begin() + 4);
+    for (int k = 0; k < 3000; ++k) garbage.push_back(static_cast<std::uint8_t>(k * 37 + 11));
+    std::string error;
+    EXPECT_FALSE(decode(garbage, 0, error));
+    EXPECT_FALSE(error.empty());
+    // Cut anywhere in the audio pages: rejected, or a sound no longer than the whole one.
+    for (std::size_t n = 0; n < bytes.size(); n += 97) {
+        const auto s = decode(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)), 0, error);
+        if (s) {
+            EXPECT_LE(s->frame_count(), 22050u) << n;
+        }
+    }
+}
+
+// ---- Headless audio ----
+
+Bytes constant_wav(int frames, int value)
+{
+    return make_wav({}, std::vector<int>(static_cast<std::size_t>(frames), value));
+}
+
+TEST(HeadlessAudio, ChannelEndsByItselfAfterItsLengthInGameFrames)
+{
+    audio_open(AudioOutput::headless);
+    const Sound sound = load_sound_from_memory(constant_wav(735 * 6, 1000), "six_frames", 0);
+    const Channel channel = cue_sound(sound);
+    ASSERT_TRUE(channel);
+    EXPECT_FALSE(channel_playing(channel));
+    set_channel_volume(channel, 0.5f);
+    resume_channel(channel);
+    for (int frame = 0; frame < 5; ++frame) audio_advance_frame();
+    EXPECT_TRUE(channel_playing(channel));
+    audio_advance_frame();
+    EXPECT_FALSE(channel_playing(channel));
+    pause_channel(channel);   // a kept handle of an ended channel is harmless
+    resume_channel(channel);
+    stop_channel(channel);
+    EXPECT_FALSE(channel_playing(Channel{}));
+    EXPECT_NE(cue_sound(sound), channel);
+    audio_close();
+}
+
+TEST(HeadlessAudio, RecordingHoldsEverythingMixed)
+{
+    const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "kalventor_mixer_record.wav";
+    std::filesystem::remove(path);
+    audio_record_to(path.string());
+    audio_open(AudioOutput::headless);
+    const Channel channel = cue_sound(load_sound_from_memory(constant_wav(735, 16384), "one_frame", 0));
+    resume_channel(channel);
+    for (int frame = 0; frame < 3; ++frame) audio_advance_frame();
+    EXPECT_FALSE(std::filesystem::exists(path));   // only complete recordings appear
+    audio_close();
+
+    std::ifstream in(path, std::ios::binary);
+    const Bytes wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(wav.size(), 44u + 3 * 735 * 4);
+    EXPECT_FALSE(std::filesystem::exists(path.string() + ".tmp"));
+    std::string error;
+    const auto back = try_decode_sound(wav, "recording", 0, SoundBytes::copied, error);
+    ASSERT_TRUE(back) << error;
+    ASSERT_EQ(back->frame_count(), 3u * 735);
+    EXPECT_NEAR(back->frames[0], 0.5f, 1e-3f);
+    EXPECT_NEAR(back->frames[734 * 2 + 1], 0.5f, 1e-3f);
+    EXPECT_EQ(back->frames[735 * 2], 0.0f);
+    std::filesystem::remove(path);
+}
+
+TEST(HeadlessAudio, NoAudioDriverMeansSilenceNotFailure)
+{
+    setenv("SDL_AUDIODRIVER", "kalventor_no_such_driver", 1);
+    audio_open(AudioOutput::device);
+    unsetenv("SDL_AUDIODRIVER");
+    const Channel channel = cue_sound(load_sound_from_memory(constant_wav(735, 1000), "short", 0));
+    resume_channel(channel);
+    EXPECT_TRUE(channel_playing(channel));
+    audio_advance_frame();   // without a device the frames still drive the mixer
+    EXPECT_FALSE(channel_playing(channel));
+    audio_close();
+}
+
+}  // namespace
