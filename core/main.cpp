@@ -1,1 +1,10 @@
-int main() { return 0; }
+// Kalventor: a brick-breaking arcade game.
+#include <string>
+#include <vector>
+
+#include "core/startup.h"
+
+int main(int argc, char** argv)
+{
+    return run_program(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -1,0 +1,88 @@
+#include "core/options.h"
+
+#include <charconv>
+
+namespace {
+
+template <typename Number>
+bool parse_number(const std::string& text, Number& value)
+{
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return !text.empty() && result.ec == std::errc() && result.ptr == end;
+}
+
+// "N:FILE" for --shot.
+bool parse_shot(const std::string& text, std::pair<long long, std::string>& shot)
+{
+    const auto colon = text.find(':');
+    if (colon == std::string::npos || colon + 1 >= text.size()) return false;
+    long long flip = 0;
+    if (!parse_number(text.substr(0, colon), flip) || flip < 0) return false;
+    shot = {flip, text.substr(colon + 1)};
+    return true;
+}
+
+}  // namespace
+
+std::string usage_text()
+{
+    return "usage: kalventor [options]\n"
+           "  --window            play in an 800 x 600 window instead of full screen\n"
+           "  --scale N           play in a window N times 800 x 600\n"
+           "                      (Alt+Enter switches between window and full screen)\n"
+           "  --headless          run without a display or sound device, as fast as possible\n"
+           "  --frames N          end the run after N frames, through the normal exit\n"
+           "  --seed S            seed the random numbers with S instead of the clock\n"
+           "  --shot N:FILE.png   save the picture of frame N (repeatable)\n"
+           "  --input FILE        play the input script FILE\n"
+           "  --record FILE       write this run's input as a script, with its seed\n"
+           "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
+           "  --version           print the version and exit\n"
+           "  --help              print this text and exit\n";
+}
+
+ParsedOptions parse_options(const std::vector<std::string>& arguments)
+{
+    ParsedOptions parsed;
+    Options& o = parsed.options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        const bool has_value = i + 1 < arguments.size();
+        const std::string value = has_value ? arguments[i + 1] : std::string();
+        const auto fail = [&](const std::string& why) {
+            parsed.error = why;
+            return parsed;
+        };
+        if (a == "--help" || a == "-h") o.help = true;
+        else if (a == "--version") o.version = true;
+        else if (a == "--headless") o.headless = true;
+        else if (a == "--window") o.window = true;
+        else if (a == "--scale") {
+            if (!has_value || !parse_number(value, o.scale) || o.scale < 1 || o.scale > 8)
+                return fail("--scale takes a whole number from 1 to 8");
+            ++i;
+        } else if (a == "--frames") {
+            if (!has_value || !parse_number(value, o.frames) || o.frames < 1)
+                return fail("--frames takes a positive number of frames");
+            ++i;
+        } else if (a == "--seed") {
+            std::int64_t seed = 0;
+            if (!has_value || !parse_number(value, seed)) return fail("--seed takes an integer");
+            o.seed = seed;
+            ++i;
+        } else if (a == "--shot") {
+            std::pair<long long, std::string> shot;
+            if (!has_value || !parse_shot(value, shot)) return fail("--shot takes FRAME:FILE.png");
+            o.shots.push_back(shot);
+            ++i;
+        } else if (a == "--input" || a == "--record" || a == "--audio-out") {
+            if (!has_value || value.empty()) return fail(a + " takes a file name");
+            (a == "--input" ? o.input_file : a == "--record" ? o.record_file : o.audio_file) = value;
+            ++i;
+        } else {
+            return fail("unknown option " + a);
+        }
+    }
+    return parsed;
+}

@@ -1,0 +1,31 @@
+// The command line. Every option is for players who want a window, or for developers and
+// scripts: headless runs, seeds, screenshots, scripted and recorded input.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Options {
+    bool headless = false;
+    bool window = false;
+    int scale = 0;                      // 0: not given
+    long long frames = -1;              // -1: run until the game ends
+    std::optional<std::int64_t> seed;
+    std::vector<std::pair<long long, std::string>> shots;
+    std::string input_file;
+    std::string record_file;
+    std::string audio_file;             // headless: everything mixed, as a WAV file
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedOptions {
+    Options options;
+    std::string error;   // empty when the command line is good
+};
+
+ParsedOptions parse_options(const std::vector<std::string>& arguments);
+std::string usage_text();

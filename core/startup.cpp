@@ -1,0 +1,173 @@
+#include "core/startup.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+#include "core/assets.h"
+#include "core/drawing.h"
+#include "core/game_flow.h"
+#include "core/options.h"
+#include "core/sound.h"
+#include "core/world.h"
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/program.h"
+#include "platform/random.h"
+#include "platform/stream.h"
+#include "ui/menu_screens.h"
+#include "ui/settings.h"
+#include "ui/widgets.h"
+
+namespace {
+
+constexpr int exit_bad_command_line = 2;
+constexpr int exit_bad_levels = 1;
+
+// Reads and checks the input script before anything starts; a bad one ends the run here.
+bool load_input_script(const std::string& path, InputScript& script)
+{
+    const auto bytes = read_file(path);
+    if (!bytes) {
+        std::fprintf(stderr, "kalventor: cannot read input script %s\n", path.c_str());
+        return false;
+    }
+    const std::string text(bytes->begin(), bytes->end());
+    if (const auto error = parse_input_script(text, path, script)) {
+        std::fprintf(stderr, "kalventor: %s\n", error->c_str());
+        return false;
+    }
+    return true;
+}
+
+// The game cannot run without its levels: stop before the display opens, naming the problem.
+bool read_levels(World& world)
+{
+    const std::string path = find_levels_file();
+    if (const auto error = load_levels(path, world.levels_per_theme, world.level_list)) {
+        show_error_message("Kalventor", "kalventor: " + *error);
+        return false;
+    }
+    return true;
+}
+
+void set_up_platform(const Options& options, std::int64_t seed)
+{
+    DisplayOptions display;
+    display.headless = options.headless;
+    display.fullscreen = !options.window && options.scale == 0;
+    display.scale = options.scale > 0 ? options.scale : 1;
+    set_display_options(display);
+    use_virtual_clock(options.headless);
+    audio_open(options.headless ? AudioOutput::headless : AudioOutput::device);
+    if (!options.audio_file.empty()) audio_record_to(options.audio_file);
+    if (options.frames > 0) set_frame_limit(options.frames);
+    for (const auto& [flip, file] : options.shots) request_screenshot(flip, file);
+    seed_rnd(seed);
+}
+
+}  // namespace
+
+std::string find_levels_file()
+{
+    if (std::filesystem::exists("levels.dat")) return "levels.dat";
+    const std::string beside = executable_dir() + "levels.dat";
+    if (!executable_dir().empty() && std::filesystem::exists(beside)) return beside;
+    return "levels.dat";   // not there either: the reader reports it missing by this name
+}
+
+int run_program(const std::vector<std::string>& arguments)
+{
+    const ParsedOptions parsed = parse_options(arguments);
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "kalventor: %s\n%s", parsed.error.c_str(), usage_text().c_str());
+        return exit_bad_command_line;
+    }
+    const Options& options = parsed.options;
+    if (options.help) {
+        std::fputs(usage_text().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("kalventor %s\n", KALVENTOR_VERSION);
+        return 0;
+    }
+    InputScript script;
+    if (!options.input_file.empty() && !load_input_script(options.input_file, script)) return exit_bad_command_line;
+
+    // One World for the whole run; the exit path reaches it through the exit actions.
+    static auto world = std::make_unique<World>();
+    if (!read_levels(*world)) return exit_bad_levels;
+
+    const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed : clock_seed();
+    set_up_platform(options, seed);
+    if (!options.record_file.empty() && !record_input_to(options.record_file, seed))
+        std::fprintf(stderr, "kalventor: cannot write input record %s\n", options.record_file.c_str());
+    if (!options.input_file.empty()) play_input_script(script);
+    set_exit_actions([] { exit_actions(*world); });
+    install_signal_handlers();
+    start_up(*world);
+    run_menus(*world);
+}
+
+void start_up(World& world)
+{
+    set_window_title("Kalventor");
+    world.levels_per_theme = 50;
+    open_display(screen_width, screen_height, 32, 60, 0);
+    set_mask_color(255, 0, 255);
+    hide_pointer();
+    world.screen_grab_image = create_image(screen_width, screen_height, 1, image_masked | image_dynamic);
+    // One black frame, then the pause before the loading picture.
+    set_color(0, 0, 0);
+    draw_rect(0, 0, screen_width, screen_height);
+    flip(-1);
+    delay(2000);
+    fade_to_black(world);
+    show_loading_screen(world);
+    // levels.dat was read before the display opened, so a bad file never shows a window.
+    load_config(world);
+    load_assets(world);
+    create_widgets(world);
+    world.slow_motion_rate = 1.0f;
+    play_music(world, world.assets.menu_music);
+    world.difficulty = 1;
+    world.theme = 0;
+    world.level_number = 1;
+    apply_settings_to_selectors(world);
+    return_to_menus(world);
+    for (int theme = 0; theme < 3; ++theme) unlock_level(world.level_list, world.levels_per_theme, 1, theme);
+    fade_to_black(world);
+}
+
+void run_menus(World& world)
+{
+    while (true) {
+        world.attract_mode = 1;
+        clear_screen();
+        update_screen_shake(world);
+        draw_background(world);
+        update_world(world);
+        update_game(world);
+        draw_backdrop_veil(world);
+        draw_main_screen(world);
+        draw_credits_line(world);
+        draw_screen(world);
+        draw_buttons(world);
+        draw_scroll_boxes(world);
+        draw_pointer_and_hint(world);
+        // Widgets react one frame after they are drawn; a hint set here shows next frame.
+        update_buttons(world);
+        update_scroll_boxes(world);
+        update_screen_fade(world);
+        flip(-1);
+    }
+}
+
+void exit_actions(World& world)
+{
+    reset_world(world);
+    save_config(world);
+}

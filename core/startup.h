@@ -1,0 +1,18 @@
+// The program's spine: the command line, start-up, the endless menu loop and the exit path.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct World;
+struct Options;
+
+// Runs the whole program; returns only for --help, --version and bad command lines.
+int run_program(const std::vector<std::string>& arguments);
+
+void start_up(World& world);
+[[noreturn]] void run_menus(World& world);
+// Empties the play field and writes the settings; runs once however the program ends.
+void exit_actions(World& world);
+// Where levels.dat is read from: the working directory first, then beside the executable.
+std::string find_levels_file();

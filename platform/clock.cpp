@@ -1,0 +1,37 @@
+#include "platform/clock.h"
+
+#include <SDL.h>
+
+#include <chrono>
+
+namespace {
+bool is_virtual = false;
+std::int64_t virtual_now = 0;
+}  // namespace
+
+void use_virtual_clock(bool virtual_clock) { is_virtual = virtual_clock; }
+bool virtual_clock_in_use() { return is_virtual; }
+
+int millisecs()
+{
+    if (is_virtual) return static_cast<int>(virtual_now);
+    return static_cast<int>(SDL_GetTicks64());
+}
+
+void delay(int milliseconds)
+{
+    if (milliseconds <= 0) return;
+    if (is_virtual) {
+        virtual_now += milliseconds;
+        return;
+    }
+    SDL_Delay(static_cast<Uint32>(milliseconds));
+}
+
+void advance_virtual_clock(int milliseconds) { virtual_now += milliseconds; }
+
+std::int64_t clock_seed()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+}

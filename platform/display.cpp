@@ -1,0 +1,457 @@
+#include "platform/display.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "platform/audio.h"
+#include "platform/clock.h"
+#include "platform/input.h"
+#include "platform/input_platform.h"
+#include "platform/program.h"
+#include "platform/render_internal.h"
+
+namespace {
+
+struct DrawState {
+    int r = 255, g = 255, b = 255;
+    float alpha = 1;
+    int blend = blend_alpha;
+    float rotation = 0;
+    float scale_x = 1, scale_y = 1;
+};
+
+struct Pacing {
+    bool vsync = false;
+    Uint64 target = 0;      // when the next frame is due, in milliseconds
+    int remainder = 0;      // the 40/60 ms that 1000/60 leaves over, accumulated
+};
+
+struct Display {
+    DisplayOptions options;
+    std::string title = "Kalventor";
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Surface* headless_surface = nullptr;
+    SDL_Texture* target = nullptr;
+    int refresh_hz = 60;
+    DrawState state;
+    Pacing pacing;
+    long long flips = 0;
+    long long frame_limit = -1;
+    std::multimap<long long, std::string> screenshots;
+    bool fullscreen = false;
+};
+
+Display display;
+
+// 1000 / refresh in whole milliseconds, and what it leaves over.
+int frame_ms() { return 1000 / display.refresh_hz; }
+int frame_ms_remainder() { return 1000 % display.refresh_hz; }
+
+void advance_target(Uint64& target, int& remainder)
+{
+    target += static_cast<Uint64>(frame_ms());
+    remainder += frame_ms_remainder();
+    if (remainder >= display.refresh_hz) {
+        remainder -= display.refresh_hz;
+        target += 1;
+    }
+}
+
+SDL_Rect letterbox_rect()
+{
+    int width = 0, height = 0;
+    SDL_GetRendererOutputSize(display.renderer, &width, &height);
+    const double scale = std::min(double(width) / screen_width, double(height) / screen_height);
+    const int w = static_cast<int>(screen_width * scale), h = static_cast<int>(screen_height * scale);
+    return SDL_Rect{(width - w) / 2, (height - h) / 2, w, h};
+}
+
+// Window coordinates (in the window's own points) to the 800 x 600 picture, and back.
+void window_to_picture(int wx, int wy, int& x, int& y)
+{
+    int window_w = 1, window_h = 1, output_w = 1, output_h = 1;
+    SDL_GetWindowSize(display.window, &window_w, &window_h);
+    SDL_GetRendererOutputSize(display.renderer, &output_w, &output_h);
+    const double dpi_x = double(output_w) / std::max(1, window_w);
+    const double dpi_y = double(output_h) / std::max(1, window_h);
+    const SDL_Rect box = letterbox_rect();
+    x = static_cast<int>(std::floor((wx * dpi_x - box.x) * screen_width / std::max(1, box.w)));
+    y = static_cast<int>(std::floor((wy * dpi_y - box.y) * screen_height / std::max(1, box.h)));
+    x = std::clamp(x, 0, screen_width - 1);
+    y = std::clamp(y, 0, screen_height - 1);
+}
+
+void picture_to_window(int x, int y, int& wx, int& wy)
+{
+    int window_w = 1, window_h = 1, output_w = 1, output_h = 1;
+    SDL_GetWindowSize(display.window, &window_w, &window_h);
+    SDL_GetRendererOutputSize(display.renderer, &output_w, &output_h);
+    const SDL_Rect box = letterbox_rect();
+    const double px = box.x + (x + 0.5) * box.w / screen_width;
+    const double py = box.y + (y + 0.5) * box.h / screen_height;
+    wx = static_cast<int>(px * window_w / std::max(1, output_w));
+    wy = static_cast<int>(py * window_h / std::max(1, output_h));
+}
+
+void set_fullscreen(bool fullscreen)
+{
+    display.fullscreen = fullscreen;
+    SDL_SetWindowFullscreen(display.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    // In full screen the pointer stays inside the picture, as on a console.
+    SDL_SetWindowGrab(display.window, fullscreen ? SDL_TRUE : SDL_FALSE);
+}
+
+int key_code_from_sdl(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    switch (key) {
+    case SDLK_BACKSPACE: return vk_backspace;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return vk_return;
+    case SDLK_ESCAPE: return vk_escape;
+    case SDLK_SPACE: return vk_space;
+    case SDLK_LSHIFT: return vk_lshift;
+    case SDLK_RSHIFT: return vk_rshift;
+    case SDLK_SEMICOLON: return vk_semicolon;
+    case SDLK_COMMA: return vk_comma;
+    case SDLK_MINUS: return vk_minus;
+    case SDLK_PERIOD: return vk_period;
+    case SDLK_SLASH: return vk_slash;
+    case SDLK_QUOTE: return vk_apostrophe;
+    default: return -1;
+    }
+}
+
+// Presents the target in the window: black bars around the picture scaled with its aspect.
+void present_target()
+{
+    if (display.window == nullptr) return;
+    SDL_SetRenderTarget(display.renderer, nullptr);
+    SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(display.renderer);
+    const SDL_Rect box = letterbox_rect();
+    SDL_RenderCopy(display.renderer, display.target, nullptr, &box);
+    SDL_RenderPresent(display.renderer);
+    SDL_SetRenderTarget(display.renderer, display.target);
+}
+
+// One real event; returns the key code of a new key press, else -1.
+int handle_event(const SDL_Event& event)
+{
+    switch (event.type) {
+    case SDL_QUIT: end_program(0);
+    case SDL_MOUSEMOTION: {
+        int x = 0, y = 0;
+        window_to_picture(event.motion.x, event.motion.y, x, y);
+        device_mouse_moved(x, y);
+        return -1;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.button == SDL_BUTTON_LEFT) device_button(event.type == SDL_MOUSEBUTTONDOWN);
+        return -1;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        const bool down = event.type == SDL_KEYDOWN;
+        if (down && event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT)) {
+            if (event.key.repeat == 0) set_fullscreen(!display.fullscreen);
+            return -1;
+        }
+        if (down && event.key.repeat != 0) return -1;
+        const int code = key_code_from_sdl(event.key.keysym.sym);
+        if (code < 0) return -1;
+        device_key(code, down);
+        return down && !input_script_playing() ? code : -1;
+    }
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) device_focus_lost();
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present_target();
+        return -1;
+    default: return -1;
+    }
+}
+
+void pump_events()
+{
+    if (display.window == nullptr) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) handle_event(event);
+}
+
+void pace_frame()
+{
+    if (virtual_clock_in_use()) {
+        Uint64 now = static_cast<Uint64>(millisecs());
+        Uint64 next = now;
+        advance_target(next, display.pacing.remainder);
+        advance_virtual_clock(static_cast<int>(next - now));
+        return;
+    }
+    if (display.pacing.vsync) return;   // the present waits for the vertical blank
+    advance_target(display.pacing.target, display.pacing.remainder);
+    const Uint64 now = SDL_GetTicks64();
+    // A late frame is not made up by shorter later ones: the target moves to the present.
+    if (display.pacing.target > now) SDL_Delay(static_cast<Uint32>(display.pacing.target - now));
+    else display.pacing.target = now;
+}
+
+// Does the display really run at the requested rate? Three presents in a row of 1000/60 ms
+// (within a millisecond) say yes; anything else within a second says no.
+bool calibrate_vsync()
+{
+    if (SDL_RenderSetVSync(display.renderer, 1) != 0) return false;
+    const Uint64 start = SDL_GetTicks64();
+    Uint64 last = start;
+    int good = 0;
+    while (SDL_GetTicks64() - start < 1000) {
+        pump_events();
+        SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(display.renderer);
+        SDL_RenderPresent(display.renderer);
+        const Uint64 now = SDL_GetTicks64();
+        const long long took = static_cast<long long>(now - last);
+        last = now;
+        good = std::llabs(took - frame_ms()) <= 1 ? good + 1 : 0;
+        if (good >= 3) return true;
+    }
+    SDL_RenderSetVSync(display.renderer, 0);
+    return false;
+}
+
+void take_screenshots()
+{
+    const auto range = display.screenshots.equal_range(display.flips);
+    if (range.first == range.second) return;
+    const Pixels picture = read_screen();
+    for (auto it = range.first; it != range.second; ++it) {
+        if (!write_png(it->second, picture))
+            std::fprintf(stderr, "kalventor: cannot write screenshot %s\n", it->second.c_str());
+    }
+}
+
+void open_headless()
+{
+    use_virtual_clock(true);
+    display.headless_surface = SDL_CreateRGBSurfaceWithFormat(0, screen_width, screen_height, 32,
+                                                              SDL_PIXELFORMAT_ARGB8888);
+    if (display.headless_surface == nullptr)
+        platform_fatal(std::string("kalventor: cannot create the off-screen picture: ") + SDL_GetError());
+    display.renderer = SDL_CreateSoftwareRenderer(display.headless_surface);
+}
+
+void open_window()
+{
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        platform_fatal(std::string("kalventor: cannot open the display: ") + SDL_GetError());
+    const int scale = std::max(1, display.options.scale);
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
+    if (display.options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    display.window = SDL_CreateWindow(display.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      screen_width * scale, screen_height * scale, flags);
+    if (display.window == nullptr)
+        platform_fatal(std::string("kalventor: cannot open a window: ") + SDL_GetError());
+    display.fullscreen = display.options.fullscreen;
+    if (display.fullscreen) SDL_SetWindowGrab(display.window, SDL_TRUE);
+    // The GPU where the machine has one, the software renderer otherwise.
+    display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (display.renderer == nullptr) display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_SOFTWARE);
+}
+
+}  // namespace
+
+SDL_Renderer* platform_renderer() { return display.renderer; }
+SDL_Texture* platform_target() { return display.target; }
+
+void platform_fatal(const std::string& message)
+{
+    show_error_message("Kalventor", message);
+    std::exit(1);
+}
+
+void set_display_options(const DisplayOptions& options) { display.options = options; }
+const DisplayOptions& display_options() { return display.options; }
+void set_window_title(std::string_view title) { display.title = std::string(title); }
+bool display_open() { return display.renderer != nullptr; }
+void set_frame_limit(long long flips) { display.frame_limit = flips; }
+long long flip_count() { return display.flips; }
+
+void request_screenshot(long long flip, std::string path) { display.screenshots.emplace(flip, std::move(path)); }
+
+void open_display(int width, int height, int /*depth*/, int refresh_hz, int /*flags*/)
+{
+    display.refresh_hz = refresh_hz > 0 ? refresh_hz : 60;
+    if (display.options.headless) open_headless();
+    else open_window();
+    if (display.renderer == nullptr)
+        platform_fatal(std::string("kalventor: cannot create a renderer: ") + SDL_GetError());
+    display.target = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                       width, height);
+    if (display.target == nullptr)
+        platform_fatal(std::string("kalventor: cannot create the screen picture: ") + SDL_GetError());
+    SDL_SetTextureScaleMode(display.target, SDL_ScaleModeLinear);
+    SDL_SetRenderTarget(display.renderer, display.target);
+    if (display.window != nullptr) display.pacing.vsync = calibrate_vsync();
+    display.pacing.target = SDL_GetTicks64();
+    SDL_SetRenderTarget(display.renderer, display.target);
+    clear_screen();
+    begin_input_frame(0);
+}
+
+void hide_pointer()
+{
+    if (display.window != nullptr) SDL_ShowCursor(SDL_DISABLE);
+}
+
+void set_mask_color(int, int, int)
+{
+    // The mask colour is fixed at (255, 0, 255): the game sets it once and never changes it.
+}
+
+void clear_screen()
+{
+    if (display.renderer == nullptr) return;
+    SDL_SetRenderDrawBlendMode(display.renderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(display.renderer);
+}
+
+void flip(int /*sync*/)
+{
+    if (display.renderer == nullptr) return;
+    take_screenshots();
+    pace_frame();
+    present_target();
+    if (display.options.headless) audio_advance_frame();
+    display.flips += 1;
+    pump_events();
+    check_termination_request();
+    if (display.frame_limit >= 0 && display.flips >= display.frame_limit) end_program(0);
+    begin_input_frame(display.flips);
+}
+
+Pixels read_screen()
+{
+    Pixels pixels;
+    pixels.width = screen_width;
+    pixels.height = screen_height;
+    pixels.rgba.assign(static_cast<std::size_t>(screen_width) * screen_height * 4, 0);
+    if (display.renderer != nullptr)
+        SDL_RenderReadPixels(display.renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, pixels.rgba.data(), screen_width * 4);
+    // The picture is opaque: whatever alpha the target holds, a screenshot shows what is seen.
+    for (std::size_t i = 3; i < pixels.rgba.size(); i += 4) pixels.rgba[i] = 255;
+    return pixels;
+}
+
+void show_error_message(const std::string& title, const std::string& message)
+{
+    std::fprintf(stderr, "%s\n", message.c_str());
+    if (!display.options.headless && SDL_WasInit(SDL_INIT_VIDEO))
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), display.window);
+}
+
+void set_color(int r, int g, int b)
+{
+    display.state.r = std::clamp(r, 0, 255);
+    display.state.g = std::clamp(g, 0, 255);
+    display.state.b = std::clamp(b, 0, 255);
+}
+void set_alpha(float alpha) { display.state.alpha = alpha; }
+void set_blend(int mode) { display.state.blend = mode; }
+void set_rotation(float degrees) { display.state.rotation = degrees; }
+void set_scale(float sx, float sy) { display.state.scale_x = sx, display.state.scale_y = sy; }
+int current_blend() { return display.state.blend; }
+float current_alpha() { return display.state.alpha; }
+float current_rotation() { return display.state.rotation; }
+float current_scale_x() { return display.state.scale_x; }
+float current_scale_y() { return display.state.scale_y; }
+
+namespace {
+Uint8 alpha_byte() { return static_cast<Uint8>(std::lround(std::clamp(display.state.alpha, 0.0f, 1.0f) * 255)); }
+SDL_BlendMode sdl_blend() { return display.state.blend == blend_light ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND; }
+}  // namespace
+
+void draw_image(Image image, float x, float y, int frame)
+{
+    if (image == nullptr || display.renderer == nullptr) return;
+    SDL_Texture* texture = image_texture(image);
+    if (texture == nullptr) return;
+    const DrawState& s = display.state;
+    SDL_SetTextureColorMod(texture, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g), static_cast<Uint8>(s.b));
+    SDL_SetTextureAlphaMod(texture, alpha_byte());
+    SDL_SetTextureBlendMode(texture, sdl_blend());
+    const SDL_Rect source = image_frame_rect(image, frame);
+    const float hx = image_handle_x(image), hy = image_handle_y(image);
+    const float w = image_width(image) * std::fabs(s.scale_x), h = image_height(image) * std::fabs(s.scale_y);
+    const float cx = hx * std::fabs(s.scale_x), cy = hy * std::fabs(s.scale_y);
+    int flip_flags = SDL_FLIP_NONE;
+    if (s.scale_x < 0) flip_flags |= SDL_FLIP_HORIZONTAL;
+    if (s.scale_y < 0) flip_flags |= SDL_FLIP_VERTICAL;
+    const SDL_FRect dest{x - cx, y - cy, w, h};
+    const SDL_FPoint centre{cx, cy};
+    if (s.rotation == 0 && flip_flags == SDL_FLIP_NONE) SDL_RenderCopyF(display.renderer, texture, &source, &dest);
+    else SDL_RenderCopyExF(display.renderer, texture, &source, &dest, s.rotation, &centre,
+                           static_cast<SDL_RendererFlip>(flip_flags));
+}
+
+void draw_rect(float x, float y, float width, float height)
+{
+    if (display.renderer == nullptr) return;
+    const DrawState& s = display.state;
+    SDL_SetRenderDrawBlendMode(display.renderer, sdl_blend());
+    SDL_SetRenderDrawColor(display.renderer, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g),
+                           static_cast<Uint8>(s.b), alpha_byte());
+    const SDL_FRect rect{x, y, width, height};
+    SDL_RenderFillRectF(display.renderer, &rect);
+}
+
+void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel)
+{
+    if (display.renderer == nullptr) return;
+    const DrawState& s = display.state;
+    SDL_SetRenderDrawBlendMode(display.renderer, sdl_blend());
+    SDL_SetRenderDrawColor(display.renderer, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g),
+                           static_cast<Uint8>(s.b), alpha_byte());
+    SDL_RenderDrawLineF(display.renderer, x1, y1, x2, y2);
+    // The last pixel is drawn on its own, so every backend includes it.
+    if (draw_last_pixel) SDL_RenderDrawPointF(display.renderer, x2, y2);
+}
+
+void grab_image(Image image, float x, float y, int frame)
+{
+    if (image == nullptr || display.renderer == nullptr) return;
+    SDL_Texture* texture = image_texture(image);
+    if (texture == nullptr) return;
+    SDL_Rect source{static_cast<int>(x), static_cast<int>(y), image_width(image), image_height(image)};
+    const SDL_Rect dest = image_frame_rect(image, frame);
+    SDL_SetRenderTarget(display.renderer, texture);
+    SDL_SetTextureBlendMode(display.target, SDL_BLENDMODE_NONE);
+    SDL_RenderCopy(display.renderer, display.target, &source, &dest);
+    SDL_SetTextureBlendMode(display.target, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderTarget(display.renderer, display.target);
+}
+
+void warp_device_pointer(int x, int y)
+{
+    if (display.window == nullptr) return;
+    int wx = 0, wy = 0;
+    picture_to_window(x, y, wx, wy);
+    SDL_WarpMouseInWindow(display.window, wx, wy);
+}
+
+int wait_device_key()
+{
+    if (display.window == nullptr) end_program(0);   // nothing could ever press a key
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, 100)) {
+        const int key = handle_event(event);
+        check_termination_request();
+        return key;
+    }
+    check_termination_request();
+    return -1;
+}

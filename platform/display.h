@@ -1,0 +1,63 @@
+// The display: an 800 x 600 picture drawn into an off-screen target and presented scaled with
+// its aspect kept, in a window, full screen at the desktop's resolution, or nowhere (headless).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/image.h"
+
+constexpr int screen_width = 800;
+constexpr int screen_height = 600;
+
+// Blend modes as the game numbers them; only alpha and light are used.
+constexpr int blend_alpha = 3;   // destination = source x alpha + destination x (1 - alpha)
+constexpr int blend_light = 4;   // destination = source x alpha + destination (additive glow)
+
+struct DisplayOptions {
+    bool headless = false;   // no window, no audio device, a virtual clock
+    bool fullscreen = true;  // full screen at the desktop's resolution, without a mode switch
+    int scale = 1;           // window size as a multiple of 800 x 600
+};
+
+void set_display_options(const DisplayOptions& options);
+const DisplayOptions& display_options();
+void set_window_title(std::string_view title);
+// Opens the display once (the game passes 800, 600, 32, 60, 0); a failure stops the program
+// with SDL's error text.
+void open_display(int width, int height, int depth, int refresh_hz, int flags);
+bool display_open();
+void hide_pointer();
+void set_mask_color(int r, int g, int b);
+void clear_screen();
+// Presents the frame: with sync -1, paced to the rate given to open_display.
+void flip(int sync);
+// Number of flips so far; the first flip is flip 0.
+long long flip_count();
+// Saves the picture presented by flip n (flips counted from 0) as a PNG file.
+void request_screenshot(long long flip, std::string path);
+// The picture drawn so far in this frame.
+Pixels read_screen();
+// A message box where a display is possible, standard error always.
+void show_error_message(const std::string& title, const std::string& message);
+
+// Drawing state: global, persistent until changed.
+void set_color(int r, int g, int b);
+void set_alpha(float alpha);
+void set_blend(int mode);
+void set_rotation(float degrees);
+void set_scale(float sx, float sy);
+int current_blend();
+float current_alpha();
+float current_rotation();
+float current_scale_x();
+float current_scale_y();
+
+void draw_image(Image image, float x, float y, int frame);
+void draw_rect(float x, float y, float width, float height);
+void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel);
+// Copies the picture drawn so far at (x, y), the image's size, into that frame of the image.
+void grab_image(Image image, float x, float y, int frame);
+
+// Headless and scripted runs: the run ends through the exit path after this many flips.
+void set_frame_limit(long long flips);

@@ -1,0 +1,218 @@
+#include "platform/input.h"
+
+#include <array>
+#include <cstdio>
+#include <deque>
+
+#include "platform/display.h"
+#include "platform/input_platform.h"
+#include "platform/program.h"
+
+namespace {
+
+struct KeyState {
+    bool down = false;
+    int hits = 0;
+};
+
+struct InputState {
+    std::array<KeyState, key_code_count> keys{};
+    int mouse_x = screen_width / 2;
+    int mouse_y = screen_height / 2;
+    bool button = false;
+    bool focus_lost = false;
+    long long frame = 0;
+    // Script playback: events not yet applied, and `key` presses to release next frame.
+    bool scripted = false;
+    std::deque<ScriptEvent> pending;
+    std::vector<int> release_next_frame;
+    // Recording.
+    std::FILE* record = nullptr;
+    int recorded_x = -1;
+    int recorded_y = -1;
+};
+
+InputState input;
+
+bool valid_key(int key) { return key >= 0 && key < key_code_count; }
+
+void write_record(const ScriptEvent& event)
+{
+    if (input.record == nullptr) return;
+    std::fputs(format_script_event(event).c_str(), input.record);
+    std::fputc('\n', input.record);
+}
+
+void press(int key)
+{
+    if (!valid_key(key)) return;
+    input.keys[key].down = true;
+    input.keys[key].hits += 1;
+}
+
+void release(int key)
+{
+    if (valid_key(key)) input.keys[key].down = false;
+}
+
+void apply(const ScriptEvent& event)
+{
+    switch (event.kind) {
+    case ScriptEventKind::mouse:
+        input.mouse_x = event.x, input.mouse_y = event.y;
+        input.recorded_x = event.x, input.recorded_y = event.y;
+        break;
+    case ScriptEventKind::down: input.button = true; break;
+    case ScriptEventKind::up: input.button = false; break;
+    case ScriptEventKind::key:
+        press(event.key);
+        input.release_next_frame.push_back(event.key);
+        break;
+    case ScriptEventKind::hold: press(event.key); break;
+    case ScriptEventKind::release: release(event.key); break;
+    }
+    ScriptEvent recorded = event;
+    recorded.frame = input.frame;
+    write_record(recorded);
+}
+
+void record_now(ScriptEventKind kind, int key = 0)
+{
+    ScriptEvent event;
+    event.frame = input.frame;
+    event.kind = kind;
+    event.key = key;
+    write_record(event);
+}
+
+}  // namespace
+
+int key_hit(int key)
+{
+    if (!valid_key(key)) return 0;
+    const int hits = input.keys[key].hits;
+    input.keys[key].hits = 0;
+    return hits;
+}
+
+bool key_down(int key) { return valid_key(key) && input.keys[key].down; }
+
+void flush_keys()
+{
+    for (KeyState& key : input.keys) key = KeyState{};
+}
+
+int mouse_x() { return input.mouse_x; }
+int mouse_y() { return input.mouse_y; }
+bool mouse_down(int button) { return button == 1 && input.button; }
+void flush_mouse() { input.button = false; }
+
+void move_mouse(int x, int y)
+{
+    input.mouse_x = x;
+    input.mouse_y = y;
+    if (!input.scripted) warp_device_pointer(x, y);
+}
+
+bool take_focus_lost()
+{
+    const bool lost = input.focus_lost;
+    input.focus_lost = false;
+    return lost;
+}
+
+int wait_key()
+{
+    flush_keys();
+    if (input.scripted) {
+        // A script answers a waiting prompt with its next key event, whatever its frame number.
+        for (auto it = input.pending.begin(); it != input.pending.end(); ++it) {
+            if (it->kind == ScriptEventKind::key || it->kind == ScriptEventKind::hold) {
+                const ScriptEvent event = *it;
+                input.pending.erase(it);
+                apply(event);
+                return event.key;
+            }
+        }
+        // Nothing left to press: the run is over.
+        end_program(0);
+    }
+    while (true) {
+        const int key = wait_device_key();
+        if (key >= 0) return key;
+    }
+}
+
+void play_input_script(InputScript script)
+{
+    input.scripted = true;
+    input.pending.assign(script.events.begin(), script.events.end());
+    begin_input_frame(input.frame);
+}
+
+bool input_script_playing() { return input.scripted; }
+
+bool record_input_to(const std::string& path, long long seed)
+{
+    input.record = std::fopen(path.c_str(), "w");
+    if (input.record == nullptr) return false;
+    std::fprintf(input.record, "seed %lld\n", seed);
+    return true;
+}
+
+void close_input_record()
+{
+    if (input.record != nullptr) std::fclose(input.record);
+    input.record = nullptr;
+}
+
+void reset_input()
+{
+    close_input_record();
+    input = InputState{};
+}
+
+void begin_input_frame(long long frame)
+{
+    input.frame = frame;
+    for (int key : input.release_next_frame) {
+        release(key);
+    }
+    input.release_next_frame.clear();
+    while (!input.pending.empty() && input.pending.front().frame <= frame) {
+        const ScriptEvent event = input.pending.front();
+        input.pending.pop_front();
+        apply(event);
+    }
+}
+
+void device_mouse_moved(int x, int y)
+{
+    if (input.scripted) return;
+    input.mouse_x = x;
+    input.mouse_y = y;
+    if (x != input.recorded_x || y != input.recorded_y) {
+        ScriptEvent event;
+        event.frame = input.frame;
+        event.x = x, event.y = y;
+        write_record(event);
+        input.recorded_x = x, input.recorded_y = y;
+    }
+}
+
+void device_button(bool down)
+{
+    if (input.scripted || down == input.button) return;
+    input.button = down;
+    record_now(down ? ScriptEventKind::down : ScriptEventKind::up);
+}
+
+void device_key(int code, bool down)
+{
+    if (input.scripted || !valid_key(code)) return;
+    if (down) press(code);
+    else release(code);
+    if (!key_name_for_code(code).empty()) record_now(down ? ScriptEventKind::hold : ScriptEventKind::release, code);
+}
+
+void device_focus_lost() { input.focus_lost = true; }

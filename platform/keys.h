@@ -1,0 +1,18 @@
+// Keys as the game reads them: Windows virtual-key codes, whatever the platform reports.
+#pragma once
+
+constexpr int vk_backspace = 8;
+constexpr int vk_return = 13;
+constexpr int vk_escape = 27;
+constexpr int vk_space = 32;
+constexpr int vk_p = 80;
+constexpr int vk_y = 89;
+constexpr int vk_lshift = 160;
+constexpr int vk_rshift = 161;
+constexpr int vk_semicolon = 186;
+constexpr int vk_comma = 188;
+constexpr int vk_minus = 189;
+constexpr int vk_period = 190;
+constexpr int vk_slash = 191;
+constexpr int vk_apostrophe = 222;
+constexpr int key_code_count = 256;

@@ -1,0 +1,52 @@
+#include "platform/program.h"
+
+#include <SDL.h>
+
+#include <csignal>
+#include <cstdlib>
+
+#include "platform/audio.h"
+#include "platform/input.h"
+
+namespace {
+std::function<void()> exit_actions;
+bool exiting = false;
+volatile std::sig_atomic_t termination_signal = 0;
+
+void on_termination_signal(int signal) { termination_signal = signal; }
+}  // namespace
+
+void set_exit_actions(std::function<void()> actions) { exit_actions = std::move(actions); }
+
+void end_program(int exit_code)
+{
+    // The exit actions run once, even if they themselves end up here again.
+    if (!exiting) {
+        exiting = true;
+        if (exit_actions) exit_actions();
+    }
+    close_input_record();
+    audio_close();
+    SDL_Quit();
+    std::exit(exit_code);
+}
+
+void install_signal_handlers()
+{
+    std::signal(SIGINT, on_termination_signal);
+    std::signal(SIGTERM, on_termination_signal);
+}
+
+void check_termination_request()
+{
+    if (termination_signal != 0) end_program(128 + termination_signal);
+}
+
+std::string executable_dir()
+{
+    char* base = SDL_GetBasePath();
+    if (base == nullptr) return {};
+    std::string dir = base;
+    SDL_free(base);
+    return dir;
+}

@@ -1,0 +1,11 @@
+// Weapons and their projectiles: firing, flight, trails, mines, the ion beam.
+#pragma once
+
+struct World;
+
+void update_bullet_trails(World& world);
+void update_bullets(World& world);
+void update_ion_beam(World& world);
+void update_mines(World& world);
+void update_weapon(World& world);
+void clear_bullets(World& world);

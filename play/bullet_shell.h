@@ -1,0 +1,7 @@
+// Cartridge cases flung from the machinegun.
+#pragma once
+
+struct World;
+
+void update_bullet_shells(World& world);
+void clear_bullet_shells(World& world);

@@ -1,0 +1,8 @@
+// The paddle and its trails: mouse following, sizes, freeze, magnet, shake, burst.
+#pragma once
+
+struct World;
+
+void update_paddle_trails(World& world);
+void update_paddle(World& world);
+void reset_paddle(World& world);

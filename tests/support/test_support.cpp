@@ -1,0 +1,65 @@
+#include "tests/support/test_support.h"
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/stream.h"
+
+void ensure_headless_display()
+{
+    static bool opened = false;
+    if (opened) return;
+    opened = true;
+    DisplayOptions options;
+    options.headless = true;
+    set_display_options(options);
+    use_virtual_clock(true);
+    audio_open(AudioOutput::headless);
+    open_display(800, 600, 32, 60, 0);
+}
+
+Rgb screen_pixel(int x, int y)
+{
+    const Pixels screen = read_screen();
+    const std::size_t i = (static_cast<std::size_t>(y) * screen.width + x) * 4;
+    return Rgb{screen.rgba[i], screen.rgba[i + 1], screen.rgba[i + 2]};
+}
+
+std::vector<std::uint8_t> make_wav(const std::vector<std::int16_t>& samples)
+{
+    ByteWriter w;
+    const auto data_bytes = static_cast<std::int32_t>(samples.size() * 2);
+    w.write_string("RIFF");
+    w.write_int(36 + data_bytes);
+    w.write_string("WAVEfmt ");
+    w.write_int(16);
+    w.write_int(1 | (1 << 16));         // PCM, one channel
+    w.write_int(44100);
+    w.write_int(44100 * 2);
+    w.write_int(2 | (16 << 16));        // block align 2, 16 bits
+    w.write_string("data");
+    w.write_int(data_bytes);
+    std::vector<std::uint8_t> bytes = w.bytes();
+    for (std::int16_t s : samples) {
+        bytes.push_back(static_cast<std::uint8_t>(s & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>((s >> 8) & 0xFF));
+    }
+    return bytes;
+}
+
+Sound make_test_sound(int frames)
+{
+    static std::vector<std::vector<std::uint8_t>> kept;   // sounds may refer to their bytes
+    kept.push_back(make_wav(std::vector<std::int16_t>(static_cast<std::size_t>(frames), 8000)));
+    return load_sound_from_memory(kept.back(), "test.wav", 0);
+}
+
+int run_command(const std::string& command)
+{
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string kalventor_executable() { return std::string(KALVENTOR_BINARY_DIR) + "/kalventor"; }

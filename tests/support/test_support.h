@@ -1,0 +1,24 @@
+// Shared by the suites: a headless display opened once per test program, small synthetic
+// sounds, and running the game's executable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/audio.h"
+#include "platform/image.h"
+
+// Opens the off-screen 800 x 600 display and the headless mixer, once.
+void ensure_headless_display();
+// The colour of one screen pixel as R, G, B.
+struct Rgb {
+    int r, g, b;
+};
+Rgb screen_pixel(int x, int y);
+// A mono 16-bit 44100 Hz WAV of the given samples.
+std::vector<std::uint8_t> make_wav(const std::vector<std::int16_t>& samples);
+Sound make_test_sound(int frames);
+// Runs a shell command; returns its exit status.
+int run_command(const std::string& command);
+std::string kalventor_executable();

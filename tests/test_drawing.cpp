@@ -1,0 +1,114 @@
+// What the drawing operations put on the screen: blend modes, colour, outlines with their last
+// pixel, the screen fade and the grab used by pauses and fades.
+#include <gtest/gtest.h>
+
+#include "core/drawing.h"
+#include "core/world.h"
+#include "platform/display.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+class Drawing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensure_headless_display();
+        reset_draw_state();
+        clear_screen();
+    }
+    void TearDown() override { reset_draw_state(); }
+};
+
+TEST_F(Drawing, AlphaBlendMixesAndLightAdds)
+{
+    set_color(200, 100, 0);
+    set_alpha(0.5f);
+    set_blend(blend_alpha);
+    draw_rect(10, 10, 4, 4);
+    const Rgb mixed = screen_pixel(11, 11);
+    EXPECT_NEAR(mixed.r, 100, 1);
+    EXPECT_NEAR(mixed.g, 50, 1);
+    set_blend(blend_light);
+    set_alpha(1);
+    set_color(100, 100, 100);
+    draw_rect(10, 10, 4, 4);
+    draw_rect(10, 10, 4, 4);
+    const Rgb added = screen_pixel(11, 11);
+    EXPECT_EQ(added.r, 255);   // 100 + 100 + 100, saturated
+    EXPECT_NEAR(added.g, 250, 1);
+    EXPECT_NEAR(added.b, 200, 1);
+    EXPECT_EQ(screen_pixel(14, 14).r, 0);   // the rectangle ends at 10 + 4
+}
+
+TEST_F(Drawing, ImagesAreTintedAndPlacedAtTheirHandle)
+{
+    Pixels white;
+    white.width = white.height = 14;
+    white.rgba.assign(14 * 14 * 4, 255);
+    Image ball = create_image_from_pixels(white, 14, 14, 0, 1, -1);
+    mid_handle_image(ball);
+    set_color(255, 0, 0);
+    draw_image(ball, 100, 100, 0);
+    EXPECT_EQ(screen_pixel(93, 93).r, 255);
+    EXPECT_EQ(screen_pixel(93, 93).g, 0);
+    EXPECT_EQ(screen_pixel(106, 106).r, 255);
+    EXPECT_EQ(screen_pixel(92, 100).r, 0);
+    EXPECT_EQ(screen_pixel(107, 100).r, 0);
+}
+
+TEST_F(Drawing, FrameRectIncludesItsLastPixels)
+{
+    draw_frame_rect(20, 20, 5, 5);
+    EXPECT_EQ(screen_pixel(20, 20).r, 255);
+    EXPECT_EQ(screen_pixel(25, 25).r, 255);
+    EXPECT_EQ(screen_pixel(25, 20).r, 255);
+    EXPECT_EQ(screen_pixel(22, 22).r, 0);   // outline only
+}
+
+TEST_F(Drawing, ResetDrawStateRestoresTheNormalState)
+{
+    set_blend(blend_light);
+    set_alpha(0.2f);
+    set_rotation(45);
+    set_scale(2, 2);
+    reset_draw_state();
+    EXPECT_EQ(current_blend(), blend_alpha);
+    EXPECT_EQ(current_alpha(), 1);
+    EXPECT_EQ(current_rotation(), 0);
+    EXPECT_EQ(current_scale_x(), 1);
+}
+
+TEST_F(Drawing, ScreenFadeLiftsOverTwentyFiveFrames)
+{
+    World world;
+    world.screen_fade_alpha = 1;
+    int frames = 0;
+    while (world.screen_fade_alpha > 0 && frames < 100) {
+        set_color(255, 255, 255);
+        draw_rect(0, 0, 50, 50);
+        update_screen_fade(world);
+        ++frames;
+        if (frames == 1) {
+            EXPECT_EQ(screen_pixel(5, 5).r, 0);   // the first frame is black
+        }
+    }
+    EXPECT_EQ(frames, 25);
+    EXPECT_EQ(world.screen_fade_alpha, 0);
+}
+
+TEST_F(Drawing, GrabKeepsWhatWasDrawnSoFar)
+{
+    Image grab = create_image(800, 600, 1, image_masked | image_dynamic);
+    set_color(0, 255, 0);
+    draw_rect(300, 200, 10, 10);
+    grab_image(grab, 0, 0, 0);
+    clear_screen();
+    EXPECT_EQ(screen_pixel(305, 205).g, 0);
+    reset_draw_state();
+    draw_image(grab, 0, 0, 0);
+    EXPECT_EQ(screen_pixel(305, 205).g, 255);
+    EXPECT_EQ(screen_pixel(315, 205).g, 0);
+}
+
+}  // namespace

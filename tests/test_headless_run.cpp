@@ -1,0 +1,106 @@
+// Whole runs of the game's executable, headless: start-up reaches the menus with the pointer,
+// the same seed and script give the same pictures, and bad input stops with the right code.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/image.h"
+#include "platform/stream.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HeadlessRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("kalventor_run_" + std::string(
+            ::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the game in the test's folder; levels.dat is found beside the executable.
+    int run(const std::string& arguments)
+    {
+        return run_command("cd '" + dir.string() + "' && '" + kalventor_executable() + "' " + arguments +
+                           " > out.txt 2> err.txt");
+    }
+    std::string file_text(const std::string& name)
+    {
+        const auto bytes = read_file((dir / name).string());
+        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+    }
+    Pixels picture(const std::string& name)
+    {
+        Pixels pixels;
+        std::string error;
+        const auto bytes = read_file((dir / name).string());
+        if (bytes) decode_picture(*bytes, pixels, error);
+        return pixels;
+    }
+    fs::path dir;
+};
+
+int brightness(const Pixels& p, int x, int y)
+{
+    const std::size_t i = (static_cast<std::size_t>(y) * p.width + x) * 4;
+    return p.rgba[i] + p.rgba[i + 1] + p.rgba[i + 2];
+}
+
+TEST_F(HeadlessRun, StartUpReachesTheMenusWithThePointer)
+{
+    ASSERT_EQ(run("--headless --seed 1 --frames 400 --shot 390:menu.png --shot 10:black.png"), 0) << file_text("err.txt");
+    const Pixels menu = picture("menu.png");
+    ASSERT_EQ(menu.width, 800);
+    ASSERT_EQ(menu.height, 600);
+    // Frame 10 is inside the opening black pause.
+    const Pixels black = picture("black.png");
+    ASSERT_EQ(black.width, 800);
+    EXPECT_EQ(brightness(black, 400, 300), 0);
+    // The pointer is drawn at the screen centre, where return_to_menus put it; its hot spot is
+    // its top-left corner, so the picture lies below and right of (400, 300).
+    int pointer_light = 0, beside_light = 0;
+    for (int y = 302; y < 330; ++y)
+        for (int x = 402; x < 425; ++x) pointer_light = std::max(pointer_light, brightness(menu, x, y));
+    for (int y = 302; y < 330; ++y)
+        for (int x = 452; x < 475; ++x) beside_light = std::max(beside_light, brightness(menu, x, y));
+    EXPECT_GT(pointer_light, beside_light + 150);
+    // The title band on MAIN: the title is drawn with light over the band at y 180 .. 240.
+    int title_light = 0;
+    for (int x = 100; x < 700; ++x) title_light = std::max(title_light, brightness(menu, x, 210));
+    EXPECT_GT(title_light, 300);
+}
+
+TEST_F(HeadlessRun, SameSeedAndScriptGiveTheSamePictures)
+{
+    std::ofstream(dir / "moves.txt") << "seed 77\n100 mouse 200 150\n150 down\n151 up\n200 mouse 600 450\n";
+    ASSERT_EQ(run("--headless --input moves.txt --frames 260 --shot 250:a.png --record rec.txt"), 0) << file_text("err.txt");
+    ASSERT_EQ(run("--headless --input moves.txt --frames 260 --shot 250:b.png"), 0);
+    ASSERT_EQ(run("--headless --input rec.txt --frames 260 --shot 250:c.png"), 0) << file_text("err.txt");
+    const auto a = read_file((dir / "a.png").string()), b = read_file((dir / "b.png").string()),
+               c = read_file((dir / "c.png").string());
+    ASSERT_TRUE(a && b && c);
+    EXPECT_EQ(*a, *b);
+    EXPECT_EQ(*a, *c);   // the recording replays the run exactly
+    const std::string record = file_text("rec.txt");
+    EXPECT_EQ(record.rfind("seed 77\n", 0), 0u) << record;
+    EXPECT_NE(record.find("200 mouse 600 450"), std::string::npos) << record;
+}
+
+TEST_F(HeadlessRun, BadCommandLinesAndScriptsStopBeforeTheRun)
+{
+    EXPECT_EQ(run("--no-such-option"), 2);
+    EXPECT_NE(file_text("err.txt").find("usage: kalventor"), std::string::npos);
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_NE(file_text("out.txt").find("--headless"), std::string::npos);
+    std::ofstream(dir / "bad.txt") << "0 mouse 1 1\n5 wiggle\n";
+    EXPECT_EQ(run("--headless --input bad.txt --frames 10"), 2);
+    EXPECT_NE(file_text("err.txt").find("bad.txt:2: unknown event"), std::string::npos) << file_text("err.txt");
+}
+
+}  // namespace

@@ -1,0 +1,8 @@
+// config.dat: the volumes, the detail level, the unlocked levels and the high scores.
+#pragma once
+
+struct World;
+
+void load_config(World& world);
+void save_config(World& world);
+void apply_settings_to_selectors(World& world);
