@@ -67,7 +67,8 @@ AudioSystem& audio()
 // Holds the device's lock for the scope, so a channel operation lands between two callbacks.
 class DeviceLock {
 public:
-    explicit DeviceLock(const AudioSystem& a) : device_(a.state == AudioState::device ? a.device : 0)
+    explicit DeviceLock(const AudioSystem& a)
+        : device_(a.state == AudioState::device ? a.device : 0)
     {
         if (device_) SDL_LockAudioDevice(device_);
     }
@@ -279,7 +280,8 @@ Sound load_sound(std::string_view path, int flags)
     if (path.starts_with(incbin_prefix)) {
         const std::string_view name = path.substr(incbin_prefix.size());
         if (!embedded_file_exists(name)) exit_sound_decode_failure(name, "no such embedded file");
-        return keep(decode_sound_or_exit(find_embedded_file(name), name, flags, SoundBytes::permanent));
+        return keep(
+            decode_sound_or_exit(find_embedded_file(name), name, flags, SoundBytes::permanent));
     }
     const std::string file(path);
     std::vector<std::uint8_t> bytes;
@@ -288,7 +290,8 @@ Sound load_sound(std::string_view path, int flags)
     if (read_sound_file(file, bytes, error))
         sound = try_decode_sound(bytes, file, flags, SoundBytes::copied, error);
     if (!sound) {
-        std::fprintf(stderr, "kalventor: cannot decode sound file %s: %s\n", file.c_str(), error.c_str());
+        std::fprintf(stderr, "kalventor: cannot decode sound file %s: %s\n", file.c_str(),
+                     error.c_str());
         std::exit(1);
     }
     return keep(std::move(sound));

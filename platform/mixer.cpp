@@ -87,7 +87,8 @@ bool fill_window(MixerVoice& v)
         i -= drop;
         const std::size_t kept = v.window.size();
         v.window.resize(kept + stream_chunk_frames * mixer_channels);
-        const int got = v.stream->read(v.window.data() + kept, static_cast<int>(stream_chunk_frames));
+        const int got =
+            v.stream->read(v.window.data() + kept, static_cast<int>(stream_chunk_frames));
         v.window.resize(kept + static_cast<std::size_t>(std::max(got, 0)) * mixer_channels);
         if (got <= 0) v.stream_done = true;
     }
@@ -146,8 +147,9 @@ void Mixer::make_room()
 
 MixerVoice* Mixer::find(std::uint32_t id)
 {
-    const auto it = std::lower_bound(voices_.begin(), voices_.end(), id,
-                                     [](const MixerVoice& v, std::uint32_t key) { return v.id < key; });
+    const auto it =
+        std::lower_bound(voices_.begin(), voices_.end(), id,
+                         [](const MixerVoice& v, std::uint32_t key) { return v.id < key; });
     return it != voices_.end() && it->id == id ? &*it : nullptr;
 }
 

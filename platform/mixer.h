@@ -53,17 +53,17 @@ struct MixerVoice {
     std::uint32_t id = 0;
     const SoundData* sound = nullptr;
     std::unique_ptr<SoundStream> stream;
-    std::vector<float> window;          // streamed: the decoded frames the position reads from
-    std::int64_t window_start = 0;      // streamed: source frame number of window[0]
+    std::vector<float> window;       // streamed: the decoded frames the position reads from
+    std::int64_t window_start = 0;   // streamed: source frame number of window[0]
     bool stream_done = false;
     double position = 0;
-    double rate_ratio = 1;              // source frames per output frame at rate 1
-    float volume = 1;                   // as set by the game
+    double rate_ratio = 1;   // source frames per output frame at rate 1
+    float volume = 1;        // as set by the game
     float rate = 1;
-    float gain = 0;                     // heard now: glides toward volume, or to 0 when paused
-    float rate_now = 1;                 // glides toward rate
+    float gain = 0;       // heard now: glides toward volume, or to 0 when paused
+    float rate_now = 1;   // glides toward rate
     bool paused = true;
-    bool started = false;               // a channel not yet resumed takes volume and rate at once
+    bool started = false;   // a channel not yet resumed takes volume and rate at once
     bool ended = false;
 };
 
@@ -79,8 +79,8 @@ public:
     void stop(std::uint32_t id);
     void set_volume(std::uint32_t id, float volume);   // clamped to 0..1
     void set_rate(std::uint32_t id, float rate);       // clamped to the mixer's rate range
-    bool exists(std::uint32_t id) const;                // not yet ended or stopped
-    bool playing(std::uint32_t id) const;               // exists and not paused
+    bool exists(std::uint32_t id) const;               // not yet ended or stopped
+    bool playing(std::uint32_t id) const;              // exists and not paused
     // Source frame the channel reads next (from the sound's start), or -1 when it is gone.
     double position(std::uint32_t id) const;
     int channel_count() const { return static_cast<int>(voices_.size()); }

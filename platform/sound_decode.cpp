@@ -99,7 +99,8 @@ bool parse_fmt_chunk(std::span<const std::uint8_t> body, WavFormat& format, std:
     format.block_align = le16(body.data() + 12);
     format.bits = le16(body.data() + 14);
     // The extensible header carries the real format in the first two bytes of its sub-format.
-    if (format.tag == wav_format_extensible && body.size() >= 26) format.tag = le16(body.data() + 24);
+    if (format.tag == wav_format_extensible && body.size() >= 26)
+        format.tag = le16(body.data() + 24);
     return true;
 }
 
@@ -150,8 +151,10 @@ bool find_wav_chunks(std::span<const std::uint8_t> bytes, WavFormat& format,
         // Chunks are padded to an even size; the pad byte of the last one may be missing.
         pos += std::min<std::size_t>(size + (size & 1u), bytes.size() - pos);
     }
-    if (!have_fmt) error = "no fmt chunk";
-    else if (!have_data) error = "no data chunk";
+    if (!have_fmt)
+        error = "no fmt chunk";
+    else if (!have_data)
+        error = "no data chunk";
     return have_fmt && have_data;
 }
 
@@ -181,7 +184,8 @@ bool decode_wav(std::span<const std::uint8_t> bytes, std::vector<float>& frames,
         const std::uint8_t* frame = data.data() + i * static_cast<std::size_t>(format.block_align);
         const float left = wav_sample(frame, format.bits);
         stereo[i * 2] = left;
-        stereo[i * 2 + 1] = format.channels == 2 ? wav_sample(frame + sample_bytes, format.bits) : left;
+        stereo[i * 2 + 1] =
+            format.channels == 2 ? wav_sample(frame + sample_bytes, format.bits) : left;
     }
     frames = resample_to_mixer_rate(std::move(stereo), rate);
     return true;
@@ -209,9 +213,12 @@ int memory_seek(void* source, ogg_int64_t offset, int whence)
 {
     auto* reader = static_cast<MemoryReader*>(source);
     ogg_int64_t base = 0;
-    if (whence == SEEK_CUR) base = static_cast<ogg_int64_t>(reader->pos);
-    else if (whence == SEEK_END) base = static_cast<ogg_int64_t>(reader->size);
-    else if (whence != SEEK_SET) return -1;
+    if (whence == SEEK_CUR)
+        base = static_cast<ogg_int64_t>(reader->pos);
+    else if (whence == SEEK_END)
+        base = static_cast<ogg_int64_t>(reader->size);
+    else if (whence != SEEK_SET)
+        return -1;
     if (offset < -base || offset > static_cast<ogg_int64_t>(reader->size) - base) return -1;
     reader->pos = static_cast<std::size_t>(base + offset);
     return 0;
@@ -225,15 +232,24 @@ long memory_tell(void* source)
 std::string vorbis_error(long code)
 {
     switch (code) {
-    case OV_EREAD: return "read error";
-    case OV_ENOTVORBIS: return "not Vorbis data";
-    case OV_EVERSION: return "unsupported Vorbis version";
-    case OV_EBADHEADER: return "bad Vorbis header";
-    case OV_EFAULT: return "internal decoder fault";
-    case OV_HOLE: return "a gap in the Vorbis data";
-    case OV_EBADLINK: return "a damaged Ogg link";
-    case OV_EINVAL: return "invalid Vorbis stream";
-    default: return "Vorbis error " + std::to_string(code);
+    case OV_EREAD:
+        return "read error";
+    case OV_ENOTVORBIS:
+        return "not Vorbis data";
+    case OV_EVERSION:
+        return "unsupported Vorbis version";
+    case OV_EBADHEADER:
+        return "bad Vorbis header";
+    case OV_EFAULT:
+        return "internal decoder fault";
+    case OV_HOLE:
+        return "a gap in the Vorbis data";
+    case OV_EBADLINK:
+        return "a damaged Ogg link";
+    case OV_EINVAL:
+        return "invalid Vorbis stream";
+    default:
+        return "Vorbis error " + std::to_string(code);
     }
 }
 
@@ -260,7 +276,8 @@ public:
         open_ = true;
         const vorbis_info* info = ov_info(&file_, -1);
         if (!info || (info->channels != 1 && info->channels != 2)) {
-            error = std::to_string(info ? info->channels : 0) + " channels (only mono and stereo are played)";
+            error = std::to_string(info ? info->channels : 0) +
+                    " channels (only mono and stereo are played)";
             return false;
         }
         rate_ = static_cast<int>(info->rate);
@@ -312,7 +329,8 @@ bool decode_ogg(std::span<const std::uint8_t> bytes, std::vector<float>& frames,
             return false;
         }
         if (got == 0) break;
-        if (!length_supported(static_cast<std::int64_t>(stereo.size() / mixer_channels), rate, error))
+        if (!length_supported(static_cast<std::int64_t>(stereo.size() / mixer_channels), rate,
+                              error))
             return false;
     }
     if (stereo.empty()) {
@@ -327,7 +345,10 @@ bool decode_ogg(std::span<const std::uint8_t> bytes, std::vector<float>& frames,
 // which Vorbis does sample-exactly, so the loop has no gap.
 class OggStream final : public SoundStream {
 public:
-    explicit OggStream(std::shared_ptr<const std::vector<std::uint8_t>> owned) : owned_(std::move(owned)) {}
+    explicit OggStream(std::shared_ptr<const std::vector<std::uint8_t>> owned)
+        : owned_(std::move(owned))
+    {
+    }
 
     bool open(std::span<const std::uint8_t> bytes, bool loop, std::string& error)
     {
@@ -418,7 +439,8 @@ std::unique_ptr<SoundData> try_decode_sound(std::span<const std::uint8_t> bytes,
 void exit_sound_decode_failure(std::string_view name, std::string_view why)
 {
     std::fprintf(stderr, "kalventor: cannot decode embedded sound %.*s: %.*s\n",
-                 static_cast<int>(name.size()), name.data(), static_cast<int>(why.size()), why.data());
+                 static_cast<int>(name.size()), name.data(), static_cast<int>(why.size()),
+                 why.data());
     std::exit(1);
 }
 

@@ -165,7 +165,8 @@ TEST(MixerLoop, LoopingSoundWrapsToItsStartWithoutAGap)
     const SoundData s = ramp_sound(100, true);
     const std::uint32_t id = start(m, s);
     const auto out = mix(m, 350);
-    for (int k = 0; k < 350; ++k) ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 100) / 100.0f) << k;
+    for (int k = 0; k < 350; ++k)
+        ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 100) / 100.0f) << k;
     EXPECT_TRUE(m.exists(id));
 
     // At a rate that does not land on frame boundaries the seam interpolates into the first frame.
@@ -263,7 +264,8 @@ TEST(MixerStream, StreamedChannelReadsAcrossChunksLoopsAndEnds)
     Mixer m;
     start(m, looped);
     const auto out = mix(m, 5000);
-    for (int k = 0; k < 5000; ++k) ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 50) / 100.0f) << k;
+    for (int k = 0; k < 5000; ++k)
+        ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 50) / 100.0f) << k;
 
     SoundData once;
     once.open_stream = [] { return std::make_unique<RampStream>(300, false); };
@@ -273,13 +275,24 @@ TEST(MixerStream, StreamedChannelReadsAcrossChunksLoopsAndEnds)
 
 // ---- WAV ----
 
-void put(Bytes& b, const char* tag) { b.insert(b.end(), tag, tag + 4); }
-void put16(Bytes& b, int v) { b.push_back(static_cast<std::uint8_t>(v)); b.push_back(static_cast<std::uint8_t>(v >> 8)); }
-void put32(Bytes& b, std::uint32_t v) { put16(b, static_cast<int>(v & 0xFFFF)); put16(b, static_cast<int>(v >> 16)); }
+void put(Bytes& b, const char* tag)
+{
+    b.insert(b.end(), tag, tag + 4);
+}
+void put16(Bytes& b, int v)
+{
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void put32(Bytes& b, std::uint32_t v)
+{
+    put16(b, static_cast<int>(v & 0xFFFF));
+    put16(b, static_cast<int>(v >> 16));
+}
 
 struct WavSpec {
     int format = 1, channels = 1, rate = 44100, bits = 16;
-    int block_align = -1;       // -1: the right one
+    int block_align = -1;                // -1: the right one
     std::uint32_t data_size_delta = 0;   // claimed data size minus actual
 };
 
@@ -287,8 +300,10 @@ Bytes make_wav(const WavSpec& w, const std::vector<int>& samples)
 {
     Bytes data;
     for (int v : samples) {
-        if (w.bits == 8) data.push_back(static_cast<std::uint8_t>(v));
-        else put16(data, v);
+        if (w.bits == 8)
+            data.push_back(static_cast<std::uint8_t>(v));
+        else
+            put16(data, v);
     }
     Bytes b;
     put(b, "RIFF");
@@ -332,7 +347,8 @@ TEST(WavDecode, Stereo16BitKeepsBothChannels)
     std::string error;
     const auto s = decode(make_wav({.channels = 2}, {-32768, 32767, 1000, -1000}), 0, error);
     ASSERT_TRUE(s) << error;
-    const std::vector<float> expected = {-1.0f, 32767 / 32768.0f, 1000 / 32768.0f, -1000 / 32768.0f};
+    const std::vector<float> expected = {-1.0f, 32767 / 32768.0f, 1000 / 32768.0f,
+                                         -1000 / 32768.0f};
     EXPECT_EQ(s->frames, expected);
 }
 
@@ -365,7 +381,7 @@ TEST(WavDecode, MalformedFilesAreRejectedWithAReason)
         make_wav({.rate = 1}, samples),
         make_wav({.block_align = 4}, samples),
         make_wav({.data_size_delta = 2}, samples),   // data runs past the end
-        make_wav({}, {}),                              // no samples
+        make_wav({}, {}),                            // no samples
         Bytes{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'},
     };
     for (std::size_t k = 0; k < bad.size(); ++k) {
@@ -380,7 +396,9 @@ TEST(WavDecode, EveryTruncationIsHandled)
     const Bytes whole = make_wav({.channels = 2}, std::vector<int>(64, 300));
     for (std::size_t n = 0; n < whole.size(); ++n) {
         std::string error;
-        EXPECT_FALSE(decode(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n)), 0, error)) << n;
+        EXPECT_FALSE(
+            decode(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n)), 0, error))
+            << n;
         EXPECT_FALSE(error.empty()) << n;
     }
 }
@@ -407,14 +425,16 @@ struct ToneShape {
     int zero_crossings = 0;
 };
 
-ToneShape shape_of(const std::vector<float>& frames, int channel, std::size_t begin = 0, std::size_t end = SIZE_MAX)
+ToneShape shape_of(const std::vector<float>& frames, int channel, std::size_t begin = 0,
+                   std::size_t end = SIZE_MAX)
 {
     ToneShape t;
     end = std::min(end, frames.size() / 2);
     for (std::size_t k = begin; k < end; ++k) {
         const float v = frames[k * 2 + static_cast<std::size_t>(channel)];
         t.peak = std::max(t.peak, std::abs(v));
-        if (k > begin && (frames[(k - 1) * 2 + static_cast<std::size_t>(channel)] < 0) != (v < 0)) ++t.zero_crossings;
+        if (k > begin && (frames[(k - 1) * 2 + static_cast<std::size_t>(channel)] < 0) != (v < 0))
+            ++t.zero_crossings;
     }
     return t;
 }
@@ -464,10 +484,14 @@ TEST(OggDecode, LoopingSoundIsStreamedSeamlesslyAndMatchesTheDecodedOne)
     const auto out = mix(m, loop_frames * 3);
     EXPECT_TRUE(m.exists(a) && m.exists(b));
     for (int k = 0; k < loop_frames - 2; ++k)
-        ASSERT_NEAR(out[static_cast<std::size_t>(k) * 2], whole->frames[static_cast<std::size_t>(k) * 2], 1e-4f) << k;
+        ASSERT_NEAR(out[static_cast<std::size_t>(k) * 2],
+                    whole->frames[static_cast<std::size_t>(k) * 2], 1e-4f)
+            << k;
     // Every pass repeats the first, right through the seams.
     for (int k = 0; k < loop_frames * 2; ++k)
-        ASSERT_NEAR(out[static_cast<std::size_t>(k + loop_frames) * 2], out[static_cast<std::size_t>(k) * 2], 0.02f) << k;
+        ASSERT_NEAR(out[static_cast<std::size_t>(k + loop_frames) * 2],
+                    out[static_cast<std::size_t>(k) * 2], 0.02f)
+            << k;
     EXPECT_NEAR(shape_of(out, 0, loop_frames - 500, loop_frames + 500).zero_crossings, 20, 2);
 }
 
@@ -488,7 +512,8 @@ TEST(OggDecode, DamagedOggIsRejectedOrCutShortWithoutACrash)
     EXPECT_FALSE(error.empty());
     // Cut anywhere in the audio pages: rejected, or a sound no longer than the whole one.
     for (std::size_t n = 0; n < bytes.size(); n += 97) {
-        const auto s = decode(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)), 0, error);
+        const auto s =
+            decode(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)), 0, error);
         if (s) {
             EXPECT_LE(s->frame_count(), 22050u) << n;
         }
@@ -525,11 +550,13 @@ TEST(HeadlessAudio, ChannelEndsByItselfAfterItsLengthInGameFrames)
 
 TEST(HeadlessAudio, RecordingHoldsEverythingMixed)
 {
-    const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "kalventor_mixer_record.wav";
+    const std::filesystem::path path =
+        std::filesystem::path(::testing::TempDir()) / "kalventor_mixer_record.wav";
     std::filesystem::remove(path);
     audio_record_to(path.string());
     audio_open(AudioOutput::headless);
-    const Channel channel = cue_sound(load_sound_from_memory(constant_wav(735, 16384), "one_frame", 0));
+    const Channel channel =
+        cue_sound(load_sound_from_memory(constant_wav(735, 16384), "one_frame", 0));
     resume_channel(channel);
     for (int frame = 0; frame < 3; ++frame) audio_advance_frame();
     EXPECT_FALSE(std::filesystem::exists(path));   // only complete recordings appear
