@@ -144,7 +144,12 @@ void start_up(World& world)
 
 void run_menus(World& world)
 {
-    while (true) {
+    while (true) run_menu_frame(world);
+}
+
+void run_menu_frame(World& world)
+{
+    {
         world.attract_mode = 1;
         clear_screen();
         update_screen_shake(world);

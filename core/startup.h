@@ -12,6 +12,8 @@ int run_program(const std::vector<std::string>& arguments);
 
 void start_up(World& world);
 [[noreturn]] void run_menus(World& world);
+// One frame of the menu loop: the backdrop game, the screens, the widgets, the pointer, flip.
+void run_menu_frame(World& world);
 // Empties the play field and writes the settings; runs once however the program ends.
 void exit_actions(World& world);
 // Where levels.dat is read from: the working directory first, then beside the executable.
