@@ -19,14 +19,16 @@ float glide(float now, float target)
 }
 
 // One frame's step of the gain and rate glides. A paused channel fades out first and only then
-// holds its position; false once it holds.
+// holds its position; a stopped one ends there. False once it holds or ends.
 bool advance_glides(MixerVoice& v)
 {
-    if (v.paused && v.gain <= 0.0f) {
+    const bool fading = v.paused || v.stopping;
+    if (fading && v.gain <= 0.0f) {
         v.gain = 0.0f;
+        v.ended = v.stopping;
         return false;
     }
-    v.gain = glide(v.gain, v.paused ? 0.0f : v.volume);
+    v.gain = glide(v.gain, fading ? 0.0f : v.volume);
     v.rate_now = glide(v.rate_now, v.rate);
     return true;
 }
@@ -137,12 +139,16 @@ std::uint32_t Mixer::add(const SoundData& sound, std::unique_ptr<SoundStream> st
     return id;
 }
 
-// Drops the oldest channel that is not looping, to let a new one in.
+// Drops a channel that is fading out after a stop, else the oldest that is not looping, to let
+// a new one in.
 void Mixer::make_room()
 {
-    const auto oldest = std::find_if(voices_.begin(), voices_.end(),
-                                     [](const MixerVoice& v) { return !v.sound->loop; });
-    if (oldest != voices_.end()) voices_.erase(oldest);
+    auto victim = std::find_if(voices_.begin(), voices_.end(),
+                               [](const MixerVoice& v) { return v.stopping; });
+    if (victim == voices_.end())
+        victim = std::find_if(voices_.begin(), voices_.end(),
+                              [](const MixerVoice& v) { return !v.sound->loop; });
+    if (victim != voices_.end()) voices_.erase(victim);
 }
 
 MixerVoice* Mixer::find(std::uint32_t id)
@@ -150,7 +156,7 @@ MixerVoice* Mixer::find(std::uint32_t id)
     const auto it =
         std::lower_bound(voices_.begin(), voices_.end(), id,
                          [](const MixerVoice& v, std::uint32_t key) { return v.id < key; });
-    return it != voices_.end() && it->id == id ? &*it : nullptr;
+    return it != voices_.end() && it->id == id && !it->stopping ? &*it : nullptr;
 }
 
 const MixerVoice* Mixer::find(std::uint32_t id) const
@@ -178,7 +184,13 @@ void Mixer::pause(std::uint32_t id)
 
 void Mixer::stop(std::uint32_t id)
 {
-    if (MixerVoice* v = find(id)) voices_.erase(voices_.begin() + (v - voices_.data()));
+    MixerVoice* v = find(id);
+    if (!v) return;
+    // Cutting a waveform off mid-swing clicks; one that is silent anyway can go at once.
+    if (v->gain > 0.0f)
+        v->stopping = true;
+    else
+        voices_.erase(voices_.begin() + (v - voices_.data()));
 }
 
 void Mixer::set_volume(std::uint32_t id, float volume)
@@ -225,7 +237,7 @@ void Mixer::mix(float* out, int frames)
     const auto samples = static_cast<std::size_t>(frames) * mixer_channels;
     std::fill(out, out + samples, 0.0f);
     for (MixerVoice& v : voices_) {
-        if (v.paused && v.gain <= 0.0f) continue;
+        if (v.paused && !v.stopping && v.gain <= 0.0f) continue;
         if (v.stream)
             mix_streamed(v, out, frames);
         else

@@ -64,6 +64,7 @@ struct MixerVoice {
     float rate_now = 1;   // glides toward rate
     bool paused = true;
     bool started = false;   // a channel not yet resumed takes volume and rate at once
+    bool stopping = false;  // stopped by the game: gone for it, fading out for the ear
     bool ended = false;
 };
 
@@ -73,7 +74,8 @@ public:
     // (opened here unless given). Returns its id, never reused; when the channel cannot be
     // added (no stream, or every channel taken by music) the id names an already ended one.
     std::uint32_t add(const SoundData& sound, std::unique_ptr<SoundStream> stream = nullptr);
-    // Every operation on an id that is unknown, stopped or ended does nothing.
+    // Every operation on an id that is unknown, stopped or ended does nothing. A stopped channel
+    // that was being heard fades out over the ramp before the mixer lets go of it.
     void resume(std::uint32_t id);
     void pause(std::uint32_t id);
     void stop(std::uint32_t id);
@@ -84,7 +86,7 @@ public:
     // Source frame the channel reads next (from the sound's start), or -1 when it is gone.
     double position(std::uint32_t id) const;
     int channel_count() const { return static_cast<int>(voices_.size()); }
-    void stop_all();
+    void stop_all();   // at once, no fade: the output is closing
 
     // Writes frames interleaved stereo frames to out: the sum of every channel, clamped to
     // -1..1. Channels that reach the end of a sound that does not loop are forgotten.

@@ -176,6 +176,25 @@ TEST(MixerLoop, LoopingSoundWrapsToItsStartWithoutAGap)
     for (float v : mix(m2, 1000)) ASSERT_FLOAT_EQ(v, 0.5f);
 }
 
+TEST(MixerChannels, StoppedChannelIsGoneAtOnceButFadesOutForTheEar)
+{
+    Mixer m;
+    const SoundData s = constant_sound(0.5f, 10000);
+    const std::uint32_t id = start(m, s);
+    mix(m, 10);
+    m.stop(id);
+    EXPECT_FALSE(m.exists(id));
+    m.resume(id);   // ignored: it does not come back
+    const auto fade = mix(m, mixer_ramp_frames + 2);
+    EXPECT_GT(fade[0], 0.49f);
+    EXPECT_EQ(fade.back(), 0.0f);
+    EXPECT_EQ(m.channel_count(), 0);
+
+    const std::uint32_t cued = m.add(s);   // never heard: nothing to fade
+    m.stop(cued);
+    EXPECT_EQ(m.channel_count(), 0);
+}
+
 TEST(MixerChannels, StoppedEndedAndUnknownChannelsIgnoreOperations)
 {
     Mixer m;
@@ -183,8 +202,7 @@ TEST(MixerChannels, StoppedEndedAndUnknownChannelsIgnoreOperations)
     const std::uint32_t stopped = start(m, s);
     const std::uint32_t ended = start(m, s);
     m.stop(stopped);
-    EXPECT_FALSE(m.exists(stopped));
-    mix(m, 100);
+    mix(m, 100 + mixer_ramp_frames);
     EXPECT_FALSE(m.exists(ended));
     EXPECT_EQ(m.channel_count(), 0);
 
@@ -546,6 +564,30 @@ TEST(HeadlessAudio, ChannelEndsByItselfAfterItsLengthInGameFrames)
     EXPECT_FALSE(channel_playing(Channel{}));
     EXPECT_NE(cue_sound(sound), channel);
     audio_close();
+}
+
+TEST(HeadlessAudio, MusicLoadedFromAFileLoopsUntilStopped)
+{
+    audio_open(AudioOutput::headless);
+    const Sound music = load_sound(KALVENTOR_SOURCE_DIR "/tests/data/tone_stereo.ogg", 1);
+    ASSERT_TRUE(music->streamed());
+    const Channel channel = cue_sound(music);
+    resume_channel(channel);
+    for (int frame = 0; frame < 60; ++frame) audio_advance_frame();   // four times its length
+    EXPECT_TRUE(channel_playing(channel));
+    set_channel_rate(channel, 0.7f);   // slow motion
+    audio_advance_frame();
+    stop_channel(channel);
+    EXPECT_FALSE(channel_playing(channel));
+    audio_close();
+}
+
+TEST(HeadlessAudio, MissingEmbeddedSoundStopsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(load_sound("incbin::data\\sound\\no_such_sound.wav", 0),
+                ::testing::ExitedWithCode(1),
+                "cannot decode embedded sound data.sound.no_such_sound.wav: no such embedded file");
 }
 
 TEST(HeadlessAudio, RecordingHoldsEverythingMixed)
