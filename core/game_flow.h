@@ -2,7 +2,27 @@
 // the fixed order in which every kind of object is updated and drawn, then the game logic.
 #pragma once
 
+#include <string>
+
 struct World;
+
+struct GameFlowState {
+    int game_state = 0;        // 0 playing, 1 level cleared, 2 game over
+    int game_end_reason = 0;   // 0 running, 1 game over, 2 quit, 3 theme cleared
+    int lives = 0;
+    int difficulty = 1;        // 0 EASY .. 3 EXPERT
+    int theme = 0;             // 0 METAL, 1 VOLCANO, 2 ALIEN
+    int level_number = 1;      // 1..50 within the theme
+    int gfx_level = 1;         // 0 LOW, 1 MED, 2 HIGH
+    float message_alpha = 0;   // the centre panel, 0..0.7
+    int end_timer = 0;         // countdown of the level-complete and game-over pauses
+    int intro_timer = 0;       // frames since the level's first launch
+    int screen_shake = 0;      // shake still to play out, 0..50
+    float frame_mouse_x = 0, frame_mouse_y = 0;
+    int next_track = 0;        // the game track the next level start plays
+    float ball_base_speed = 5, ball_min_speed = 2, ball_max_speed = 9;
+    float powerup_gravity = 0.08f;
+};
 
 void update_screen_shake(World& world);
 void draw_background(World& world);

@@ -53,13 +53,17 @@ bool read_levels(World& world)
     return true;
 }
 
-void set_up_platform(const Options& options, std::int64_t seed)
+void choose_display(const Options& options)
 {
     DisplayOptions display;
     display.headless = options.headless;
     display.fullscreen = !options.window && options.scale == 0;
     display.scale = options.scale > 0 ? options.scale : 1;
     set_display_options(display);
+}
+
+void set_up_platform(const Options& options, std::int64_t seed)
+{
     use_virtual_clock(options.headless);
     audio_open(options.headless ? AudioOutput::headless : AudioOutput::device);
     if (!options.audio_file.empty()) audio_record_to(options.audio_file);
@@ -97,6 +101,7 @@ int run_program(const std::vector<std::string>& arguments)
     InputScript script;
     if (!options.input_file.empty() && !load_input_script(options.input_file, script)) return exit_bad_command_line;
 
+    choose_display(options);   // before anything could show an error message
     // One World for the whole run; the exit path reaches it through the exit actions.
     static auto world = std::make_unique<World>();
     if (!read_levels(*world)) return exit_bad_levels;

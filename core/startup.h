@@ -7,6 +7,12 @@
 struct World;
 struct Options;
 
+struct MenuLoopState {
+    std::string current_screen = "MAIN";   // the menu screen shown; changed by switch_screen
+    int attract_mode = 1;                  // 1 while the game plays itself behind the menus
+    int levels_per_theme = 50;
+};
+
 // Runs the whole program; returns only for --help, --version and bad command lines.
 int run_program(const std::vector<std::string>& arguments);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 
 #include "platform/audio.h"
@@ -350,7 +351,9 @@ Pixels read_screen()
 void show_error_message(const std::string& title, const std::string& message)
 {
     std::fprintf(stderr, "%s\n", message.c_str());
-    if (!display.options.headless && SDL_WasInit(SDL_INIT_VIDEO))
+    // A message box too where a player could see one: not headless, and a desktop to show it on.
+    const bool desktop = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+    if (!display.options.headless && desktop)
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), message.c_str(), display.window);
 }
 

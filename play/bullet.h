@@ -3,6 +3,11 @@
 
 struct World;
 
+struct WeaponState {
+    int current_weapon = -1;   // -1 none, else 0..9
+    int weapon_ammo = 0;
+};
+
 void update_bullet_trails(World& world);
 void update_bullets(World& world);
 void update_ion_beam(World& world);

@@ -2,6 +2,7 @@
 
 #include "core/world.h"
 
-// Frame steps that have nothing to do yet: the lists they walk are still empty in every run.
+// Floating texts are not shown yet.
+void new_dynamic_text(World&, const std::string&, float, float) {}
 void update_dynamic_texts(World&) {}
 void clear_dynamic_texts(World&) {}

@@ -1,7 +1,10 @@
 // Floating score and message texts.
 #pragma once
 
+#include <string>
+
 struct World;
 
+void new_dynamic_text(World& world, const std::string& msg, float x, float y);
 void update_dynamic_texts(World& world);
 void clear_dynamic_texts(World& world);

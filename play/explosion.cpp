@@ -2,6 +2,7 @@
 
 #include "core/world.h"
 
-// Frame steps that have nothing to do yet: the lists they walk are still empty in every run.
+void new_explosion(World& world, float, float, int, int, int) { shake_screen(world); }
+void shake_screen(World& world) { world.screen_shake += 8; }
 void update_explosions(World&) {}
 void clear_explosions(World&) {}

@@ -10,6 +10,10 @@ struct Texplosive_sound {
     int timer = 0;   // frames left
 };
 
+struct ExplosiveSoundState {
+    std::list<Texplosive_sound> explosive_sound_list;
+};
+
 inline constexpr int explosive_sound_frames = 15;
 inline constexpr int explosive_sound_limit = 8;
 

@@ -2,7 +2,10 @@
 
 #include "core/world.h"
 
-// Frame steps that have nothing to do yet: the lists they walk are still empty in every run.
+// No capsule falls yet: bricks that hold a powerup release nothing.
+void spawn_powerup(World&, float, float, int) {}
 void update_powerups(World&) {}
 void clear_powerups(World&) {}
+std::string powerup_name(int) { return {}; }
+int count_weapon_powerups(const World&) { return 0; }
 void draw_forcefield(World&) {}

@@ -2,6 +2,8 @@
 
 #include "core/world.h"
 
-// Frame steps that have nothing to do yet: the lists they walk are still empty in every run.
+// No shrapnel is thrown yet.
+void spawn_shrapnel(World&, float, float) {}
+void shrapnel_burst(World&, float, float) {}
 void update_shrapnel(World&) {}
 void clear_shrapnel(World&) {}

@@ -3,5 +3,7 @@
 
 struct World;
 
+void spawn_shrapnel(World& world, float x, float y);
+void shrapnel_burst(World& world, float x, float y);
 void update_shrapnel(World& world);
 void clear_shrapnel(World& world);

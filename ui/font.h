@@ -7,6 +7,8 @@
 
 #include "platform/image.h"
 
+#include <vector>
+
 struct World;
 
 inline constexpr int glyph_count = 49;
@@ -14,6 +16,10 @@ inline constexpr int glyph_count = 49;
 struct Tfont {
     std::string name;                          // "1", "2" or "3"
     std::array<Image, glyph_count> image{};    // indexed by glyph index
+};
+
+struct FontState {
+    std::vector<Tfont> font_list;   // "1", "2", "3", loaded once
 };
 
 // The glyph files in glyph order: A..Z, 0..9, then , . ' ! : ( ) ? - % $ space /.

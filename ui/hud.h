@@ -3,4 +3,7 @@
 
 struct World;
 
+struct HudState {
+};
+
 void draw_hud(World& world);

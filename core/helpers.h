@@ -1,0 +1,26 @@
+// The globals of the shared drawing, sound and score helpers.
+#pragma once
+
+#include <string>
+
+#include "platform/audio.h"
+#include "platform/image.h"
+
+struct HelperState {
+    int shake_offset_x = 0, shake_offset_y = 0;   // the screen shake's current offset, pixels
+    float screen_fade_alpha = 0;                   // the black veil after fade_to_black
+    Image screen_grab_image = nullptr;             // 800 x 600, for fades and prompts
+    Image pointer_image = nullptr;
+    float pointer_alpha = 0;
+    int pointer_alpha_falling = 0;
+    std::string hint_text;                         // set by widgets each frame, drawn the next
+    float hint_alpha = 0;
+    int hint_alpha_falling = 0;
+    int mouse_click_state = 0;                     // 0 up, 1 press seen, 2 held
+    Channel effect_channel;                        // the latest sound effect
+    Channel charge_channel;                        // the ion beam's charge sound
+    Channel music_channel;
+    int fade_music_on_transition = 0;              // 1 during a game: fades also fade the music
+    int score = 0;
+    int score_to_add = 0;                          // awarded, not yet counted into score
+};
