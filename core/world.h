@@ -33,6 +33,7 @@ struct World : MenuLoopState,
                GameFlowState,
                HelperState,
                BallState,
+               BrickState,
                PaddleState,
                PowerupState,
                WeaponState,
@@ -45,7 +46,6 @@ struct World : MenuLoopState,
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;
     std::string level_name;           // the name of the level being played
-    std::list<Tbrick> brick_list;
 
     Assets assets;
 };

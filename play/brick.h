@@ -44,3 +44,11 @@ constexpr int brick_kind_height(int) { return 20; }
 constexpr bool brick_kind_hidden_at_start(int kind) {
     return kind == brick_kind_hidden || kind == brick_kind_small_hidden;
 }
+
+// The live bricks of the level being played, and the brick being worked on.
+struct BrickState {
+    std::list<Tbrick> brick_list;
+    Tbrick* current_brick = nullptr;
+    int bricks_left = 0;    // bricks that must still be broken to clear the level
+    int brick_weight = 0;
+};
