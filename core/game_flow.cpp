@@ -9,6 +9,7 @@
 #include "platform/input.h"
 #include "platform/random.h"
 #include "play/ball.h"
+#include "play/brick.h"
 #include "play/bullet.h"
 #include "play/bullet_shell.h"
 #include "play/dynamic_text.h"
@@ -51,6 +52,7 @@ void draw_background(World& world)
 
 void update_world(World& world)
 {
+    draw_brick_shadows(world);
     update_bullet_trails(world);
     update_bullets(world);
     update_ball_trails(world);
@@ -59,6 +61,7 @@ void update_world(World& world)
     update_explosions(world);
     update_glow_particles(world);
     update_ion_beam(world);
+    update_bricks(world);
     update_paddle_trails(world);
     update_paddle(world);
     update_shrapnel(world);
@@ -109,7 +112,7 @@ void reset_world(World& world)
     world.weapon_ammo = 0;
     world.forcefield_state = 0;
     reset_paddle(world);
-    world.brick_list.clear();
+    clear_bricks(world);
     clear_bullets(world);
     clear_balls(world);
     clear_shrapnel(world);

@@ -52,3 +52,23 @@ struct BrickState {
     int bricks_left = 0;    // bricks that must still be broken to clear the level
     int brick_weight = 0;
 };
+
+struct World;
+
+// Once per frame, before the bricks: shadows and the glow of explosive bricks.
+void draw_brick_shadows(World& world);
+// Once per frame: moves, draws and damages every live brick; recounts bricks_left and brick_weight.
+void update_bricks(World& world);
+// One hit on current_brick; the flags pass on to destroy_brick.
+void hit_brick(World& world, int spin_shot, int shrapnel, int skill);
+// Removes current_brick from play with its score, powerup and effects.
+void destroy_brick(World& world, int spin_shot, int shrapnel, int skill);
+// At level start: every live brick to the start of its path.
+void prepare_bricks(World& world);
+void clear_bricks(World& world);
+void reveal_hidden_bricks(World& world);
+int brick_width(const World& world);
+int brick_height(const World& world);
+void start_brick_shake(World& world);
+// For the ball: 0 while playing; afterwards 1 if current_brick moved this frame.
+int brick_moved(const World& world);

@@ -9,3 +9,5 @@ void update_ion_beam(World&) {}
 void update_mines(World&) {}
 void update_weapon(World&) {}
 void clear_bullets(World&) {}
+void draw_guns(World&) {}
+void draw_muzzle_flash(World&) {}

@@ -6,6 +6,8 @@ struct World;
 struct WeaponState {
     int current_weapon = -1;   // -1 none, else 0..9
     int weapon_ammo = 0;
+    int ion_beam_state = 0;    // 0 idle, 1 charging, 2 firing
+    int stall_counter = 0;     // frames without progress, for the weapon supply
 };
 
 void update_bullet_trails(World& world);
@@ -14,3 +16,6 @@ void update_ion_beam(World& world);
 void update_mines(World& world);
 void update_weapon(World& world);
 void clear_bullets(World& world);
+// The current weapon's guns on the paddle, and its muzzle burst.
+void draw_guns(World& world);
+void draw_muzzle_flash(World& world);

@@ -4,6 +4,7 @@
 struct World;
 
 struct HudState {
+    float side_panel_offset = 10;   // visible width of each side panel, 0..10
 };
 
 void draw_hud(World& world);
