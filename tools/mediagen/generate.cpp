@@ -1,0 +1,100 @@
+#include "generate.h"
+
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+
+#include "art.h"
+#include "asset_table.h"
+#include "codecs.h"
+#include "media_readers.h"
+#include "sounds.h"
+
+namespace mediagen {
+
+namespace {
+
+constexpr float vorbis_quality_effects = 0.1f;
+constexpr float vorbis_quality_music = 0.0f;
+constexpr int jpeg_quality = 88;
+
+const ImageRegistry& images() {
+    static const ImageRegistry r = all_image_makers();
+    return r;
+}
+const SoundRegistry& sound_makers() {
+    static const SoundRegistry r = all_sound_makers();
+    return r;
+}
+
+// Vorbis can overshoot the source's peak a little; the decoded file is checked and the
+// source turned down until it keeps the -1 dBFS ceiling.
+std::vector<std::uint8_t> encode_ogg_within_peak(Audio audio, float quality) {
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        std::vector<std::uint8_t> bytes = encode_ogg(audio.samples, audio.channels, quality);
+        auto decoded = read_ogg_memory(bytes);
+        if (!decoded) throw std::runtime_error("encoded Ogg does not decode");
+        float p = peak_of(decoded->samples);
+        if (p <= float(peak_limit) * 0.985f) return bytes;
+        float g = float(peak_limit) * 0.97f / p;
+        for (float& v : audio.samples) v *= g;
+    }
+    throw std::runtime_error("Ogg peak stays above the ceiling");
+}
+
+std::vector<std::uint8_t> render_image(const ImageEntry& e) {
+    auto it = images().find(e.path);
+    if (it == images().end()) throw std::runtime_error("no painter for " + e.path);
+    Canvas c = it->second();
+    if (c.width() != e.width || c.height() != e.height)
+        throw std::runtime_error(e.path + " painted at " + std::to_string(c.width()) + "x" + std::to_string(c.height()));
+    return format_of(e.path) == MediaFormat::jpeg ? encode_jpeg(c, jpeg_quality) : encode_png(c);
+}
+
+std::vector<std::uint8_t> render_sound(const SoundSpec& s) {
+    auto it = sound_makers().find(s.path);
+    if (it == sound_makers().end()) throw std::runtime_error("no synthesiser for " + std::string(s.path));
+    Audio a = it->second();
+    if (format_of(s.path) == MediaFormat::wav) return encode_wav(a.samples, a.channels);
+    return encode_ogg_within_peak(std::move(a), s.music ? vorbis_quality_music : vorbis_quality_effects);
+}
+
+bool wanted(const GenerateOptions& o, std::string_view path) {
+    if (o.only.empty()) return true;
+    for (const auto& s : o.only)
+        if (path.find(s) != std::string_view::npos) return true;
+    return false;
+}
+
+}  // namespace
+
+std::vector<unsigned char> render_file(const std::string& path) {
+    for (const ImageEntry& e : image_files())
+        if (e.path == path) return render_image(e);
+    for (const SoundSpec& s : sounds)
+        if (s.path == path) return render_sound(s);
+    throw std::runtime_error("not in the catalogue: " + path);
+}
+
+int generate(const GenerateOptions& o) {
+    int written = 0;
+    auto start = std::chrono::steady_clock::now();
+    auto emit = [&](std::string_view path, const std::vector<std::uint8_t>& bytes) {
+        write_file_atomic(o.data_dir + "/" + std::string(path), bytes);
+        ++written;
+    };
+    for (const ImageEntry& e : image_files()) {
+        if (!wanted(o, e.path)) continue;
+        emit(e.path, render_image(e));
+    }
+    for (const SoundSpec& s : sounds) {
+        if (!wanted(o, s.path)) continue;
+        emit(s.path, render_sound(s));
+        if (o.verbose && s.music) std::printf("  %s\n", std::string(s.path).c_str());
+    }
+    double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (o.verbose) std::printf("wrote %d files into %s in %.1f s\n", written, o.data_dir.c_str(), secs);
+    return written;
+}
+
+}  // namespace mediagen
