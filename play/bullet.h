@@ -16,6 +16,7 @@ void update_ion_beam(World& world);
 void update_mines(World& world);
 void update_weapon(World& world);
 void clear_bullets(World& world);
+int count_bullets(const World& world);
 // The current weapon's guns on the paddle, and its muzzle burst.
 void draw_guns(World& world);
 void draw_muzzle_flash(World& world);
