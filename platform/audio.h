@@ -36,7 +36,7 @@ void audio_advance_frame();
 // be asked for before or after audio_open.
 void audio_record_to(std::string_view wav_path);
 
-// `load_sound` of Part of the platform: path is "incbin::data\sound\..." or a music path; flags
+// Loads a sound: path is "incbin::data\sound\..." or a music path; flags
 // 1 = loop (streamed). A sound that fails to decode stops the program with the file's name.
 Sound load_sound(std::string_view path, int flags);
 // The bytes are copied where the sound needs them later (a streamed one), so they need not outlive

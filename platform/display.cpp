@@ -327,7 +327,7 @@ void flip(int /*sync*/)
     take_screenshots();
     pace_frame();
     present_target();
-    if (display.options.headless) audio_advance_frame();
+    audio_advance_frame();   // mixes a frame itself only where no device plays, so channels still end
     display.flips += 1;
     pump_events();
     check_termination_request();

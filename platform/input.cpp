@@ -26,6 +26,7 @@ struct InputState {
     bool scripted = false;
     std::deque<ScriptEvent> pending;
     std::vector<int> release_next_frame;
+    bool bot_driving = false;
     // Recording.
     std::FILE* record = nullptr;
     int recorded_x = -1;
@@ -188,6 +189,12 @@ void begin_input_frame(long long frame)
 
 void device_mouse_moved(int x, int y)
 {
+    if (input.bot_driving) return;
+    bot_mouse_moved(x, y);
+}
+
+void bot_mouse_moved(int x, int y)
+{
     if (input.scripted) return;
     input.mouse_x = x;
     input.mouse_y = y;
@@ -201,6 +208,11 @@ void device_mouse_moved(int x, int y)
 }
 
 void device_button(bool down)
+{
+    if (!input.bot_driving) bot_button(down);
+}
+
+void bot_button(bool down)
 {
     if (input.scripted || down == input.button) return;
     input.button = down;
@@ -216,3 +228,4 @@ void device_key(int code, bool down)
 }
 
 void device_focus_lost() { input.focus_lost = true; }
+void set_bot_driving(bool driving) { input.bot_driving = driving; }
