@@ -1,10 +1,12 @@
 #include "play/level.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -60,10 +62,10 @@ public:
     Record_context(std::string_view file_name, int levels_per_theme)
         : file_(file_name), per_theme_(levels_per_theme) {}
 
-    void set_record(int index) { record_ = index; }
+    void set_record(long long index) { record_ = index; }
 
     std::string level_label() const {
-        std::string_view theme = level_theme_name(record_ / per_theme_);
+        std::string_view theme = level_theme_name(static_cast<int>(record_ / per_theme_));
         return std::string(theme) + " level " + std::to_string(record_ % per_theme_ + 1);
     }
     std::string fail(const std::string& what) const {
@@ -76,7 +78,7 @@ public:
 private:
     std::string_view file_;
     int per_theme_;
-    int record_ = 0;
+    long long record_ = 0;
 };
 
 std::string count_too_big(const char* what, long long count, std::size_t each, std::size_t left) {
@@ -124,7 +126,7 @@ std::optional<std::string> read_brick(Byte_reader& in, const Record_context& ctx
 }
 
 std::optional<std::string> read_level(Byte_reader& in, const Record_context& ctx, Tlevel& level,
-                                      int records_done, int records) {
+                                      long long records_done, long long records) {
     std::string_view raw_name;
     if (!in.read_chars(level_name_bytes, raw_name))
         return ctx.fail("the file ends in the level name (only " + std::to_string(records_done) +
@@ -173,12 +175,14 @@ std::optional<std::string> read_level_file(std::span<const std::uint8_t> bytes,
                                            std::vector<Tlevel>& level_list) {
     if (levels_per_theme <= 0)
         return std::string(file_name) + ": the number of levels per theme must be positive";
-    const int records = level_theme_count * levels_per_theme;
+    const long long records = static_cast<long long>(level_theme_count) * levels_per_theme;
     Byte_reader in(bytes);
     Record_context ctx(file_name, levels_per_theme);
     std::vector<Tlevel> read;
-    read.reserve(static_cast<std::size_t>(records));
-    for (int r = 0; r < records; ++r) {
+    // Every record takes at least its name and brick count, which bounds what a file can hold.
+    const std::size_t most = bytes.size() / (level_name_bytes + 4);
+    read.reserve(std::min(static_cast<std::size_t>(records), most));
+    for (long long r = 0; r < records; ++r) {
         ctx.set_record(r);
         Tlevel level;
         if (auto error = read_level(in, ctx, level, r, records)) return error;
@@ -193,6 +197,8 @@ std::optional<std::string> read_level_file(std::span<const std::uint8_t> bytes,
 
 std::optional<std::string> load_levels(const std::string& path, int levels_per_theme,
                                        std::vector<Tlevel>& level_list) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return path + ": is a folder, not a level file";
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return path + ": cannot open: " + std::strerror(errno);
     const std::streamoff size = file.tellg();

@@ -58,13 +58,13 @@ Level_file well_formed() {
     return f;
 }
 
-std::optional<std::string> read(const Level_file& f, std::vector<Tlevel>& levels) {
+std::optional<std::string> read_file(const Level_file& f, std::vector<Tlevel>& levels) {
     return read_level_file(f.bytes, "levels.dat", per_theme, levels);
 }
 
 TEST(LevelFile, WellFormedFileFillsTheLevelSetInOrder) {
     std::vector<Tlevel> levels;
-    ASSERT_EQ(read(well_formed(), levels), std::nullopt);
+    ASSERT_EQ(read_file(well_formed(), levels), std::nullopt);
     ASSERT_EQ(levels.size(), 150u);
     EXPECT_EQ(levels[0].name, "FIRST LIGHT ");
     EXPECT_EQ(levels[50].name, "VOLCANO 1 ");
@@ -88,7 +88,7 @@ TEST(LevelFile, WellFormedFileFillsTheLevelSetInOrder) {
 
 TEST(LevelFile, AppendsAfterLevelsAlreadyPresent) {
     std::vector<Tlevel> levels(1);
-    ASSERT_EQ(read(well_formed(), levels), std::nullopt);
+    ASSERT_EQ(read_file(well_formed(), levels), std::nullopt);
     EXPECT_EQ(levels.size(), 151u);
     EXPECT_EQ(levels[1].name, "FIRST LIGHT ");
 }
@@ -169,7 +169,7 @@ TEST(LevelFile, DamagedFilesGiveAMessageAndAddNothing) {
     for (const Damage& d : damaged_files()) {
         SCOPED_TRACE(d.what);
         std::vector<Tlevel> levels;
-        const auto error = read(d.file, levels);
+        const auto error = read_file(d.file, levels);
         ASSERT_TRUE(error.has_value());
         for (const std::string& part : d.message_parts) EXPECT_NE(error->find(part), std::string::npos) << *error;
         EXPECT_TRUE(levels.empty());
