@@ -37,6 +37,8 @@ const ThemePalette& palette(int theme);
 float paint_text(Canvas& c, std::string_view text, float x, float y, float scale, Color colour,
                  bool bold = true);
 float text_width(std::string_view text, float scale);
+// Distance field of lettering in the bold cut, for large bevelled titles.
+Sdf text_shape(std::string_view text, float x, float y, float scale);
 // Soft drop shadow under lettering, for captions over busy pictures.
 void paint_text_shadowed(Canvas& c, std::string_view text, float x, float y, float scale, Color colour);
 

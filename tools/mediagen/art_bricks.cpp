@@ -1,6 +1,7 @@
 // Brick pictures: one look per theme (riveted steel plates, basalt with glowing lava, organic
 // pods) and, within a theme, one recognisable treatment per brick kind.
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "art.h"
@@ -191,13 +192,20 @@ Color brick_pixel(const BrickPainter& b, int kind, Vec2 p, const std::vector<Cra
         }
         return with_alpha(col, inside(d));
     }
-    case 8: case 19: {  // hidden: a ghost of a brick
-        float edge = smoothstep(-1.8f, 0.0f, d);
+    case 8: case 19: {  // hidden: the ghost of a brick, a dashed outline round a faint question mark
+        float edge = -d;
         float shimmer = fbm(p.x * 0.25f, p.y * 0.4f, 5, 3);
-        Color col = mix(rgb(200, 230, 255), rgb(255, 255, 255), edge);
-        float a = 0.18f + 0.25f * shimmer + 0.55f * edge;
-        float q = smoothstep(0.8f, 0.0f, std::fabs(sd_box(p, c, {w * 0.5f - 4, h * 0.5f - 4}, 1)));
-        a = std::max(a, 0.45f * q);
+        float a = 0.10f + 0.12f * shimmer;
+        Color col = rgb(190, 220, 255);
+        float along = p.x + p.y;  // dash phase along the border
+        if (edge < 1.6f && std::fmod(along, 6.0f) < 3.5f) a = 0.8f, col = rgb(235, 245, 255);
+        // question mark, drawn small in the middle
+        Vec2 q = p - c;
+        float hook = std::fabs(length(q - Vec2{0, -2.2f}) - 2.6f);
+        bool upper = hook < 0.8f && (q.y < -2.2f || q.x > 0);
+        bool stem = std::fabs(q.x) < 0.8f && q.y > 0.0f && q.y < 2.2f;
+        bool dot = length(q - Vec2{0, 4.6f}) < 0.9f;
+        if ((upper && q.y < 0.4f) || stem || dot) a = std::max(a, 0.55f), col = rgb(220, 235, 255);
         return with_alpha(col, inside(d) * a);
     }
     case 9: case 18: {  // explosive: hazard stripes around glowing charges
@@ -247,11 +255,15 @@ Color brick_pixel(const BrickPainter& b, int kind, Vec2 p, const std::vector<Cra
 }  // namespace
 
 Canvas make_brick(int theme, int kind) {
+    // scenes reuse bricks many times over, so each is painted once
+    static std::map<int, Canvas> cache;
+    if (auto it = cache.find(theme * 100 + kind); it != cache.end()) return it->second;
     int w = brick_width(kind + 1);
     BrickPainter b{theme, w, brick_height};
     std::vector<Crack> cracks = make_cracks(w, brick_height, 1000 + theme);
     Canvas c(w, brick_height);
     c.paint([&](float x, float y) { return brick_pixel(b, kind, {x, y}, cracks); }, 5);
+    cache.emplace(theme * 100 + kind, c);
     return c;
 }
 

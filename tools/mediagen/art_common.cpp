@@ -1,5 +1,7 @@
 #include "art.h"
 
+#include <algorithm>
+
 #include "font_bitmaps.h"
 
 namespace mediagen {
@@ -26,21 +28,43 @@ float paint_text(Canvas& c, std::string_view text, float x, float y, float scale
     for (char ch : text) {
         const GlyphBitmap& g = body_glyph(glyph_index(ch));
         float gx = pen, gy = y;
-        float extra = bold ? scale * 0.35f : 0.0f;
         c.paint(
             [&](float px, float py) {
                 int col = int(std::floor((px - gx) / scale)), row = int(std::floor((py - gy) / scale));
-                bool on = glyph_bit(g, col, row);
-                if (!on && bold) {
-                    int col2 = int(std::floor((px - gx - extra) / scale));
-                    on = glyph_bit(g, col2, row);
-                }
+                bool on = bold ? bold_bit(g, col, row) : glyph_bit(g, col, row);
                 return on ? colour : Color{};
             },
             scale < 2 ? 2 : 3, int(gx) - 1, int(gy) - 1, int(gx + 6 * scale) + 2, int(gy + 8 * scale) + 2);
         pen += 6 * scale;
     }
     return pen - x;
+}
+
+Sdf text_shape(std::string_view text, float x, float y, float scale) {
+    std::string owned(text);
+    // true when the cell at (col, row) of the whole line's grid is inked
+    auto inked = [owned, scale](int col, int row) {
+        if (col < 0) return false;
+        int k = col / 6;
+        if (k >= int(owned.size())) return false;
+        return bold_bit(body_glyph(glyph_index(owned[std::size_t(k)])), col % 6, row);
+    };
+    return [=](Vec2 p) {
+        float u = (p.x - x) / scale, v = (p.y - y) / scale;
+        int col = int(std::floor(u)), row = int(std::floor(v));
+        bool in = inked(col, row);
+        // distance to the nearest cell of the other kind (exact for a union of grid cells)
+        float best = 1e9f;
+        for (int j = row - 2; j <= row + 2; ++j)
+            for (int i = col - 2; i <= col + 2; ++i) {
+                if (inked(i, j) == in) continue;
+                float dx = std::max({float(i) - u, 0.0f, u - float(i + 1)});
+                float dy = std::max({float(j) - v, 0.0f, v - float(j + 1)});
+                best = std::min(best, std::sqrt(dx * dx + dy * dy));
+            }
+        best = std::min(best, 2.0f);
+        return (in ? -best : best) * scale;
+    };
 }
 
 void paint_text_shadowed(Canvas& c, std::string_view text, float x, float y, float scale, Color colour) {

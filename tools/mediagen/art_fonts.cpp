@@ -26,7 +26,7 @@ Canvas body_glyph_image(int index) {
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) {
             int col = x - 1;
-            if (glyph_bit(g, col, y) || (bold && glyph_bit(g, col - 1, y))) {
+            if (bold ? bold_bit(g, col, y) : glyph_bit(g, col, y)) {
                 int shade = 255 - y * 6;
                 c.set(x, y, rgb(shade, shade, shade));
             }
@@ -39,15 +39,16 @@ Canvas body_glyph_image(int index) {
 Canvas large_glyph_image(int index) {
     Canvas c(16, 16);
     const GlyphBitmap& g = body_glyph(index);
-    auto cell_on = [&](int col, int row) { return glyph_bit(g, col, row); };
+    bool bold = index != 36 && index != 37 && index != 38 && index != 40;
+    auto cell_on = [&](int col, int row) { return bold ? bold_bit(g, col, row) : glyph_bit(g, col, row); };
     auto sdf = [&](Vec2 p) {
         float d = 1e9f;
         int col = int(std::floor((p.x - 2) / 2)), row = int(std::floor(p.y / 2));
         for (int j = row - 1; j <= row + 1; ++j)
             for (int i = col - 1; i <= col + 1; ++i)
                 if (cell_on(i, j)) {
-                    // each cell is 3 wide (two plus the bold column) and 2 tall
-                    d = std::min(d, sd_box(p, {2 + i * 2.0f + 1.5f, j * 2.0f + 1.0f}, {1.5f, 1.0f}, 0.45f));
+                    // each cell is 2 x 2; slightly overlapping boxes keep joins free of notches
+                    d = std::min(d, sd_box(p, {2 + i * 2.0f + 1.0f, j * 2.0f + 1.0f}, {1.15f, 1.15f}, 0.5f));
                 }
         return d;
     };

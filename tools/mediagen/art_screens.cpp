@@ -1,6 +1,7 @@
 // Full-screen and large pictures: the three backgrounds, the HUD panels, the title, the
 // help pictures and the screenshots.
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,69 +16,153 @@ float vignette(float x, float y, float w, float h, float strength) {
     return 1 - strength * clamp01((dx * dx + dy * dy) * 0.5f);
 }
 
+// Bulkhead of the metal theme: riveted plates of several sizes between girders, pipes up
+// the sides, a few dim status lamps; cool blue-grey and dark.
 Color metal_wall(float x, float y) {
-    // big bolted plates, each with its own tone and brushed grain
-    const float pw = 160, ph = 120;
-    float ox = std::fmod(x, pw), oy = std::fmod(y + (int(x / pw) % 2) * 60, ph);
-    int px = int(x / pw), py = int((y + (int(x / pw) % 2) * 60) / ph);
-    float tone = 0.85f + 0.3f * hash01(px, py, 3);
-    float grain = fbm(x * 0.02f, y * 0.6f, 11, 3);
-    float blotch = fbm(x * 0.008f, y * 0.008f, 12, 4);
-    Color base = mix(rgb(24, 30, 40), rgb(44, 54, 68), clamp01(0.3f + 0.5f * grain * tone + 0.3f * (blotch - 0.5f)));
-    float seam = std::min(std::min(ox, pw - ox), std::min(oy, ph - oy));
-    if (seam < 1.2f) base = rgb(8, 10, 14);
-    else if (seam < 3.5f) base = scaled(base, (ox < 3.5f || oy < 3.5f) ? 1.35f : 0.7f);  // bevelled edges
-    // rivets along the plate edges
-    for (float rx : {8.0f, pw - 8.0f})
-        for (float ry = 8; ry < ph; ry += 26) {
-            float d = length({ox - rx, oy - ry});
-            if (d < 2.3f) base = scaled(rgb(70, 80, 96), 0.7f + 0.5f * clamp01((rx - ox + ry - oy) / 4.6f + 0.5f));
+    // plate layout: three bands of plates separated by girders
+    const float girders[2] = {210, 430};
+    float band_top = y < girders[0] ? 0 : (y < girders[1] ? girders[0] : girders[1]);
+    int band = y < girders[0] ? 0 : (y < girders[1] ? 1 : 2);
+    float pw = band == 1 ? 200 : 133.3f, offset = band == 1 ? 0 : 66.6f;
+    float lx = std::fmod(x + offset, pw);
+    int plate = int((x + offset) / pw) + band * 10;
+    float ly = y - band_top;
+    float band_h = band == 0 ? girders[0] : (band == 1 ? girders[1] - girders[0] : 600 - girders[1]);
+    float tone = 0.8f + 0.35f * hash01(plate, band, 3);
+    float grain = fbm(x * 0.015f, y * 0.5f, 11, 3);
+    float grime = fbm(x * 0.006f + plate, y * 0.006f, 12, 5);
+    float scratches = std::pow(fbm(x * 0.3f + y * 0.05f, y * 0.02f, 13, 2), 8.0f) * 1.5f;
+    Color c = mix(rgb(26, 32, 42), rgb(52, 62, 78), clamp01(0.25f + 0.45f * grain * tone + 0.4f * (grime - 0.5f)));
+    c = mix(c, rgb(90, 100, 118), clamp01(scratches) * 0.25f);
+    // bevelled plate edges: lit on the top and left, shaded bottom and right
+    float e_left = lx, e_right = pw - lx, e_top = ly, e_bottom = band_h - ly;
+    float edge = std::min(std::min(e_left, e_right), std::min(e_top, e_bottom));
+    if (edge < 1.5f) c = rgb(6, 8, 12);
+    else if (edge < 4.5f) c = scaled(c, (e_left < 4.5f || e_top < 4.5f) ? 1.45f : 0.6f);
+    // rivets along the edges
+    auto rivet = [&](float rx, float ry) {
+        float d = length({lx - rx, ly - ry});
+        if (d < 2.6f) c = scaled(rgb(74, 84, 100), 0.6f + 0.6f * clamp01((rx - lx + ry - ly) / 5.2f + 0.5f));
+        else if (d < 3.6f && lx - rx + ly - ry < 0) c = scaled(c, 0.7f);
+    };
+    for (float ry = 12; ry < band_h - 6; ry += 32) rivet(10, ry), rivet(pw - 10, ry);
+    // girders: heavy horizontal beams with a lit top face
+    for (float g : girders) {
+        float d = y - g;
+        if (std::fabs(d) < 9) {
+            float t = (d + 9) / 18;
+            c = mix(rgb(60, 70, 86), rgb(18, 22, 30), t);
+            if (std::fabs(d) > 7.5f) c = rgb(8, 10, 14);
+            if (std::fmod(x + 20, 40.0f) < 5 && std::fabs(d) < 2.5f) c = rgb(90, 100, 118);
+        } else if (d > 9 && d < 20) {
+            c = scaled(c, 0.55f + 0.45f * (d - 9) / 11);  // shadow under the beam
         }
-    // a soft diagonal light from the top left
-    float light = 0.8f + 0.35f * (1 - (x + y) / 1400);
-    return scaled(base, light * vignette(x, y, 800, 600, 0.55f));
+    }
+    // vertical pipes near both sides
+    for (float px : {38.0f, 58.0f, 742.0f, 762.0f}) {
+        float d = std::fabs(x - px);
+        if (d < 7) {
+            float n = d / 7;
+            float shade = std::sqrt(1 - n * n);
+            c = scaled(mix(rgb(40, 50, 64), rgb(110, 124, 146), shade * (x < px ? 1.0f : 0.6f)), 0.85f);
+            if (std::fmod(y + px, 150.0f) < 8) c = scaled(rgb(70, 78, 92), 0.6f + 0.4f * shade);  // clamps
+        }
+    }
+    // dim status lamps at some plate corners
+    Color out = scaled(c, 0.85f + 0.3f * (1 - (x + y) / 1400));
+    for (int i = 0; i < 10; ++i) {
+        // lamps sit on the girders, amber ones by the pipes
+        float lampx = i < 8 ? 100 + 200 * (i % 4) : (i == 8 ? 48 : 752);
+        float lampy = i < 8 ? girders[i / 4] : 320;
+        float r = length({x - lampx, y - lampy});
+        Color lc = i >= 8 ? rgb(255, 150, 40) : rgb(70, 170, 255);
+        if (r < 2.2f) out = mix(out, lc, 0.85f);
+        else out = mix(out, lc, 0.18f * std::exp(-r * r / 60));
+    }
+    return scaled(out, vignette(x, y, 800, 600, 0.55f));
 }
 
+// Cooling basalt: irregular plates with relief, cracks that glow from dim red to orange,
+// embers, and heat haze rising from below.
 Color volcano_wall(float x, float y) {
-    CellSample cs = cells(x * 0.012f, y * 0.014f, 21);
-    float seam = cs.d2 - cs.d1;
-    float rock = fbm(x * 0.015f, y * 0.015f, 22, 5);
-    float fine = fbm(x * 0.08f, y * 0.08f, 23, 3);
-    Color base = mix(rgb(14, 10, 10), rgb(48, 38, 36), clamp01(rock * 0.9f + fine * 0.35f - 0.2f));
-    // lava in the cracks, brighter lower down
-    float heat = 0.45f + 0.55f * (y / 600);
-    float glow = std::exp(-seam * 32) * heat;
-    float flow = fbm(x * 0.01f, y * 0.01f, 24, 3);
-    glow *= 0.6f + 0.8f * flow;
-    Color lava = mix(rgb(150, 24, 6), rgb(255, 140, 40), clamp01(glow * 1.3f - 0.2f));
-    Color c = mix(base, lava, clamp01(glow * 0.85f));
-    // haze of heat near the bottom
-    c = mix(c, rgb(90, 20, 8), 0.25f * smoothstep(300, 600, y) * flow);
+    float wx = x + (fbm(x * 0.004f, y * 0.004f, 25, 3) - 0.5f) * 90;
+    float wy = y + (fbm(x * 0.004f + 7, y * 0.004f, 26, 3) - 0.5f) * 90;
+    auto height = [&](float px, float py) {
+        CellSample cs = cells(px * 0.011f, py * 0.013f, 21);
+        return std::make_pair(smoothstep(0.0f, 0.2f, cs.d2 - cs.d1), cs);
+    };
+    auto [h, cs] = height(wx, wy);
+    (void)h;
+    float hx = height(wx + 1.5f, wy).first - height(wx - 1.5f, wy).first;
+    float hy = height(wx, wy + 1.5f).first - height(wx, wy - 1.5f).first;
+    float relief = clamp01(0.75f - 2.2f * (hx + hy));
+    float rock = fbm(x * 0.02f, y * 0.02f, 22, 5);
+    float fine = fbm(x * 0.1f, y * 0.1f, 23, 2);
+    Color base = mix(rgb(16, 12, 12), rgb(54, 44, 42), clamp01(rock * 0.8f + fine * 0.3f - 0.15f));
+    base = scaled(base, 0.55f + 0.7f * relief);
+    // some cracks are hot, most have cooled
+    float hot = hash01(cs.id, 5, 27);
+    float heat = (0.3f + 0.9f * hot * hot) * (0.55f + 0.65f * y / 600);
+    float seam_glow = std::exp(-(cs.d2 - cs.d1) * 30) * heat;
+    float g = clamp01(seam_glow * (0.7f + 0.7f * fbm(x * 0.01f, y * 0.01f, 24, 3)));
+    Color lava = mix(rgb(120, 18, 4), rgb(255, 150, 50), clamp01(g * 1.4f - 0.3f));
+    Color c = mix(base, lava, clamp01(g * 0.9f));
+    // glow spilling onto the rock around hot cracks
+    c = mix(c, rgb(140, 36, 8), 0.22f * std::exp(-(cs.d2 - cs.d1) * 9) * heat);
+    // a few embers drifting up
+    for (int i = 0; i < 30; ++i) {
+        float ex = hash01(i, 1, 28) * 800, ey = 150 + hash01(i, 2, 28) * 450;
+        float r2 = (x - ex) * (x - ex) + (y - ey) * (y - ey);
+        if (r2 < 200) c = mix(c, rgb(255, 160, 60), clamp01(0.8f * std::exp(-r2 / 2.0f) + 0.15f * std::exp(-r2 / 30.0f)));
+    }
+    // heat haze from below and smoke above
+    float haze = fbm(x * 0.006f, y * 0.012f, 29, 4);
+    c = mix(c, rgb(110, 26, 6), 0.3f * smoothstep(360, 600, y) * haze);
+    c = mix(c, rgb(20, 16, 16), 0.35f * smoothstep(200, 0, y) * haze);
     return scaled(c, vignette(x, y, 800, 600, 0.5f));
 }
 
+// Living tissue: large soft cells with glowing membranes, veins, and scattered
+// bioluminescent motes in green, cyan and violet.
 Color alien_wall(float x, float y) {
-    float warp = fbm(x * 0.006f, y * 0.006f, 41, 3) * 40;
-    CellSample cs = cells((x + warp) * 0.018f, (y - warp) * 0.018f, 42);
-    float membrane = 1 - smoothstep(0.0f, 0.18f, cs.d2 - cs.d1);
-    float inner = smoothstep(0.7f, 0.0f, cs.d1);
-    float tone = hash01(cs.id, 3, 43);
-    Color body = mix(rgb(18, 10, 30), rgb(40, 16, 56), inner * (0.5f + 0.5f * tone));
-    Color glow = tone > 0.5f ? rgb(60, 220, 140) : rgb(150, 80, 255);
-    Color c = mix(body, scaled(glow, 0.55f), membrane * 0.55f);
-    // bioluminescent spores
-    float spores = std::pow(fbm(x * 0.05f, y * 0.05f, 44, 2), 6.0f) * 6;
-    c = mix(c, rgb(140, 255, 200), clamp01(spores) * 0.6f);
-    return scaled(c, vignette(x, y, 800, 600, 0.55f));
+    float warp = (fbm(x * 0.005f, y * 0.005f, 41, 3) - 0.5f) * 60;
+    CellSample big = cells((x + warp) * 0.0085f, (y - warp) * 0.0095f, 42);
+    CellSample small = cells(x * 0.03f, y * 0.03f, 45);
+    float rim = std::exp(-(big.d2 - big.d1) * 14);
+    float depth = smoothstep(0.0f, 0.6f, big.d1);
+    float tone = hash01(big.id, 3, 43);
+    Color deep = mix(rgb(10, 6, 20), rgb(8, 18, 22), tone);
+    Color c = mix(scaled(deep, 1.9f), deep, depth);
+    c = mix(c, scaled(deep, 0.6f), std::exp(-(small.d2 - small.d1) * 20) * 0.5f);
+    Color membrane = tone > 0.5f ? rgb(50, 190, 130) : rgb(130, 70, 230);
+    c = mix(c, membrane, rim * 0.45f);
+    // veins: ridges of noise
+    float n = fbm(x * 0.012f, y * 0.012f, 46, 4);
+    float vein = std::exp(-std::pow((n - 0.5f) * 40, 2.0f));
+    c = mix(c, rgb(90, 40, 140), vein * 0.35f);
+    // motes
+    Color out = c;
+    for (int i = 0; i < 40; ++i) {
+        float mx = hash01(i, 1, 47) * 800, my = hash01(i, 2, 47) * 600;
+        float r2 = (x - mx) * (x - mx) + (y - my) * (y - my);
+        if (r2 > 900) continue;
+        float size = 1 + 2.5f * hash01(i, 3, 47);
+        Color mc = i % 3 == 0 ? rgb(120, 255, 180) : (i % 3 == 1 ? rgb(90, 220, 255) : rgb(190, 130, 255));
+        out = mix(out, mc, clamp01(0.9f * std::exp(-r2 / (size * size)) + 0.2f * std::exp(-r2 / (size * size * 20))));
+    }
+    return scaled(out, vignette(x, y, 800, 600, 0.55f));
 }
 
 }  // namespace
 
 Canvas make_background(int theme) {
+    static std::map<int, Canvas> cache;  // the scenes and help pictures reuse them
+    if (auto it = cache.find(theme); it != cache.end()) return it->second;
     Canvas c(800, 600);
     c.paint([theme](float x, float y) {
         return theme == 0 ? metal_wall(x, y) : theme == 1 ? volcano_wall(x, y) : alien_wall(x, y);
     }, 1);
+    cache.emplace(theme, c);
     return c;
 }
 
@@ -159,29 +244,63 @@ Canvas make_hud_side(int theme, bool left) {
 
 namespace {
 
+// The title's own lettering: straight strokes on a 4 x 6 grid, drawn as tubes.
+float title_shape(Vec2 p) {
+    using Path = std::vector<Vec2>;
+    static const std::vector<std::vector<Path>> letters = {
+        {{{0, 0}, {0, 6}}, {{3.9f, 0}, {0.3f, 3.1f}}, {{1.5f, 2.2f}, {4, 6}}},            // K
+        {{{0, 6}, {0, 1.6f}, {1.6f, 0}, {2.4f, 0}, {4, 1.6f}, {4, 6}}, {{0, 3.6f}, {4, 3.6f}}},  // A
+        {{{0, 0}, {0, 6}, {3.8f, 6}}},                                                     // L
+        {{{0, 0}, {0, 3.8f}, {2, 6}, {4, 3.8f}, {4, 0}}},                                  // V
+        {{{4, 0}, {0, 0}, {0, 6}, {4, 6}}, {{0, 3}, {3, 3}}},                              // E
+        {{{0, 6}, {0, 0}, {4, 6}, {4, 0}}},                                                // N
+        {{{0, 0}, {4, 0}}, {{2, 0}, {2, 6}}},                                              // T
+        {},                                                                                // O (a ring)
+        {{{0, 6}, {0, 0}, {2.9f, 0}, {4, 1.1f}, {4, 1.9f}, {2.9f, 3}, {0, 3}}, {{2.2f, 3}, {4, 6}}},  // R
+    };
+    const int order[9] = {0, 1, 2, 3, 4, 5, 6, 7, 8};  // K A L V E N T O R
+    const float unit = 6.6f, advance = 5.7f * unit, stroke = 0.5f * unit;
+    const float total = 9 * advance - 1.7f * unit, x0 = 400 - total / 2, y0 = 30 - 3 * unit;
+    float d = 1e9f;
+    int k = std::clamp(int((p.x - x0 + unit) / advance), 0, 8);
+    for (int i = std::max(0, k - 1); i <= std::min(8, k + 1); ++i) {
+        Vec2 q{(p.x - x0 - i * advance) / unit, (p.y - y0) / unit};
+        if (order[i] == 7) {
+            d = std::min(d, (std::fabs(sd_box(q, {2, 3}, {2, 3}, 1.6f))) * unit - stroke);
+            continue;
+        }
+        for (const Path& path : letters[std::size_t(order[i])])
+            for (std::size_t j = 1; j < path.size(); ++j) d = std::min(d, sd_segment(q, path[j - 1], path[j], 0) * unit - stroke);
+    }
+    return d;
+}
+
 Canvas title() {
     Canvas c(800, 60);
-    const char* text = "KALVENTOR";
-    float scale = 6.5f;
-    float w = text_width(text, scale), x0 = std::floor(400 - w / 2), y0 = 7;
-    Canvas letters(800, 60);
-    paint_text(letters, text, x0, y0, scale, rgb(255, 255, 255));
-    // additive: black stays invisible, so the halo and the letters are plain light
+    Sdf shape = title_shape;
+    // drawn with light blending over a dark band: black adds nothing, so the halo and the
+    // chrome are plain light on black
     c.paint([&](float x, float y) {
-        float sum = 0;
-        for (int j = -6; j <= 6; j += 3)
-            for (int i = -6; i <= 6; i += 3) sum += letters.get(int(x) + i, int(y) + j).a;
-        float halo = clamp01(sum / 25.0f);
-        return with_alpha(rgb(40, 110, 255), halo * 0.55f);
-    }, 1);
+        float d = shape({x, y});
+        if (d <= 0) return Color{};
+        float halo = std::exp(-d / 6.0f) * 0.5f + std::exp(-d / 1.5f) * 0.3f;
+        float edge = smoothstep(0, 5, std::min(std::min(x, 800 - x), std::min(y, 60 - y)));
+        halo *= edge;
+        return with_alpha(rgb(40, 120, 255), halo < 0.02f ? 0.0f : clamp01(halo));
+    }, 2);
     c.paint([&](float x, float y) {
-        Color l = letters.get(int(x), int(y));
-        if (l.a <= 0) return Color{};
-        float t = (y - y0) / (7 * scale);
-        Color col = t < 0.5f ? mix(rgb(255, 255, 255), rgb(140, 210, 255), t * 2) : mix(rgb(60, 140, 255), rgb(200, 240, 255), (t - 0.5f) * 2);
-        if (std::fabs(t - 0.5f) < 0.03f) col = rgb(255, 255, 255);
-        return with_alpha(col, l.a);
-    }, 1);
+        Vec2 p{x, y};
+        float d = shape(p);
+        if (d > 0) return Color{};
+        float t = (y - 10) / 40;
+        // chrome: bright sky above the horizon line, deep blue below it, lifting again
+        Color col = t < 0.5f ? mix(rgb(255, 255, 255), rgb(160, 205, 255), t / 0.5f)
+                             : mix(rgb(20, 70, 190), rgb(150, 215, 255), (t - 0.5f) / 0.5f);
+        float across = clamp01(-d / 3.3f);  // 0 at the rim, 1 on the tube's crest
+        col = scaled(col, 0.65f + 0.45f * std::sqrt(across));
+        if (d > -0.8f) col = mix(col, rgb(200, 230, 255), 0.6f);
+        return col;
+    }, 4);
     return c;
 }
 
@@ -331,7 +450,6 @@ Canvas help(int n) {
         c.draw(spark, 0, 0);
         put(c, ball, 75, 90);
         put(c, paddle, 50, 126);
-        paint_text_shadowed(c, "100%", 150, 24, 2, green);
         break;
     }
     case 4: {  // click to fire weapons

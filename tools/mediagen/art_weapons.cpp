@@ -235,6 +235,12 @@ Canvas make_gun(int weapon) { return gun(weapon); }
 
 Canvas make_weapon_icon(int weapon) {
     Canvas c(13, 13);
+    if (weapon == 5 || weapon == 8) {  // the rocket itself, shrunk to fit
+        Canvas r = rocket(weapon == 8);
+        float h = 13, w = r.width() * h / r.height();
+        c.draw_scaled(r, (13 - w) / 2, 0, w, h);
+        return c;
+    }
     c.paint([weapon](float x, float y) {
         Vec2 p{x, y}, m{6.5f, 6.5f};
         auto bolt = [&](float cx, Color col) {
@@ -258,11 +264,6 @@ Canvas make_weapon_icon(int weapon) {
         case 4: {
             float r = length(p - m);
             return r < 5.5f ? mix(rgb(255, 40, 30), rgb(255, 230, 200), clamp01(1 - r / 3.5f)) : Color{};
-        }
-        case 5: case 8: {
-            Canvas r = rocket(weapon == 8);
-            Color col = r.get(int(x / 13 * r.width()), int(y / 13 * r.height()));
-            return col;
         }
         case 6: {
             float r = length(p - m);

@@ -98,6 +98,10 @@ bool glyph_bit(const GlyphBitmap& g, int col, int row) {
     return line[col] == '#';
 }
 
+bool bold_bit(const GlyphBitmap& g, int col, int row) {
+    return glyph_bit(g, col, row) || (glyph_bit(g, col - 1, row) && !glyph_bit(g, col + 1, row));
+}
+
 int glyph_index(char c) {
     if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
     if (c >= 'A' && c <= 'Z') return c - 'A';

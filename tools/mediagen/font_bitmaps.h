@@ -12,6 +12,9 @@ using GlyphBitmap = std::array<const char*, 8>;  // rows of '#' and '.', null pa
 const GlyphBitmap& body_glyph(int index);
 const GlyphBitmap& tiny_glyph(int index);
 bool glyph_bit(const GlyphBitmap& g, int col, int row);
+// The bold cut: each stroke gains a column on its right unless that would close a one-pixel
+// gap (so M, N and W keep their counters). Six columns wide.
+bool bold_bit(const GlyphBitmap& g, int col, int row);
 // Glyph index of a character in the game's glyph order (lower case maps to upper case).
 int glyph_index(char c);
 

@@ -79,19 +79,17 @@ std::vector<unsigned char> render_file(const std::string& path) {
 int generate(const GenerateOptions& o) {
     int written = 0;
     auto start = std::chrono::steady_clock::now();
-    auto emit = [&](std::string_view path, const std::vector<std::uint8_t>& bytes) {
-        write_file_atomic(o.data_dir + "/" + std::string(path), bytes);
+    auto emit = [&](std::string_view path, auto&& render) {
+        auto t0 = std::chrono::steady_clock::now();
+        write_file_atomic(o.data_dir + "/" + std::string(path), render());
         ++written;
+        double dt = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        if (o.verbose && dt > 0.5) std::printf("  %-40s %.1f s\n", std::string(path).c_str(), dt);
     };
-    for (const ImageEntry& e : image_files()) {
-        if (!wanted(o, e.path)) continue;
-        emit(e.path, render_image(e));
-    }
-    for (const SoundSpec& s : sounds) {
-        if (!wanted(o, s.path)) continue;
-        emit(s.path, render_sound(s));
-        if (o.verbose && s.music) std::printf("  %s\n", std::string(s.path).c_str());
-    }
+    for (const ImageEntry& e : image_files())
+        if (wanted(o, e.path)) emit(e.path, [&] { return render_image(e); });
+    for (const SoundSpec& s : sounds)
+        if (wanted(o, s.path)) emit(s.path, [&] { return render_sound(s); });
     double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (o.verbose) std::printf("wrote %d files into %s in %.1f s\n", written, o.data_dir.c_str(), secs);
     return written;
