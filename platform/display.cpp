@@ -9,6 +9,7 @@
 #include <map>
 
 #include "platform/audio.h"
+#include "platform/canvas.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/input_platform.h"
@@ -36,7 +37,9 @@ struct Display {
     std::string title = "Kalventor";
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
-    SDL_Surface* headless_surface = nullptr;
+    // Software drawing (headless, or a window without a GPU) goes straight into this picture;
+    // with a GPU everything is drawn into the target texture instead.
+    SDL_Surface* canvas = nullptr;
     SDL_Texture* target = nullptr;
     int refresh_hz = 60;
     DrawState state;
@@ -128,10 +131,36 @@ int key_code_from_sdl(SDL_Keycode key)
     }
 }
 
-// Presents the target in the window: black bars around the picture scaled with its aspect.
+CanvasView canvas_view()
+{
+    SDL_RenderFlush(display.renderer);   // what the renderer queued lands before we touch pixels
+    return CanvasView{static_cast<std::uint32_t*>(display.canvas->pixels), display.canvas->w, display.canvas->h,
+                      display.canvas->pitch / 4};
+}
+
+// A software picture shown in the window through the window's own surface.
+void present_canvas()
+{
+    SDL_Surface* surface = SDL_GetWindowSurface(display.window);
+    if (surface == nullptr) return;
+    SDL_RenderFlush(display.renderer);
+    const double scale = std::min(double(surface->w) / screen_width, double(surface->h) / screen_height);
+    SDL_Rect box{0, 0, static_cast<int>(screen_width * scale), static_cast<int>(screen_height * scale)};
+    box.x = (surface->w - box.w) / 2, box.y = (surface->h - box.h) / 2;
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    if (box.w == screen_width && box.h == screen_height) SDL_BlitSurface(display.canvas, nullptr, surface, &box);
+    else SDL_BlitScaled(display.canvas, nullptr, surface, &box);
+    SDL_UpdateWindowSurface(display.window);
+}
+
+// Presents the picture in the window: black bars around it, scaled with its aspect kept.
 void present_target()
 {
     if (display.window == nullptr) return;
+    if (display.canvas != nullptr) {
+        present_canvas();
+        return;
+    }
     SDL_SetRenderTarget(display.renderer, nullptr);
     SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
     SDL_RenderClear(display.renderer);
@@ -235,14 +264,18 @@ void take_screenshots()
     }
 }
 
+void open_canvas()
+{
+    display.canvas = SDL_CreateRGBSurfaceWithFormat(0, screen_width, screen_height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (display.canvas == nullptr)
+        platform_fatal(std::string("kalventor: cannot create the off-screen picture: ") + SDL_GetError());
+    display.renderer = SDL_CreateSoftwareRenderer(display.canvas);
+}
+
 void open_headless()
 {
     use_virtual_clock(true);
-    display.headless_surface = SDL_CreateRGBSurfaceWithFormat(0, screen_width, screen_height, 32,
-                                                              SDL_PIXELFORMAT_ARGB8888);
-    if (display.headless_surface == nullptr)
-        platform_fatal(std::string("kalventor: cannot create the off-screen picture: ") + SDL_GetError());
-    display.renderer = SDL_CreateSoftwareRenderer(display.headless_surface);
+    open_canvas();
 }
 
 void open_window()
@@ -258,15 +291,17 @@ void open_window()
         platform_fatal(std::string("kalventor: cannot open a window: ") + SDL_GetError());
     display.fullscreen = display.options.fullscreen;
     if (display.fullscreen) SDL_SetWindowGrab(display.window, SDL_TRUE);
-    // The GPU where the machine has one, the software renderer otherwise.
-    display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (display.renderer == nullptr) display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_SOFTWARE);
+    // The GPU where the machine has one, our software picture otherwise.
+    if (!display.options.software)
+        display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (display.renderer == nullptr) open_canvas();
 }
 
 }  // namespace
 
 SDL_Renderer* platform_renderer() { return display.renderer; }
 SDL_Texture* platform_target() { return display.target; }
+bool platform_canvas_mode() { return display.canvas != nullptr; }
 
 void platform_fatal(const std::string& message)
 {
@@ -290,15 +325,17 @@ void open_display(int width, int height, int /*depth*/, int refresh_hz, int /*fl
     else open_window();
     if (display.renderer == nullptr)
         platform_fatal(std::string("kalventor: cannot create a renderer: ") + SDL_GetError());
-    display.target = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                       width, height);
-    if (display.target == nullptr)
-        platform_fatal(std::string("kalventor: cannot create the screen picture: ") + SDL_GetError());
-    SDL_SetTextureScaleMode(display.target, SDL_ScaleModeLinear);
-    SDL_SetRenderTarget(display.renderer, display.target);
-    if (display.window != nullptr) display.pacing.vsync = calibrate_vsync();
+    if (display.canvas == nullptr) {
+        display.target = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                           width, height);
+        if (display.target == nullptr)
+            platform_fatal(std::string("kalventor: cannot create the screen picture: ") + SDL_GetError());
+        SDL_SetTextureScaleMode(display.target, SDL_ScaleModeLinear);
+        SDL_SetRenderTarget(display.renderer, display.target);
+        if (display.window != nullptr) display.pacing.vsync = calibrate_vsync();
+        SDL_SetRenderTarget(display.renderer, display.target);
+    }
     display.pacing.target = SDL_GetTicks64();
-    SDL_SetRenderTarget(display.renderer, display.target);
     clear_screen();
     begin_input_frame(0);
 }
@@ -341,8 +378,13 @@ Pixels read_screen()
     pixels.width = screen_width;
     pixels.height = screen_height;
     pixels.rgba.assign(static_cast<std::size_t>(screen_width) * screen_height * 4, 0);
-    if (display.renderer != nullptr)
+    if (display.canvas != nullptr) {
+        const CanvasView view = canvas_view();
+        SDL_ConvertPixels(screen_width, screen_height, SDL_PIXELFORMAT_ARGB8888, view.pixels, view.pitch_pixels * 4,
+                          SDL_PIXELFORMAT_ABGR8888, pixels.rgba.data(), screen_width * 4);
+    } else if (display.renderer != nullptr) {
         SDL_RenderReadPixels(display.renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, pixels.rgba.data(), screen_width * 4);
+    }
     // The picture is opaque: whatever alpha the target holds, a screenshot shows what is seen.
     for (std::size_t i = 3; i < pixels.rgba.size(); i += 4) pixels.rgba[i] = 255;
     return pixels;
@@ -386,7 +428,10 @@ void draw_image(Image image, float x, float y, int frame)
     const DrawState& s = display.state;
     SDL_SetTextureColorMod(texture, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g), static_cast<Uint8>(s.b));
     SDL_SetTextureAlphaMod(texture, alpha_byte());
-    SDL_SetTextureBlendMode(texture, sdl_blend());
+    // An opaque picture drawn at full alpha replaces what is under it: the same pixels as
+    // blending, at the cost of a copy (the backgrounds, every frame).
+    const bool plain_copy = s.blend == blend_alpha && alpha_byte() == 255 && image_opaque(image);
+    SDL_SetTextureBlendMode(texture, plain_copy ? SDL_BLENDMODE_NONE : sdl_blend());
     const SDL_Rect source = image_frame_rect(image, frame);
     const float hx = image_handle_x(image), hy = image_handle_y(image);
     const float w = image_width(image) * std::fabs(s.scale_x), h = image_height(image) * std::fabs(s.scale_y);
@@ -405,6 +450,13 @@ void draw_rect(float x, float y, float width, float height)
 {
     if (display.renderer == nullptr) return;
     const DrawState& s = display.state;
+    if (display.canvas != nullptr) {
+        // A pixel is filled when its centre lies inside the rectangle.
+        const auto edge = [](float v) { return static_cast<int>(std::floor(v + 0.5f)); };
+        canvas_fill(canvas_view(), edge(x), edge(y), edge(x + width), edge(y + height), s.r, s.g, s.b, alpha_byte(),
+                    s.blend == blend_light);
+        return;
+    }
     SDL_SetRenderDrawBlendMode(display.renderer, sdl_blend());
     SDL_SetRenderDrawColor(display.renderer, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g),
                            static_cast<Uint8>(s.b), alpha_byte());
@@ -431,6 +483,15 @@ void grab_image(Image image, float x, float y, int frame)
     if (texture == nullptr) return;
     SDL_Rect source{static_cast<int>(x), static_cast<int>(y), image_width(image), image_height(image)};
     const SDL_Rect dest = image_frame_rect(image, frame);
+    if (display.canvas != nullptr) {
+        SDL_Rect clipped;
+        const SDL_Rect whole{0, 0, screen_width, screen_height};
+        if (!SDL_IntersectRect(&source, &whole, &clipped)) return;
+        const CanvasView view = canvas_view();
+        const SDL_Rect into{dest.x + clipped.x - source.x, dest.y + clipped.y - source.y, clipped.w, clipped.h};
+        SDL_UpdateTexture(texture, &into, view.pixels + clipped.y * view.pitch_pixels + clipped.x, view.pitch_pixels * 4);
+        return;
+    }
     SDL_SetRenderTarget(display.renderer, texture);
     SDL_SetTextureBlendMode(display.target, SDL_BLENDMODE_NONE);
     SDL_RenderCopy(display.renderer, display.target, &source, &dest);

@@ -18,6 +18,7 @@ struct DisplayOptions {
     bool headless = false;   // no window, no audio device, a virtual clock
     bool fullscreen = true;  // full screen at the desktop's resolution, without a mode switch
     int scale = 1;           // window size as a multiple of 800 x 600
+    bool software = false;   // draw in software even where a GPU renderer exists
 };
 
 void set_display_options(const DisplayOptions& options);

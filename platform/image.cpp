@@ -26,6 +26,7 @@ struct ImageData {
     std::vector<std::uint8_t> mask;
     SDL_Texture* texture = nullptr;
     bool target = false;
+    bool opaque = false;   // every pixel fully opaque: drawn at alpha 1 it needs no blending
 };
 
 namespace {
@@ -150,8 +151,11 @@ Image store_image(Pixels strip, int cell_width, int cell_height, int frames, int
     image.frames = std::max(1, frames);
     image.flags = flags;
     image.mask.resize(strip.rgba.size() / 4);
-    for (std::size_t i = 0; i < image.mask.size(); ++i)
+    image.opaque = true;
+    for (std::size_t i = 0; i < image.mask.size(); ++i) {
         image.mask[i] = strip.rgba[i * 4 + 3] != 0 ? 1 : 0;
+        image.opaque = image.opaque && strip.rgba[i * 4 + 3] == 255;
+    }
     image.strip = std::move(strip);
     return &image;
 }
@@ -249,6 +253,7 @@ void set_image_handle(Image image, float x, float y)
 }
 
 int image_width(Image image) { return image->width; }
+bool image_opaque(Image image) { return image->opaque && !image->target; }
 int image_height(Image image) { return image->height; }
 int image_frames(Image image) { return image->frames; }
 float image_handle_x(Image image) { return image->handle_x; }
@@ -275,8 +280,11 @@ SDL_Texture* image_texture(Image image)
     SDL_Renderer* renderer = platform_renderer();
     if (renderer == nullptr) return nullptr;
     const int total_width = image->width * image->frames;
-    image->texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888,
-                                       image->target ? SDL_TEXTUREACCESS_TARGET : SDL_TEXTUREACCESS_STATIC,
+    // Textures share the screen picture's pixel format, so drawing never converts formats.
+    // A grabbed picture is a render target on a GPU; in software it is updated from the canvas.
+    const bool render_target = image->target && !platform_canvas_mode();
+    image->texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                       render_target ? SDL_TEXTUREACCESS_TARGET : SDL_TEXTUREACCESS_STATIC,
                                        total_width, image->height);
     if (image->texture == nullptr)
         platform_fatal(std::string("kalventor: cannot create a texture: ") + SDL_GetError());
@@ -284,7 +292,10 @@ SDL_Texture* image_texture(Image image)
     SDL_SetTextureScaleMode(image->texture, (image->flags & image_filtered) ? SDL_ScaleModeLinear
                                                                             : SDL_ScaleModeNearest);
     if (!image->target) {
-        SDL_UpdateTexture(image->texture, nullptr, image->strip.rgba.data(), total_width * 4);
+        std::vector<std::uint8_t> argb(image->strip.rgba.size());
+        SDL_ConvertPixels(total_width, image->height, SDL_PIXELFORMAT_ABGR8888, image->strip.rgba.data(),
+                          total_width * 4, SDL_PIXELFORMAT_ARGB8888, argb.data(), total_width * 4);
+        SDL_UpdateTexture(image->texture, nullptr, argb.data(), total_width * 4);
         image->strip = Pixels{};   // the texture holds the pixels now; the mask stays for collisions
     }
     return image->texture;

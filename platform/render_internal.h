@@ -6,9 +6,12 @@
 #include "platform/image.h"
 
 SDL_Renderer* platform_renderer();   // null before open_display
-SDL_Texture* platform_target();      // the 800 x 600 picture everything is drawn into
+SDL_Texture* platform_target();      // with a GPU: the 800 x 600 picture everything is drawn into
+bool platform_canvas_mode();         // drawing in software into a picture in memory
 // The image's texture, created on first use; null without a renderer.
 SDL_Texture* image_texture(Image image);
+// True when no pixel of the image is see-through (grabbed pictures never count as opaque).
+bool image_opaque(Image image);
 // Source rectangle of a frame inside the image's texture.
 SDL_Rect image_frame_rect(Image image, int frame);
 [[noreturn]] void platform_fatal(const std::string& message);
