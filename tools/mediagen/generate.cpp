@@ -15,7 +15,7 @@ namespace mediagen {
 namespace {
 
 constexpr float vorbis_quality_effects = 0.1f;
-constexpr float vorbis_quality_music = 0.0f;
+constexpr float vorbis_quality_music = 0.1f;
 constexpr int jpeg_quality = 88;
 
 const ImageRegistry& images() {

@@ -34,7 +34,7 @@ const std::array<int, 7> phrygian{0, 1, 3, 5, 7, 8, 10};
 
 const Style styles[4] = {
     // main menu: calm, D dorian, soft bells over pads
-    {84, 38, dorian, {0, 3, 5, 4, 0, 3, 6, 4}, 24, "x.......x.......", "........x.......", "..x...x...x...x.",
+    {84, 38, dorian, {0, 3, 2, 4, 0, 3, 6, 4}, 24, "x.......x.......", "........x.......", "..x...x...x...x.",
      "r.......f...o...", 1, 0.08f, 7, 1.0f, 0.45f, 0.5f, 0.6f, 0.35f},
     // track 1 (metal): driving, E minor, pulse lead
     {126, 40, minor, {0, 5, 2, 6, 0, 5, 3, 4}, 32, "x...x...x...x...", "....x.......x...", "x.x.x.x.x.x.x.xx",
@@ -156,7 +156,7 @@ Samples lead_note(float freq, float len, int kind) {
         float f = freq * v;
         float s;
         if (kind == 1) {  // FM bell
-            s = a.sine(f + 2.5f * f * m.sine(f * 3.5f) * std::exp(-t * 6) / two_pi * two_pi * 0.2f);
+            s = a.sine(f * (1 + 0.5f * m.sine(f * 3.5f) * std::exp(-t * 6)));
             return s * env_perc(t, 0.003f, 0.45f) * env_gate(t, 0.0f, len + 0.2f, 0.1f);
         }
         if (kind == 0) s = a.square(f, 0.3f + 0.1f * std::sin(t * 3));

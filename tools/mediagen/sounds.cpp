@@ -110,7 +110,7 @@ Audio skillshot(int level) {
     float root = 72 + (level - 1) * 2.0f;  // climbs a whole tone per level
     const float steps[4] = {0, 4, 7, 12};
     Osc o[4], v[4];
-    return effect(render(0.7f, [&](float t) {
+    return effect(render(1.0f, [&](float t) {
         float s = 0;
         for (int i = 0; i < 4; ++i) {
             float start = i * 0.06f;
@@ -297,7 +297,7 @@ Audio magnet() {
 Audio bonus() {
     const float notes[5] = {72, 76, 79, 84, 88};
     Osc o[5], v[5];
-    return effect(render(0.9f, [&](float t) {
+    return effect(render(1.3f, [&](float t) {
         float s = 0;
         for (int i = 0; i < 5; ++i) {
             float f = note_freq(notes[i]);
