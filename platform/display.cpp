@@ -162,6 +162,9 @@ void present_target()
         return;
     }
     SDL_SetRenderTarget(display.renderer, nullptr);
+    // The window may have changed size (full screen, Alt+Enter) while the picture was the
+    // target: draw to the whole window as it is now.
+    SDL_RenderSetViewport(display.renderer, nullptr);
     SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
     SDL_RenderClear(display.renderer);
     const SDL_Rect box = letterbox_rect();
