@@ -85,21 +85,18 @@ struct BrickPainter {
             }
             return c;
         }
-        case 1: {  // basalt crust with the colour glowing through its cracks
-            CellSample cs = cells(p.x * 0.22f + seed * 0.37f, p.y * 0.26f, 31 + seed);
-            float seam = 1 - smoothstep(0.02f, 0.16f, cs.d2 - cs.d1);
+        case 1: {  // basalt rim round a plate of cooling lava that glows through its cracks
+            CellSample cs = cells(p.x * 0.2f + seed * 0.37f, p.y * 0.24f, 31 + seed);
+            float seam = 1 - smoothstep(0.03f, 0.2f, cs.d2 - cs.d1);
             float grit = fbm(p.x * 0.6f, p.y * 0.6f, 90 + seed, 3);
             float di = sd_box(p, centre(), {w * 0.5f - 2.5f, h * 0.5f - 2.5f}, 2.0f);
-            Color rock = scaled(rgb(62, 56, 56), 0.7f + 0.6f * grit);
-            Color crust = mix(scaled(base, 0.32f), rock, 0.35f);
-            crust = scaled(crust, 0.8f + 0.5f * grit);
-            Color glow = mix(base, rgb(255, 240, 200), 0.25f * seam);
-            Color c = di < 0 ? mix(crust, glow, seam) : rock;
-            if (di < 0) {
-                float heat = 1 - smoothstep(-6, 0, di);  // hotter in the middle
-                c = mix(c, scaled(base, 1.1f), 0.25f * heat * (1 - seam));
-            }
-            return scaled(c, di < 0 && seam > 0.5f ? 1.0f : light * vert);
+            Color rock = scaled(rgb(70, 62, 60), 0.7f + 0.6f * grit);
+            if (di >= 0) return scaled(rock, light * vert);
+            float heat = 1 - smoothstep(-7, 0, di);  // hotter in the middle
+            Color crust = scaled(base, 0.5f + 0.25f * grit + 0.2f * heat);
+            crust = scaled(crust, bevel_light(shape, p, 2.6f, 0.35f));
+            Color glow = mix(scaled(base, 1.25f), rgb(255, 245, 210), 0.35f * seam * heat);
+            return mix(crust, glow, seam);
         }
         default: {  // organic pod: membrane cells, glossy top, glowing underside
             CellSample cs = cells(p.x * 0.28f + seed * 0.21f, p.y * 0.32f, 57 + seed);

@@ -502,9 +502,9 @@ Canvas help(int n) {
     }
     case 8: {  // six bricks in a row: skill shot
         for (int i = 0; i < 6; ++i) {
-            Canvas b = make_brick(2, i % 4);
-            put(c, b, 10 + i * 30.0f, 60 - (i % 2) * 6.0f);
-            paint_text_shadowed(c, std::to_string(i + 1), 27 + i * 30.0f, 85, 1.5f, yellow);
+            Canvas b = make_brick(2, 13 + i % 4);
+            put(c, b, 14 + i * 30.0f, 58);
+            paint_text_shadowed(c, std::to_string(i + 1), 21 + i * 30.0f, 84, 1.5f, yellow);
         }
         paint_text_shadowed(c, "SKILLSHOT!", 41, 22, 2, green);
         put(c, ball, 180, 110);
