@@ -20,6 +20,7 @@
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/bullet.h"
+#include "play/explosion.h"
 #include "play/explosive_sound.h"
 #include "play/level.h"
 #include "play/paddle.h"
@@ -38,6 +39,7 @@ struct World : MenuLoopState,
                PowerupState,
                WeaponState,
                ExplosiveSoundState,
+               ExplosionState,
                SparkState,
                FontState,
                HudState,

@@ -30,6 +30,7 @@ struct Tbrick {
     int num_move_points = 0;     // point count - 1; 0 = standing still
     float distance = 0;          // pixels left to the current target
     std::list<Tmove_point> move_point_list;
+    int dead = 0;                // 1 once destroy_brick has taken the brick out of play
 };
 
 // The twenty kinds. Wide kinds (0..12) are 40 x 20, the rest 20 x 20 in every theme.
@@ -46,11 +47,26 @@ constexpr bool brick_kind_hidden_at_start(int kind) {
 }
 
 // The live bricks of the level being played, and the brick being worked on.
+//
+// How a brick leaves play. destroy_brick works on current_brick while some walk of brick_list
+// may be under way: the ball's walk (which stops at the brick it touched but reads the brick's
+// position after destroying it), or update_bricks' own walk, which must go on with the next
+// brick. So a destroyed brick is never freed on the spot:
+//  - destroy_brick sets `dead` and moves the brick's node (std::list::splice, which keeps every
+//    pointer and iterator to it valid) from brick_list to destroyed_brick_list. No later walk of
+//    brick_list meets it, and current_brick stays readable for whoever destroyed it.
+//  - While update_bricks walks (brick_walk_active), destroy_brick only sets `dead`; the walk
+//    moves the brick out itself once it is done with it, then goes on with its successor.
+//  - destroyed_brick_list is emptied at the start of the next update_bricks, when no walk and
+//    no caller holds a destroyed brick any more, and by clear_bricks.
+// destroy_brick and hit_brick ignore a dead brick, so no brick scores or leaves play twice.
 struct BrickState {
     std::list<Tbrick> brick_list;
+    std::list<Tbrick> destroyed_brick_list;
     Tbrick* current_brick = nullptr;
-    int bricks_left = 0;    // bricks that must still be broken to clear the level
-    int brick_weight = 0;
+    int bricks_left = 0;      // bricks that must still be broken to clear the level
+    float brick_weight = 0;   // 1 per wide brick, 0.5 per small one, kind 4 not counted
+    int brick_walk_active = 0;
 };
 
 struct World;

@@ -9,6 +9,7 @@ void update_ion_beam(World&) {}
 void update_mines(World&) {}
 void update_weapon(World&) {}
 void clear_bullets(World&) {}
+void bullets_hit_brick(World&) {}
 int count_bullets(const World&) { return 0; }
 void draw_guns(World&) {}
 void draw_muzzle_flash(World&) {}
