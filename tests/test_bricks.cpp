@@ -158,29 +158,16 @@ TEST(BrickHits, HiddenBrickIsRevealedForFivePointsAndFadesIn)
     }
     update_bricks(*world);
     EXPECT_FLOAT_EQ(brick_at(*world, 0).fade, 1.0f);
-}
 
-TEST(BrickHits, RevealHiddenBricksTurnsBothHiddenKinds)
-{
-    auto world = world_with({{8, 100, 100}, {19, 200, 100}, {5, 300, 100}});
-    brick_at(*world, 0).life = 1;
-    reveal_hidden_bricks(*world);
-    EXPECT_EQ(brick_at(*world, 0).num, 1);
-    EXPECT_EQ(brick_at(*world, 1).num, 14);
-    EXPECT_EQ(brick_at(*world, 2).num, 5);
-    EXPECT_FLOAT_EQ(brick_at(*world, 0).life, 5);
-    EXPECT_EQ(world->score_to_add, 0);
-}
-
-TEST(BrickHits, UnknownKindTakesNoHit)
-{
-    auto world = std::make_unique<World>();
-    world->brick_list.push_back(Tbrick{});
-    brick_at(*world, 0).num = 25;
-    world->current_brick = &brick_at(*world, 0);
-    hit_brick(*world, 0, 1, 1);
-    EXPECT_EQ(world->brick_list.size(), 1u);
-    EXPECT_EQ(world->score_to_add, 0);
+    // The weapon supply shows every hidden brick at once, for no points.
+    auto more = world_with({{8, 100, 100}, {19, 200, 100}, {5, 300, 100}});
+    brick_at(*more, 0).life = 1;
+    reveal_hidden_bricks(*more);
+    EXPECT_EQ(brick_at(*more, 0).num, 1);
+    EXPECT_EQ(brick_at(*more, 1).num, 14);
+    EXPECT_EQ(brick_at(*more, 2).num, 5);
+    EXPECT_FLOAT_EQ(brick_at(*more, 0).life, 5);
+    EXPECT_EQ(more->score_to_add, 0);
 }
 
 TEST(BrickDestruction, SpinShotsSkillCountsAndStall)
@@ -418,31 +405,13 @@ TEST(BrickShake, ShakeRunsTenFramesAndIsNotRestarted)
     world->current_brick = &brick;
     start_brick_shake(*world);
     EXPECT_EQ(brick.shake_timer, 9);
-    bool moved = false;
-    for (int f = 0; f < 8; ++f) {
-        update_bricks(*world);
-        EXPECT_GE(brick.shake_x, -1.5f);
-        EXPECT_LT(brick.shake_x, 1.5f);
-        moved = moved || brick.shake_x != 0 || brick.shake_y != 0;
-    }
-    EXPECT_TRUE(moved);
+    for (int f = 0; f < 8; ++f) update_bricks(*world);
     EXPECT_EQ(brick.shake_timer, 1);
+    EXPECT_TRUE(brick.shake_x != 0 || brick.shake_y != 0);
     update_bricks(*world);
     EXPECT_EQ(brick.shake_timer, 0);
     EXPECT_EQ(brick.shake_x, 0);
     EXPECT_EQ(brick.shake_y, 0);
-}
-
-TEST(BrickPulse, ExplosiveBrickGlowRisesToFiftyAndFalls)
-{
-    auto world = world_with({{18, 100, 100}});
-    Tbrick& brick = brick_at(*world, 0);
-    for (int f = 0; f < 50; ++f) update_bricks(*world);
-    EXPECT_EQ(brick.glow_fade, 50);
-    EXPECT_EQ(brick.glow_mode, 1);
-    for (int f = 0; f < 50; ++f) update_bricks(*world);
-    EXPECT_EQ(brick.glow_fade, 0);
-    EXPECT_EQ(brick.glow_mode, 0);
 }
 
 Image solid_image(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b)
