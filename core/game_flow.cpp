@@ -1,7 +1,11 @@
 #include "core/game_flow.h"
 
+#include <string>
+
+#include "core/autoplay.h"
 #include "core/drawing.h"
 #include "core/score.h"
+#include "core/sound.h"
 #include "core/world.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
@@ -16,12 +20,58 @@
 #include "play/explosion.h"
 #include "play/explosive_sound.h"
 #include "play/glow_particle.h"
+#include "play/level_play.h"
 #include "play/nuke_boom.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
 #include "play/shrapnel.h"
 #include "play/spark.h"
+#include "ui/font.h"
 #include "ui/hud.h"
+
+void start_new_game(World& world)
+{
+    reset_world(world);
+    world.next_track = 0;
+    world.score = 0;
+    world.score_to_add = 0;
+    world.game_end_reason = 0;
+    const DifficultySettings& d = difficulty_table[world.difficulty < 0 || world.difficulty > 3 ? 1 : world.difficulty];
+    world.ball_base_speed = d.ball_base_speed;
+    world.lives = d.lives;
+    world.ball_min_speed = d.ball_min_speed;
+    world.ball_max_speed = d.ball_max_speed;
+    world.powerup_gravity = d.powerup_gravity;
+    reset_paddle(world);
+    set_up_level(world, world.level_number, world.theme);
+    start_level(world);
+}
+
+void run_game(World& world)
+{
+    world.fade_music_on_transition = 1;
+    take_focus_lost();   // a focus change before the game began is no reason to pause it
+    while (world.game_end_reason == 0) {
+        autoplay_frame(world);
+        clear_screen();
+        update_screen_shake(world);
+        draw_background(world);
+        update_world(world);
+        update_game(world);
+        update_screen_fade(world);
+        flip(-1);
+    }
+}
+
+void end_game(World& world)
+{
+    world.fade_music_on_transition = 0;
+    play_music(world, world.assets.menu_music);
+    if (world.score_to_add > 0) world.score += world.score_to_add;
+    world.score_to_add = 0;
+    fade_to_black(world);
+    reset_world(world);
+}
 
 void update_screen_shake(World& world)
 {
@@ -77,12 +127,77 @@ void update_world(World& world)
 
 namespace {
 
-// While slow motion runs, each frame sleeps a little longer and the music plays slower.
+// The level intro panel: shown until the first launch, then 50 frames more, then it fades.
+void update_level_intro(World& world)
+{
+    if (world.message_alpha > 0 && world.game_state == 0 && world.game_end_reason == 0) {
+        draw_level_intro(world);
+        if (world.intro_timer > 0) {
+            world.intro_timer += 1;
+            if (world.intro_timer > 50 && world.message_alpha < 0.7f) world.message_alpha -= 0.008f;
+        }
+    } else {
+        world.intro_timer = 0;
+    }
+}
+
+void read_prompt_keys(World& world)
+{
+    // Losing the window (another window, alt-tab) pauses a game exactly as P does.
+    if (take_focus_lost()) pause_game(world);
+    if (key_hit(vk_p) > 0) pause_game(world);
+    if (key_hit(vk_escape) > 0) confirm_quit(world);
+}
+
+// While slow motion runs each frame sleeps a little longer and the music plays slower: the
+// game keeps one update per frame, the frames just last longer.
 void update_slow_motion_pace(World& world)
 {
     if (world.slow_motion_state <= 0) return;
     delay(static_cast<int>(world.slow_motion_delay));
     set_channel_rate(world.music_channel, world.slow_motion_rate);
+    advance_slow_motion(world);
+}
+
+// The frozen frame under a dark veil, with a message; shared by the pause and quit prompts.
+void show_prompt(World& world, const char* message, const char* font, float x, float y)
+{
+    if (world.charge_channel) pause_channel(world.charge_channel);
+    grab_image(world.screen_grab_image, 0, 0, 0);
+    clear_screen();
+    draw_image_shaken(world, world.screen_grab_image, 0, 0, 0, 1);
+    set_color(0, 0, 0);
+    set_blend(blend_alpha);
+    set_alpha(0.6f);
+    draw_rect(0, 0, screen_width, screen_height);
+    reset_draw_state();
+    draw_text(world, message, font, x, y, 0);
+    flip(-1);
+}
+
+// Back from a prompt: the pointer where the paddle was, so it does not jump.
+void leave_prompt(World& world)
+{
+    move_mouse(static_cast<int>(world.frame_mouse_x), static_cast<int>(world.frame_mouse_y));
+    if (world.charge_channel) resume_channel(world.charge_channel);
+}
+
+void draw_centre_message(World& world, const char* message)
+{
+    set_blend(blend_alpha);
+    set_alpha(world.message_alpha);
+    set_color(35, 35, 55);
+    draw_rect(250, 280, 300, 40);
+    set_color(255, 255, 255);
+    draw_text(world, message, "2", 273, 292, 0);
+    reset_draw_state();
+}
+
+void raise_message(World& world)
+{
+    if (world.attract_mode) return;
+    if (world.message_alpha < 0.7f) world.message_alpha += 0.02f;
+    if (world.message_alpha > 0.7f) world.message_alpha = 0.7f;
 }
 
 }  // namespace
@@ -91,11 +206,133 @@ void update_game(World& world)
 {
     world.frame_mouse_x = static_cast<float>(mouse_x());
     world.frame_mouse_y = static_cast<float>(mouse_y());
+    check_ball_lost(world);
     count_score(world);
     update_weapon(world);
+    check_level_cleared(world);
+    update_level_end(world);
+    if (!world.attract_mode) {
+        update_level_intro(world);
+        read_prompt_keys(world);
+    }
     update_slow_motion_pace(world);
     if (world.invisible_ball_timer > 0) world.invisible_ball_timer -= 1;
 }
+
+void check_ball_lost(World& world)
+{
+    if (world.game_state == 2 || count_balls(world) > 0) return;
+    if (!world.unlimited_lives) world.lives -= 1;
+    // On HARD and EXPERT a lost ball costs the weapon too, unless it is the ION BEAM.
+    if (world.difficulty > 1 && world.current_weapon != 9) {
+        world.current_weapon = -1;
+        world.weapon_ammo = 0;
+    }
+    world.invisible_ball_timer = 0;
+    world.remove_sides_state = 3;
+    const int normal = default_paddle_size(world);
+    if (world.paddle.size > normal) world.paddle.dec = world.paddle.size - normal;
+    else world.paddle.inc = normal - world.paddle.size;
+    if (world.slow_motion_state == 1) world.slow_motion_state = 2;
+    if (world.lives < 0) {
+        if (world.attract_mode) {
+            world.backdrop_fade_state = 1;
+        } else {
+            world.game_state = 2;
+            world.message_alpha = 0;
+            world.end_timer = 0;
+            if (world.slow_motion_state == 1) world.slow_motion_state = 2;
+        }
+        return;
+    }
+    world.paddle.alive = 1;
+    world.paddle.freeze_timer = 0;
+    world.paddle.magnet = 0;
+    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, 0, 1, world.ball_base_speed, 0,
+                0, 0);
+}
+
+void check_level_cleared(World& world)
+{
+    if (world.bricks_left != 0 || world.game_state != 0) return;
+    // The forcefield rises under the paddle and keeps the balls in play during the pause.
+    if (world.forcefield_state == 0) world.forcefield_strength = 3;
+    world.forcefield_state = 1;
+    world.game_state = 1;
+    world.message_alpha = 0;
+    world.invisible_ball_timer = 0;
+    if (world.slow_motion_rate == 0.7f) world.slow_motion_state = 2;
+    unlock_level(world, world.level_number + 1, world.theme);
+}
+
+void update_level_end(World& world)
+{
+    if (world.game_state == 1) {
+        if (!world.attract_mode) {
+            raise_message(world);
+            draw_level_complete(world);
+        }
+        // The pause counts 89 frames once every ball, spark, projectile and case has settled;
+        // a frame in which something still moves holds the countdown.
+        const bool settled = all_balls_stopped(world) && count_lingering_sparks(world) == 0 &&
+                             count_bullets(world) == 0 && count_bullet_shells(world) == 0;
+        if (!settled) return;
+        if (world.end_timer == 0) world.end_timer = 90;
+        world.end_timer -= 1;
+        if (world.end_timer == 1) {
+            world.end_timer = 0;
+            if (world.attract_mode) {
+                world.backdrop_fade_state = 1;
+            } else {
+                fade_to_black(world);
+                advance_level(world);
+                if (world.game_end_reason == 0) start_level(world);
+            }
+        }
+    } else if (world.game_state == 2) {
+        raise_message(world);
+        draw_game_over(world);
+        if (world.end_timer == 0) world.end_timer = 210;
+        world.end_timer -= 1;
+        if (world.end_timer < 2) world.game_end_reason = 1;
+    }
+}
+
+void pause_game(World& world)
+{
+    show_prompt(world, "PAUSED", "2", 349, 292);
+    wait_key();
+    leave_prompt(world);
+}
+
+void confirm_quit(World& world)
+{
+    show_prompt(world, "ARE YOU SURE YOU WANT TO QUIT? (Y/N)", "3", 234, 296);
+    wait_key();
+    if (key_down(vk_y)) {
+        world.game_end_reason = 2;
+        world.game_state = 0;
+        fade_to_black(world);
+    }
+    leave_prompt(world);
+}
+
+void draw_level_intro(World& world)
+{
+    set_blend(blend_alpha);
+    set_alpha(world.message_alpha);
+    set_color(35, 35, 55);
+    draw_rect(135, 270, 530, 60);
+    set_color(200, 200, 200);
+    draw_text(world, "LEVEL " + std::to_string(world.level_number), "2", 342, 282, 0);
+    set_color(255, 255, 255);
+    const int length = static_cast<int>(world.level_name.size());
+    draw_text(world, world.level_name, "2", static_cast<float>(400 - (18 * length) / 2 + 16), 304, 0);
+    reset_draw_state();
+}
+
+void draw_level_complete(World& world) { draw_centre_message(world, "LEVEL COMPLETE!"); }
+void draw_game_over(World& world) { draw_centre_message(world, "   GAME OVER   "); }
 
 void reset_world(World& world)
 {
@@ -111,6 +348,7 @@ void reset_world(World& world)
     world.current_weapon = -1;
     world.weapon_ammo = 0;
     world.forcefield_state = 0;
+    reset_ion_beam(world);
     reset_paddle(world);
     clear_bricks(world);
     clear_bullets(world);

@@ -22,7 +22,15 @@ struct GameFlowState {
     int next_track = 0;        // the game track the next level start plays
     float ball_base_speed = 5, ball_min_speed = 2, ball_max_speed = 9;
     float powerup_gravity = 0.08f;
+    bool unlimited_lives = false;   // level checks: a lost ball never costs a life
 };
+
+// Starts a real game: difficulty, theme, detail level and level_number are already chosen.
+void start_new_game(World& world);
+// The nested frame loop of a real game; returns when game_end_reason is not 0.
+void run_game(World& world);
+// Back from a game: menu music, the score credited in full, a fade and an empty field.
+void end_game(World& world);
 
 void update_screen_shake(World& world);
 void draw_background(World& world);
@@ -32,3 +40,24 @@ void update_world(World& world);
 void update_game(World& world);
 // Empties the play field when a level or a game ends.
 void reset_world(World& world);
+
+// The steps of update_game.
+void check_ball_lost(World& world);
+void check_level_cleared(World& world);
+void update_level_end(World& world);
+void pause_game(World& world);
+void confirm_quit(World& world);
+void draw_level_intro(World& world);
+void draw_level_complete(World& world);
+void draw_game_over(World& world);
+
+// Speeds, lives and capsule gravity by difficulty, EASY to EXPERT.
+struct DifficultySettings {
+    float ball_base_speed;
+    int lives;
+    float ball_min_speed;
+    float ball_max_speed;
+    float powerup_gravity;
+};
+inline constexpr DifficultySettings difficulty_table[4] = {
+    {3.5f, 6, 1, 7, 0.05f}, {5, 5, 2, 9, 0.08f}, {6, 4, 5, 12, 0.08f}, {8, 3, 6, 14, 0.09f}};

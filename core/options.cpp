@@ -23,6 +23,27 @@ bool parse_shot(const std::string& text, std::pair<long long, std::string>& shot
     return true;
 }
 
+// "metal:3" for --play.
+bool parse_play(const std::string& text, int& theme, int& level)
+{
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) return false;
+    const std::string name = text.substr(0, colon);
+    const char* themes[] = {"metal", "volcano", "alien"};
+    theme = -1;
+    for (int t = 0; t < 3; ++t)
+        if (name == themes[t]) theme = t;
+    return theme >= 0 && parse_number(text.substr(colon + 1), level) && level >= 1 && level <= 50;
+}
+
+bool parse_difficulty(const std::string& text, int& difficulty)
+{
+    const char* names[] = {"easy", "medium", "hard", "expert"};
+    for (int d = 0; d < 4; ++d)
+        if (text == names[d]) return difficulty = d, true;
+    return false;
+}
+
 }  // namespace
 
 std::string usage_text()
@@ -38,6 +59,10 @@ std::string usage_text()
            "  --input FILE        play the input script FILE\n"
            "  --record FILE       write this run's input as a script, with its seed\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
+           "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
+           "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
+           "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
+           "  --lives unlimited   a lost ball costs no life, for level checks\n"
            "  --version           print the version and exit\n"
            "  --help              print this text and exit\n";
 }
@@ -75,6 +100,21 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             std::pair<long long, std::string> shot;
             if (!has_value || !parse_shot(value, shot)) return fail("--shot takes FRAME:FILE.png");
             o.shots.push_back(shot);
+            ++i;
+        } else if (a == "--play") {
+            if (!has_value || !parse_play(value, o.play_theme, o.play_level))
+                return fail("--play takes THEME:LEVEL, THEME metal, volcano or alien, LEVEL 1..50");
+            o.play = true;
+            ++i;
+        } else if (a == "--difficulty") {
+            if (!has_value || !parse_difficulty(value, o.difficulty))
+                return fail("--difficulty takes easy, medium, hard or expert");
+            ++i;
+        } else if (a == "--autoplay") {
+            o.autoplay = true;
+        } else if (a == "--lives") {
+            if (!has_value || value != "unlimited") return fail("--lives takes unlimited");
+            o.unlimited_lives = true;
             ++i;
         } else if (a == "--input" || a == "--record" || a == "--audio-out") {
             if (!has_value || value.empty()) return fail(a + " takes a file name");

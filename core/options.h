@@ -18,6 +18,13 @@ struct Options {
     std::string input_file;
     std::string record_file;
     std::string audio_file;             // headless: everything mixed, as a WAV file
+    // A real game straight away, skipping the menus: theme 0..2 and level 1..50.
+    bool play = false;
+    int play_theme = 0;
+    int play_level = 1;
+    int difficulty = 1;                 // 0 easy .. 3 expert
+    bool autoplay = false;
+    bool unlimited_lives = false;
     bool help = false;
     bool version = false;
 };

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/assets.h"
+#include "core/autoplay.h"
 #include "core/drawing.h"
 #include "core/game_flow.h"
 #include "core/options.h"
@@ -72,6 +73,21 @@ void set_up_platform(const Options& options, std::int64_t seed)
     seed_rnd(seed);
 }
 
+// --play and --autoplay: one real game straight from start-up, then the normal way out.
+[[noreturn]] void play_one_game(World& world, const Options& options, std::int64_t seed)
+{
+    world.difficulty = options.difficulty;
+    world.theme = options.play ? options.play_theme : 0;
+    world.level_number = options.play ? options.play_level : 1;
+    world.unlimited_lives = options.unlimited_lives;
+    if (options.autoplay) start_autoplay(world, seed);
+    world.attract_mode = 0;
+    start_new_game(world);
+    run_game(world);
+    end_game(world);
+    end_program(0);
+}
+
 }  // namespace
 
 std::string find_levels_file()
@@ -114,6 +130,7 @@ int run_program(const std::vector<std::string>& arguments)
     set_exit_actions([] { exit_actions(*world); });
     install_signal_handlers();
     start_up(*world);
+    if (options.play || options.autoplay) play_one_game(*world, options, seed);
     run_menus(*world);
 }
 
@@ -168,6 +185,7 @@ void run_menu_frame(World& world)
         draw_buttons(world);
         draw_scroll_boxes(world);
         draw_pointer_and_hint(world);
+        take_focus_lost();   // the menus need no pause
         // Widgets react one frame after they are drawn; a hint set here shows next frame.
         update_buttons(world);
         update_scroll_boxes(world);

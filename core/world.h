@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/assets.h"
+#include "core/autoplay.h"
 #include "core/game_flow.h"
 #include "core/helpers.h"
 #include "core/startup.h"
@@ -43,7 +44,8 @@ struct World : MenuLoopState,
                SparkState,
                FontState,
                HudState,
-               MenuScreenState {
+               MenuScreenState,
+               AutoplayState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;

@@ -10,6 +10,7 @@ void update_mines(World&) {}
 void update_weapon(World&) {}
 void clear_bullets(World&) {}
 void bullets_hit_brick(World&) {}
+void reset_ion_beam(World& world) { world.ion_beam_state = 0; }
 int count_bullets(const World&) { return 0; }
 void draw_guns(World&) {}
 void draw_muzzle_flash(World&) {}

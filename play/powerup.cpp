@@ -9,3 +9,4 @@ void clear_powerups(World&) {}
 std::string powerup_name(int) { return {}; }
 int count_weapon_powerups(const World&) { return 0; }
 void draw_forcefield(World&) {}
+void advance_slow_motion(World&) {}

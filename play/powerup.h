@@ -24,5 +24,7 @@ void update_powerups(World& world);
 void clear_powerups(World& world);
 std::string powerup_name(int num);
 int count_weapon_powerups(const World& world);
+// One step of the slow-motion ramp: slowing down, holding, speeding back up.
+void advance_slow_motion(World& world);
 // The forcefield bar under the paddle.
 void draw_forcefield(World& world);

@@ -46,14 +46,16 @@ void draw_level_banner(World& world, const std::string& text)
     reset_draw_state();
 }
 
-// The panels slide 0.2 pixels a frame: 50 frames each way.
+// The panels slide 0.2 pixels a frame: 50 frames each way. Fifty float steps of 0.2 leave a
+// few millionths over, so the ends are taken as reached within a thousandth of a pixel.
 void slide_side_panels(World& world)
 {
+    constexpr float reached = 0.001f;
     switch (world.remove_sides_state) {
     case 0: world.side_panel_offset = 10; break;
     case 1:
         world.side_panel_offset -= 0.2f;
-        if (!(world.side_panel_offset > 0)) world.side_panel_offset = 0, world.remove_sides_state = 2;
+        if (!(world.side_panel_offset > reached)) world.side_panel_offset = 0, world.remove_sides_state = 2;
         break;
     case 2:
         world.remove_sides_timer -= 1;
@@ -62,7 +64,7 @@ void slide_side_panels(World& world)
         break;
     case 3:
         world.side_panel_offset += 0.2f;
-        if (!(world.side_panel_offset < 10)) world.side_panel_offset = 10, world.remove_sides_state = 0;
+        if (!(world.side_panel_offset < 10 - reached)) world.side_panel_offset = 10, world.remove_sides_state = 0;
         break;
     default: break;
     }

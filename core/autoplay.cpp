@@ -1,0 +1,147 @@
+#include "core/autoplay.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/world.h"
+#include "platform/input.h"
+#include "play/ball.h"
+#include "play/brick.h"
+#include "play/paddle.h"
+
+namespace {
+
+constexpr int ball_sizes[3] = {9, 14, 26};
+constexpr float paddle_top = 570;
+
+std::uint32_t next_bot_random(AutoplayState& bot)
+{
+    bot.bot_random = bot.bot_random * 1664525u + 1013904223u;
+    return bot.bot_random >> 8;
+}
+
+float bot_fraction(AutoplayState& bot) { return static_cast<float>(next_bot_random(bot) % 10000) / 10000.0f; }
+
+// Where a falling ball's centre will cross height target_y, folding in the side-wall bounces.
+float predict_x(const World& world, const Tball& ball, float target_y, float& frames)
+{
+    const float vy = ball.dy * ball.speed;
+    frames = vy > 0 ? (target_y - ball.y) / vy : 1e9f;
+    float x = ball.x + ball.dx * ball.speed * std::max(0.0f, frames);
+    const float half = static_cast<float>(ball_sizes[std::clamp(ball.size, 0, 2)] / 2);
+    if (world.remove_sides_state == 2) return std::fmod(std::fmod(x, 800.0f) + 800.0f, 800.0f);
+    const float left = 10 + half, right = 790 - half, span = right - left;
+    float t = std::fmod(x - left, 2 * span);
+    if (t < 0) t += 2 * span;
+    return left + (t <= span ? t : 2 * span - t);
+}
+
+// A brick worth aiming at; solid bricks are not.
+void choose_aim(World& world)
+{
+    AutoplayState& bot = world;
+    int count = 0;
+    for (const Tbrick& brick : world.brick_list)
+        if (brick.num != brick_kind_solid) ++count;
+    if (count == 0) return;
+    int pick = static_cast<int>(next_bot_random(bot) % static_cast<std::uint32_t>(count));
+    for (const Tbrick& brick : world.brick_list) {
+        if (brick.num == brick_kind_solid) continue;
+        if (pick-- == 0) {
+            bot.aim_x = brick.x + brick_kind_width(brick.num) / 2.0f;
+            bot.aim_y = brick.y + 10;
+            return;
+        }
+    }
+}
+
+// The offset from the paddle's centre that sends a ball at (x, y) toward the aim: the bounce
+// aims at the point x + o|o| on the top edge.
+float offset_for_aim(const AutoplayState& bot, float x, float y)
+{
+    const float height = std::max(40.0f, y - bot.aim_y);
+    const float reach = (bot.aim_x - x) * y / height;
+    const float o = std::copysign(std::sqrt(std::fabs(reach)), reach);
+    return std::clamp(o, -34.0f, 34.0f);
+}
+
+// The ball that needs the paddle first, if any falls.
+const Tball* most_urgent_ball(const World& world, float& arrival_x, float& frames)
+{
+    const Tball* urgent = nullptr;
+    frames = 1e9f;
+    for (const Tball& ball : world.ball_list) {
+        if (ball.launch != 1 || ball.dy <= 0 || ball.speed <= 0) continue;
+        float t = 0;
+        const float half = static_cast<float>(ball_sizes[std::clamp(ball.size, 0, 2)] / 2);
+        const float x = predict_x(world, ball, paddle_top - half, t);
+        if (t < frames) frames = t, arrival_x = x, urgent = &ball;
+    }
+    return urgent;
+}
+
+void press_button(World& world, bool down)
+{
+    AutoplayState& bot = world;
+    if (bot.button_held == down) return;
+    bot.button_held = down;
+    bot_button(down);
+}
+
+// Launches a resting ball after a moment spent lining up the aim.
+void launch_resting_balls(World& world)
+{
+    AutoplayState& bot = world;
+    bool resting = false;
+    for (const Tball& ball : world.ball_list) resting = resting || ball.launch == 0;
+    if (!resting) {
+        bot.rest_frames = 0;
+        return;
+    }
+    bot.rest_frames += 1;
+    if (bot.rest_frames == 1) choose_aim(world);
+    if (bot.rest_frames > 20 && !bot.button_held) press_button(world, true);
+}
+
+}  // namespace
+
+void start_autoplay(World& world, std::int64_t seed)
+{
+    AutoplayState& bot = world;
+    bot.autoplay = true;
+    bot.bot_random = static_cast<std::uint32_t>(seed) ^ 0x5bd1e995u;
+    set_bot_driving(true);
+}
+
+void autoplay_frame(World& world)
+{
+    AutoplayState& bot = world;
+    if (!bot.autoplay || input_script_playing()) return;
+    // A click lasts one frame: what was pressed last frame is let go now.
+    if (bot.button_held) press_button(world, false);
+    if (world.bricks_left != bot.last_bricks_left) {
+        bot.last_bricks_left = world.bricks_left;
+        bot.frames_since_brick = 0;
+    } else if (++bot.frames_since_brick > 600) {
+        bot.frames_since_brick = 0;
+        choose_aim(world);
+    }
+    launch_resting_balls(world);
+    const float width = static_cast<float>(paddle_width(world));
+    float arrival_x = 400, frames = 0;
+    float target = mouse_x();
+    if (const Tball* ball = most_urgent_ball(world, arrival_x, frames)) {
+        if (frames < 2) choose_aim(world);   // the next bounce aims somewhere new
+        target = arrival_x - offset_for_aim(bot, arrival_x, paddle_top) - width / 2;
+        (void)ball;
+    } else if (!world.ball_list.empty()) {
+        const Tball& lowest = *std::max_element(world.ball_list.begin(), world.ball_list.end(),
+                                                [](const Tball& a, const Tball& b) { return a.y < b.y; });
+        if (lowest.launch == 1) target = lowest.x - width / 2;
+        else target = world.paddle.x + (bot.aim_x < 400 ? 1.0f : -1.0f) * bot_fraction(bot) * 3;
+    }
+    // Near the moment of contact the paddle moves gently, so the ball leaves without spin.
+    const float step = frames < 3 ? 18.0f : 60.0f;
+    const float x = std::clamp(target, static_cast<float>(mouse_x()) - step, static_cast<float>(mouse_x()) + step);
+    bot_mouse_moved(static_cast<int>(std::lround(x)), mouse_y());
+}

@@ -1,0 +1,43 @@
+#include "play/level_play.h"
+
+#include "core/game_flow.h"
+#include "core/sound.h"
+#include "core/world.h"
+#include "platform/input.h"
+#include "play/ball.h"
+#include "play/brick.h"
+#include "play/paddle.h"
+
+void set_up_level(World& world, int level_number, int theme)
+{
+    world.current_level = set_up_level(world.level_list, world.levels_per_theme, level_number, theme, world.brick_list);
+}
+
+void start_level(World& world)
+{
+    // The three game tracks take turns, level after level.
+    play_music(world, world.assets.game_music[static_cast<std::size_t>(world.next_track) % 3]);
+    world.next_track = (world.next_track + 1) % 3;
+    world.message_alpha = 0.7f;
+    world.level_name = world.current_level != nullptr ? world.current_level->name : std::string();
+    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, 0, 1, world.ball_base_speed,
+                0, 0, 1.0f);
+    prepare_bricks(world);
+}
+
+void advance_level(World& world)
+{
+    if (world.level_number < world.levels_per_theme) {
+        reset_world(world);
+        world.level_number += 1;
+        set_up_level(world, world.level_number, world.theme);
+    } else {
+        world.game_end_reason = 3;
+    }
+    flush_mouse();
+}
+
+void unlock_level(World& world, int level_number, int theme)
+{
+    unlock_level(world.level_list, world.levels_per_theme, level_number, theme);
+}

@@ -1,0 +1,251 @@
+// The flow of a game: lives and lost balls, the level-complete and game-over pauses, the level
+// intro, the difficulty table, and the HUD's banner and side panels.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/game_flow.h"
+#include "core/world.h"
+#include "platform/input.h"
+#include "play/ball.h"
+#include "play/level_play.h"
+#include "play/paddle.h"
+#include "tests/support/test_support.h"
+#include "ui/hud.h"
+
+namespace {
+
+// A world in a real game with two plain levels in each theme's place, on a headless display.
+class GameFlow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ensure_headless_display();
+        reset_input();
+        world = std::make_unique<World>();
+        World& w = *world;
+        w.screen_grab_image = create_image(800, 600, 1, image_masked | image_dynamic);
+        w.levels_per_theme = 2;
+        for (int i = 0; i < 6; ++i) {
+            Tlevel level;
+            level.name = "TEST " + std::to_string(i + 1) + " ";
+            Tbrick brick;
+            brick.num = 0;
+            brick.powerup = -1;
+            brick.move_point_list.push_back(Tmove_point{400, 200});
+            level.brick_list.push_back(brick);
+            w.level_list.push_back(level);
+        }
+        w.attract_mode = 0;
+        w.difficulty = 1;
+        w.theme = 0;
+        w.level_number = 1;
+        start_new_game(w);
+        w.bricks_left = static_cast<int>(w.brick_list.size());   // as the first brick update counts them
+    }
+    void TearDown() override { reset_input(); }
+    std::unique_ptr<World> world;
+};
+
+TEST_F(GameFlow, DifficultySetsLivesAndSpeeds)
+{
+    EXPECT_EQ(world->lives, 5);
+    EXPECT_EQ(world->ball_base_speed, 5);
+    EXPECT_EQ(world->ball_max_speed, 9);
+    EXPECT_EQ(count_balls(*world), 1);
+    EXPECT_EQ(world->ball_list.front().launch, 0);
+    EXPECT_FLOAT_EQ(world->message_alpha, 0.7f);
+    EXPECT_EQ(world->level_name, "TEST 1 ");
+    EXPECT_EQ(difficulty_table[0].lives, 6);
+    EXPECT_EQ(difficulty_table[3].lives, 3);
+    EXPECT_EQ(difficulty_table[3].powerup_gravity, 0.09f);
+}
+
+TEST_F(GameFlow, TheSixthLostBallOnMediumEndsTheGame)
+{
+    for (int lost = 1; lost <= 5; ++lost) {
+        clear_balls(*world);
+        check_ball_lost(*world);
+        EXPECT_EQ(world->lives, 5 - lost);
+        EXPECT_EQ(count_balls(*world), 1) << "a new ball rests on the paddle";
+        EXPECT_EQ(world->game_state, 0);
+    }
+    clear_balls(*world);
+    check_ball_lost(*world);
+    EXPECT_EQ(world->lives, -1);
+    EXPECT_EQ(world->game_state, 2);
+    EXPECT_EQ(count_balls(*world), 0);
+}
+
+TEST_F(GameFlow, UnlimitedLivesNeverRunOut)
+{
+    world->unlimited_lives = true;
+    for (int lost = 0; lost < 20; ++lost) {
+        clear_balls(*world);
+        check_ball_lost(*world);
+    }
+    EXPECT_EQ(world->lives, 5);
+    EXPECT_EQ(world->game_state, 0);
+}
+
+TEST_F(GameFlow, ALostBallDuringTheLevelEndPauseStillCostsALife)
+{
+    world->game_state = 1;
+    clear_balls(*world);
+    check_ball_lost(*world);
+    EXPECT_EQ(world->lives, 4);
+    EXPECT_EQ(count_balls(*world), 1);
+    world->lives = 0;
+    clear_balls(*world);
+    check_ball_lost(*world);
+    EXPECT_EQ(world->game_state, 2);   // the pause turns into game over
+}
+
+struct WeaponCase {
+    int difficulty;
+    int weapon;
+    bool kept;
+};
+
+class LostBallWeapon : public GameFlow, public ::testing::WithParamInterface<WeaponCase> {};
+
+TEST_P(LostBallWeapon, HardAndExpertLoseEveryWeaponButTheIonBeam)
+{
+    world->difficulty = GetParam().difficulty;
+    world->current_weapon = GetParam().weapon;
+    world->weapon_ammo = 10;
+    clear_balls(*world);
+    check_ball_lost(*world);
+    EXPECT_EQ(world->current_weapon == GetParam().weapon, GetParam().kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LostBallWeapon,
+                         ::testing::Values(WeaponCase{2, 9, true}, WeaponCase{2, 2, false}, WeaponCase{3, 0, false},
+                                           WeaponCase{1, 2, true}, WeaponCase{0, 5, true}));
+
+TEST_F(GameFlow, ALostLifeBringsTheSidesBackAndThePaddleToItsNormalSize)
+{
+    world->remove_sides_state = 2;
+    world->paddle.size = 150;
+    clear_balls(*world);
+    check_ball_lost(*world);
+    EXPECT_EQ(world->remove_sides_state, 3);
+    EXPECT_EQ(world->paddle.dec, 150 - default_paddle_size(*world));
+}
+
+TEST_F(GameFlow, ClearingALevelStartsTheForcefieldAndUnlocksTheNext)
+{
+    world->bricks_left = 0;
+    world->slow_motion_state = 1;
+    world->slow_motion_rate = 0.85f;   // between 0.7 and 1: slow motion keeps running
+    check_level_cleared(*world);
+    EXPECT_EQ(world->game_state, 1);
+    EXPECT_EQ(world->forcefield_state, 1);
+    EXPECT_EQ(world->forcefield_strength, 3);
+    EXPECT_EQ(world->slow_motion_state, 1);
+    EXPECT_EQ(world->level_list[1].complete, 1);
+}
+
+TEST_F(GameFlow, SlowestSlowMotionSpeedsUpWhenALevelIsCleared)
+{
+    world->bricks_left = 0;
+    world->slow_motion_state = 1;
+    world->slow_motion_rate = 0.7f;
+    check_level_cleared(*world);
+    EXPECT_EQ(world->slow_motion_state, 2);
+}
+
+TEST_F(GameFlow, TheLevelCompletePauseCounts89SettledFramesThenTheNextLevelStarts)
+{
+    world->game_state = 1;
+    clear_balls(*world);   // nothing moves: every frame counts
+    int frames = 0;
+    while (world->level_number == 1 && frames < 500) {
+        update_level_end(*world);
+        ++frames;
+    }
+    EXPECT_EQ(frames, 89);
+    EXPECT_EQ(world->level_number, 2);
+    EXPECT_EQ(world->game_state, 0);
+    EXPECT_EQ(world->level_name, "TEST 2 ");
+    EXPECT_EQ(count_balls(*world), 1);
+}
+
+TEST_F(GameFlow, AMovingBallHoldsTheCountdown)
+{
+    world->game_state = 1;
+    world->ball_list.front().speed = 3;
+    for (int i = 0; i < 300; ++i) update_level_end(*world);
+    EXPECT_EQ(world->level_number, 1);
+    EXPECT_EQ(world->end_timer, 0);
+}
+
+TEST_F(GameFlow, ClearingTheLastLevelEndsTheTheme)
+{
+    world->level_number = 2;   // the last of this small theme
+    advance_level(*world);
+    EXPECT_EQ(world->game_end_reason, 3);
+}
+
+TEST_F(GameFlow, GameOverShowsFor209Frames)
+{
+    world->game_state = 2;
+    int frames = 0;
+    while (world->game_end_reason == 0 && frames < 1000) {
+        update_level_end(*world);
+        ++frames;
+    }
+    EXPECT_EQ(frames, 209);
+    EXPECT_EQ(world->game_end_reason, 1);
+}
+
+TEST_F(GameFlow, TheIntroStaysUntilLaunchThenFadesAfterFiftyFrames)
+{
+    for (int i = 0; i < 100; ++i) update_game(*world);
+    EXPECT_FLOAT_EQ(world->message_alpha, 0.7f);
+    world->message_alpha = 0.69f;   // what the first launch does
+    world->intro_timer = 1;   // the launch frame itself is the first of the fifty
+    for (int i = 0; i < 49; ++i) update_game(*world);
+    EXPECT_FLOAT_EQ(world->message_alpha, 0.69f);
+    update_game(*world);
+    EXPECT_LT(world->message_alpha, 0.69f);
+    for (int i = 0; i < 200; ++i) update_game(*world);
+    EXPECT_LE(world->message_alpha, 0);
+    EXPECT_EQ(world->intro_timer, 0);
+}
+
+TEST(Hud, TheBannerKeepsItsRightEndAndGrowsLeft)
+{
+    const std::string name(30, 'X');
+    const std::string text = level_banner_text(50, name);
+    EXPECT_EQ(text.rfind("LEVEL 50 - ", 0), 0u);
+    EXPECT_EQ(791 - 9 * static_cast<int>(text.size()), 422);
+    EXPECT_EQ(weapon_display_name(1), "DOUBLE SHOT");
+    EXPECT_EQ(weapon_display_name(9), "ION BEAM");
+    EXPECT_EQ(weapon_display_name(10), "");
+    EXPECT_EQ(weapon_display_name(-1), "");
+}
+
+TEST(Hud, SidePanelsSlideFiftyFramesEachWayAndWaitForPlay)
+{
+    ensure_headless_display();
+    auto world = std::make_unique<World>();
+    world->remove_sides_state = 1;
+    world->remove_sides_timer = 3;
+    int frames = 0;
+    while (world->remove_sides_state == 1 && frames < 100) draw_hud(*world), ++frames;
+    EXPECT_EQ(frames, 50);
+    EXPECT_EQ(world->side_panel_offset, 0);
+    world->game_state = 1;   // a level-complete pause: the panels stay away
+    for (int i = 0; i < 10; ++i) draw_hud(*world);
+    EXPECT_EQ(world->remove_sides_state, 2);
+    world->game_state = 0;
+    draw_hud(*world);
+    EXPECT_EQ(world->remove_sides_state, 3);
+    frames = 0;
+    while (world->remove_sides_state == 3 && frames < 100) draw_hud(*world), ++frames;
+    EXPECT_EQ(frames, 50);
+    EXPECT_EQ(world->side_panel_offset, 10);
+}
+
+}  // namespace
