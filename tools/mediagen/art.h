@@ -39,6 +39,10 @@ float paint_text(Canvas& c, std::string_view text, float x, float y, float scale
 float text_width(std::string_view text, float scale);
 // Distance field of lettering in the bold cut, for large bevelled titles.
 Sdf text_shape(std::string_view text, float x, float y, float scale);
+// The title's tube lettering (K A L V E N T O R D I G and the full stop) centred on a
+// point, and the chrome-and-halo paint it is shown in.
+Sdf tube_text(std::string text, float cx, float cy, float unit);
+void paint_chrome(Canvas& c, const Sdf& shape, float top, float height);
 // Soft drop shadow under lettering, for captions over busy pictures.
 void paint_text_shadowed(Canvas& c, std::string_view text, float x, float y, float scale, Color colour);
 

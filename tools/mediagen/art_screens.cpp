@@ -244,55 +244,68 @@ Canvas make_hud_side(int theme, bool left) {
 
 namespace {
 
+}  // namespace
+
 // The title's own lettering: straight strokes on a 4 x 6 grid, drawn as tubes.
-float title_shape(Vec2 p) {
+float tube_letter(char ch, Vec2 q) {
     using Path = std::vector<Vec2>;
-    static const std::vector<std::vector<Path>> letters = {
-        {{{0, 0}, {0, 6}}, {{3.9f, 0}, {0.3f, 3.1f}}, {{1.5f, 2.2f}, {4, 6}}},            // K
-        {{{0, 6}, {0, 1.6f}, {1.6f, 0}, {2.4f, 0}, {4, 1.6f}, {4, 6}}, {{0, 3.6f}, {4, 3.6f}}},  // A
-        {{{0, 0}, {0, 6}, {3.8f, 6}}},                                                     // L
-        {{{0, 0}, {0, 3.8f}, {2, 6}, {4, 3.8f}, {4, 0}}},                                  // V
-        {{{4, 0}, {0, 0}, {0, 6}, {4, 6}}, {{0, 3}, {3, 3}}},                              // E
-        {{{0, 6}, {0, 0}, {4, 6}, {4, 0}}},                                                // N
-        {{{0, 0}, {4, 0}}, {{2, 0}, {2, 6}}},                                              // T
-        {},                                                                                // O (a ring)
-        {{{0, 6}, {0, 0}, {2.9f, 0}, {4, 1.1f}, {4, 1.9f}, {2.9f, 3}, {0, 3}}, {{2.2f, 3}, {4, 6}}},  // R
+    static const std::map<char, std::vector<Path>> letters = {
+        {'K', {{{0, 0}, {0, 6}}, {{3.9f, 0}, {0.3f, 3.1f}}, {{1.5f, 2.2f}, {4, 6}}}},
+        {'A', {{{0, 6}, {0, 1.6f}, {1.6f, 0}, {2.4f, 0}, {4, 1.6f}, {4, 6}}, {{0, 3.6f}, {4, 3.6f}}}},
+        {'L', {{{0, 0}, {0, 6}, {3.8f, 6}}}},
+        {'V', {{{0, 0}, {0, 3.8f}, {2, 6}, {4, 3.8f}, {4, 0}}}},
+        {'E', {{{4, 0}, {0, 0}, {0, 6}, {4, 6}}, {{0, 3}, {3, 3}}}},
+        {'N', {{{0, 6}, {0, 0}, {4, 6}, {4, 0}}}},
+        {'T', {{{0, 0}, {4, 0}}, {{2, 0}, {2, 6}}}},
+        {'R', {{{0, 6}, {0, 0}, {2.9f, 0}, {4, 1.1f}, {4, 1.9f}, {2.9f, 3}, {0, 3}}, {{2.2f, 3}, {4, 6}}}},
+        {'D', {{{0, 0}, {0, 6}, {2.6f, 6}, {4, 4.6f}, {4, 1.4f}, {2.6f, 0}, {0, 0}}}},
+        {'I', {{{2, 0}, {2, 6}}, {{1, 0}, {3, 0}}, {{1, 6}, {3, 6}}}},
+        {'G', {{{4, 0.6f}, {3.4f, 0}, {0.6f, 0}, {0, 0.6f}, {0, 5.4f}, {0.6f, 6}, {3.4f, 6}, {4, 5.4f}, {4, 3.2f}, {2.2f, 3.2f}}}},
+        {'.', {{{1.8f, 6}, {2.2f, 6}}}},
     };
-    const int order[9] = {0, 1, 2, 3, 4, 5, 6, 7, 8};  // K A L V E N T O R
-    const float unit = 6.6f, advance = 5.7f * unit, stroke = 0.5f * unit;
-    const float total = 9 * advance - 1.7f * unit, x0 = 400 - total / 2, y0 = 30 - 3 * unit;
+    if (ch == 'O') return std::fabs(sd_box(q, {2, 3}, {2, 3}, 1.6f));
     float d = 1e9f;
-    int k = std::clamp(int((p.x - x0 + unit) / advance), 0, 8);
-    for (int i = std::max(0, k - 1); i <= std::min(8, k + 1); ++i) {
-        Vec2 q{(p.x - x0 - i * advance) / unit, (p.y - y0) / unit};
-        if (order[i] == 7) {
-            d = std::min(d, (std::fabs(sd_box(q, {2, 3}, {2, 3}, 1.6f))) * unit - stroke);
-            continue;
-        }
-        for (const Path& path : letters[std::size_t(order[i])])
-            for (std::size_t j = 1; j < path.size(); ++j) d = std::min(d, sd_segment(q, path[j - 1], path[j], 0) * unit - stroke);
-    }
+    auto it = letters.find(ch);
+    if (it == letters.end()) return d;
+    for (const Path& path : it->second)
+        for (std::size_t j = 1; j < path.size(); ++j) d = std::min(d, sd_segment(q, path[j - 1], path[j], 0));
     return d;
 }
 
-Canvas title() {
-    Canvas c(800, 60);
-    Sdf shape = title_shape;
-    // drawn with light blending over a dark band: black adds nothing, so the halo and the
-    // chrome are plain light on black
+// Distance field of a line of tube lettering centred on (cx, cy); `unit` is one grid step.
+Sdf tube_text(std::string text, float cx, float cy, float unit) {
+    return [=](Vec2 p) {
+        const float advance = 5.7f * unit, stroke = 0.5f * unit;
+        float total = 0;
+        for (char ch : text) total += ch == '.' ? 2.2f * unit : advance;
+        total -= 1.7f * unit;
+        float pen = cx - total / 2, y0 = cy - 3 * unit, d = 1e9f;
+        for (char ch : text) {
+            float w = ch == '.' ? 2.2f * unit : advance;
+            if (p.x > pen - 2 * unit && p.x < pen + w + unit) {
+                float off = ch == '.' ? -1.3f * unit : 0;
+                d = std::min(d, tube_letter(ch, {(p.x - pen - off) / unit, (p.y - y0) / unit}) * unit - stroke);
+            }
+            pen += w;
+        }
+        return d;
+    };
+}
+
+// Chrome tubes with a blue halo, for pictures drawn with light blending on black.
+void paint_chrome(Canvas& c, const Sdf& shape, float top, float height) {
+    float w = float(c.width()), h = float(c.height());
     c.paint([&](float x, float y) {
         float d = shape({x, y});
         if (d <= 0) return Color{};
         float halo = std::exp(-d / 6.0f) * 0.5f + std::exp(-d / 1.5f) * 0.3f;
-        float edge = smoothstep(0, 5, std::min(std::min(x, 800 - x), std::min(y, 60 - y)));
-        halo *= edge;
+        halo *= smoothstep(0, 5, std::min(std::min(x, w - x), std::min(y, h - y)));
         return with_alpha(rgb(40, 120, 255), halo < 0.02f ? 0.0f : clamp01(halo));
     }, 2);
     c.paint([&](float x, float y) {
-        Vec2 p{x, y};
-        float d = shape(p);
+        float d = shape({x, y});
         if (d > 0) return Color{};
-        float t = (y - 10) / 40;
+        float t = (y - top) / height;
         // chrome: bright sky above the horizon line, deep blue below it, lifting again
         Color col = t < 0.5f ? mix(rgb(255, 255, 255), rgb(160, 205, 255), t / 0.5f)
                              : mix(rgb(20, 70, 190), rgb(150, 215, 255), (t - 0.5f) / 0.5f);
@@ -301,6 +314,13 @@ Canvas title() {
         if (d > -0.8f) col = mix(col, rgb(200, 230, 255), 0.6f);
         return col;
     }, 4);
+}
+
+namespace {
+
+Canvas title() {
+    Canvas c(800, 60);
+    paint_chrome(c, tube_text("KALVENTOR", 400, 30, 6.6f), 10, 40);
     return c;
 }
 

@@ -143,7 +143,7 @@ Canvas shrapnel() {
         int n = rng.range(4, 6);
         for (int i = 0; i < n; ++i) {
             float a = i * 360.0f / n + rng.uniform(-20, 20);
-            float r = rng.uniform(2.4f, 4.6f);
+            float r = rng.uniform(2.2f, 3.8f);  // inside the 10 x 10 cell with a clear border
             pts.push_back(Vec2{f * 10 + 5.0f, 5.0f} + rotate({r, 0}, a));
         }
         float tone = rng.uniform(0.8f, 1.1f);
@@ -326,24 +326,7 @@ Canvas lev_name_side() {
 
 Canvas loading() {
     Canvas c(220, 30);
-    const char* text = "LOADING...";
-    float scale = 3;
-    float w = text_width(text, scale);
-    float x0 = std::floor((220 - w) * 0.5f), y0 = 5;
-    // soft glow behind the letters
-    Canvas letters(220, 30);
-    paint_text(letters, text, x0, y0, scale, rgb(255, 255, 255));
-    c.paint([&](float x, float y) {
-        float sum = 0;
-        for (int j = -4; j <= 4; j += 2)
-            for (int i = -4; i <= 4; i += 2) sum += letters.get(int(x) + i, int(y) + j).a;
-        return with_alpha(rgb(60, 140, 255), clamp01(sum / 25.0f * 0.8f));
-    }, 1);
-    c.paint([&](float x, float y) {
-        Color l = letters.get(int(x), int(y));
-        if (l.a <= 0) return Color{};
-        return with_alpha(mix(rgb(255, 255, 255), rgb(150, 200, 255), clamp01((y - y0) / 21)), l.a);
-    }, 1);
+    paint_chrome(c, tube_text("LOADING...", 110, 15, 3.0f), 6, 18);
     return c;
 }
 

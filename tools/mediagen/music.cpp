@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "canvas.h"
 #include "sounds.h"
@@ -26,6 +27,9 @@ struct Style {
     float swing;
     std::uint32_t seed;
     float pad_level, arp_level, lead_level, bass_level, drum_level;
+    const char* plan;               // one letter per 8 bars: A, B, a (A an octave up), b, D breakdown
+    bool bell_arp;
+    float duck;                     // how far the pads and arpeggio dip under each kick
 };
 
 const std::array<int, 7> minor{0, 2, 3, 5, 7, 8, 10};
@@ -35,16 +39,16 @@ const std::array<int, 7> phrygian{0, 1, 3, 5, 7, 8, 10};
 const Style styles[4] = {
     // main menu: calm, D dorian, soft bells over pads
     {84, 38, dorian, {0, 3, 2, 4, 0, 3, 6, 4}, 24, "x.......x.......", "........x.......", "..x...x...x...x.",
-     "r.......f...o...", 1, 0.08f, 7, 1.0f, 0.45f, 0.5f, 0.6f, 0.35f},
+     "r.......f...o...", 1, 0.08f, 7, 1.0f, 0.45f, 0.5f, 0.6f, 0.35f, "ABD", true, 0.0f},
     // track 1 (metal): driving, E minor, pulse lead
     {126, 40, minor, {0, 5, 2, 6, 0, 5, 3, 4}, 32, "x...x...x...x...", "....x.......x...", "x.x.x.x.x.x.x.xx",
-     "r.ro.rr.r.ro.rfo", 0, 0.0f, 11, 0.6f, 0.4f, 0.55f, 0.8f, 0.75f},
+     "r.ro.rr.r.ro.rfo", 0, 0.0f, 11, 0.6f, 0.4f, 0.55f, 0.8f, 0.75f, "ABaD", false, 0.45f},
     // track 2 (volcano): heavy, C phrygian, brass lead, tom-like drums
     {138, 36, phrygian, {0, 1, 0, 6, 0, 1, 5, 6}, 40, "x..x..x...x..x..", "....x.......x..x", "x.xxx.xxx.xxx.xx",
-     "rr.rr.ro.rr.fr.o", 2, 0.0f, 23, 0.5f, 0.3f, 0.55f, 0.9f, 0.8f},
+     "rr.rr.ro.rr.fr.o", 2, 0.0f, 23, 0.5f, 0.3f, 0.55f, 0.9f, 0.8f, "ABabD", false, 0.5f},
     // track 3 (alien): F# minor with a floating bell lead and a wobbling bass
     {116, 42, minor, {0, 3, 6, 2, 0, 3, 5, 4}, 32, "x.....x...x.....", "....x.......x...", "..xx..xx..xx..xx",
-     "r..or..fr..or.f.", 1, 0.12f, 31, 0.7f, 0.55f, 0.5f, 0.75f, 0.65f},
+     "r..or..fr..or.f.", 3, 0.12f, 31, 0.7f, 0.55f, 0.5f, 0.75f, 0.65f, "ABaD", true, 0.3f},
 };
 
 class Loop {
@@ -61,19 +65,61 @@ public:
             r_[k] += voice[i] * gr;
         }
     }
-    // Ping-pong echo run twice around the loop so its tail also wraps.
-    void echo(float seconds, float feedback, float mix) {
-        std::size_t d = std::size_t(seconds * sr);
+    // Replaces the contents by their ping-pong echoes, run twice around the loop so the
+    // echoes of the last bar sound over the first.
+    void echo(float seconds, float feedback) {
+        std::size_t d = std::size_t(seconds * sr), j = 0;
         std::vector<float> bl(d, 0.0f), br(d, 0.0f);
-        std::vector<float> outl = l_, outr = r_;
+        std::vector<float> outl(l_.size()), outr(r_.size());
         for (int pass = 0; pass < 2; ++pass)
-            for (std::size_t i = 0, j = 0; i < l_.size(); ++i, j = (j + 1) % d) {
+            for (std::size_t i = 0; i < l_.size(); ++i, j = (j + 1) % d) {
                 float el = bl[j], er = br[j];
                 bl[j] = r_[i] * 0.5f + er * feedback;
                 br[j] = l_[i] * 0.5f + el * feedback;
-                if (pass == 1) outl[i] = l_[i] + mix * el, outr[i] = r_[i] + mix * er;
+                if (pass == 1) outl[i] = el, outr[i] = er;
             }
         l_ = outl, r_ = outr;
+    }
+    // Schroeder reverb (four damped combs, two all-passes per side), also run twice around
+    // the loop so the tail of the last bar rings on into the first.
+    void reverb(float feedback) {
+        const std::size_t comb_len[2][4] = {{1557, 1617, 1491, 1422}, {1580, 1640, 1514, 1445}};
+        const std::size_t ap_len[2] = {225, 556};
+        for (int side = 0; side < 2; ++side) {
+            std::vector<float>& ch = side == 0 ? l_ : r_;
+            std::vector<float> out(ch.size(), 0.0f);
+            for (int c = 0; c < 4; ++c) {
+                std::vector<float> buf(comb_len[side][c], 0.0f);
+                float damp = 0;
+                std::size_t j = 0;
+                for (int pass = 0; pass < 2; ++pass)
+                    for (std::size_t i = 0; i < ch.size(); ++i, j = (j + 1) % buf.size()) {
+                        float y = buf[j];
+                        damp = y * 0.6f + damp * 0.4f;
+                        buf[j] = ch[i] + damp * feedback;
+                        if (pass == 1) out[i] += y * 0.25f;
+                    }
+            }
+            for (std::size_t len : ap_len) {
+                std::vector<float> buf(len + std::size_t(side) * 17, 0.0f), res(out.size());
+                std::size_t j = 0;
+                for (int pass = 0; pass < 2; ++pass)
+                    for (std::size_t i = 0; i < out.size(); ++i, j = (j + 1) % buf.size()) {
+                        float b = buf[j];
+                        float y = -out[i] + b;
+                        buf[j] = out[i] + b * 0.5f;
+                        if (pass == 1) res[i] = y;
+                    }
+                out = res;
+            }
+            ch = out;
+        }
+    }
+    void scale_by(const std::vector<float>& gain) {
+        for (std::size_t i = 0; i < l_.size(); ++i) l_[i] *= gain[i], r_[i] *= gain[i];
+    }
+    void mix_into(Loop& dst, float gain) const {
+        for (std::size_t i = 0; i < l_.size(); ++i) dst.l_[i] += l_[i] * gain, dst.r_[i] += r_[i] * gain;
     }
     Samples interleaved() const {
         Samples s(l_.size() * 2);
@@ -139,13 +185,20 @@ Samples pad_note(float freq, float len) {
     });
 }
 
-Samples pluck(float freq) {
-    Osc a;
+Samples pluck(float freq, bool bell) {
+    Osc a, m;
     Svf lp;
-    return voice(0.35f, [&](float t) {
+    return voice(0.45f, [&](float t) {
+        if (bell) return a.sine(freq * (1 + 0.8f * m.sine(freq * 2.0f) * std::exp(-t * 12))) * env_perc(t, 0.002f, 0.16f);
         float s = lp.process_low(a.saw(freq), 300 + 5000 * std::exp(-t * 25), 0.9f);
         return s * env_perc(t, 0.002f, 0.12f);
     });
+}
+
+Samples crash(std::uint32_t seed) {
+    Noise n(seed);
+    Svf hp;
+    return voice(1.6f, [&](float t) { return hp.process_high(n.next(), 5000, 0.7f) * env_perc(t, 0.002f, 0.45f); });
 }
 
 Samples lead_note(float freq, float len, int kind) {
@@ -158,6 +211,11 @@ Samples lead_note(float freq, float len, int kind) {
         if (kind == 1) {  // FM bell
             s = a.sine(f * (1 + 0.5f * m.sine(f * 3.5f) * std::exp(-t * 6)));
             return s * env_perc(t, 0.003f, 0.45f) * env_gate(t, 0.0f, len + 0.2f, 0.1f);
+        }
+        if (kind == 3) {  // a theremin-like voice with a wide, slow vibrato
+            float wide = f * (1 + 0.012f * std::sin(t * two_pi * 4.5f) * smoothstep(0.05f, 0.3f, t));
+            s = a.sine(wide) + 0.25f * m.sine(wide * 2);
+            return s * 0.8f * env_gate(t, 0.05f, len, 0.2f);
         }
         if (kind == 0) s = a.square(f, 0.3f + 0.1f * std::sin(t * 3));
         else s = a.saw(f) * 0.7f + m.saw(f * 1.004f) * 0.5f;
@@ -205,7 +263,9 @@ Audio compose_track(int index, int bars_override) {
     const int bars = bars_override > 0 ? bars_override : s.bars;
     const double step_sec = 60.0 / s.bpm / 4;
     const std::size_t frames = std::size_t(std::llround(step_sec * 16 * bars * sr));
-    Loop loop(frames);
+    // dry: drums and bass; soft: pads and arpeggio (ducked under the kick); sends to the
+    // echo and the reverb
+    Loop dry(frames), soft(frames), echo_send(frames), verb_send(frames);
     Rng rng(s.seed);
     auto at = [&](int bar, int step) {
         double t = (bar * 16 + step) * step_sec;
@@ -213,70 +273,93 @@ Audio compose_track(int index, int bars_override) {
         return std::size_t(std::llround(t * sr)) % frames;
     };
     Samples k = kick(index == 0 ? 0.7f : 1.0f), sn = snare(s.seed + 1, index == 2 ? 140.0f : 190.0f);
-    Samples hh = hat(s.seed + 2, 0.03f), oh = hat(s.seed + 3, 0.12f);
+    Samples hh = hat(s.seed + 2, 0.03f), oh = hat(s.seed + 3, 0.12f), cr = crash(s.seed + 4);
     std::vector<Note> phrase_a = motif(rng), phrase_b = motif(rng);
+    std::vector<float> duck(frames, 1.0f);
+    const int plan_len = int(std::string_view(s.plan).size());
 
     for (int bar = 0; bar < bars; ++bar) {
-        int section = (bar / 8) % 4;  // A, B, A, breakdown
-        bool last_section = bar >= bars - 8 && bars >= 16;
-        if (last_section) section = 3;
+        char section = s.plan[(bar / 8) % plan_len];
+        const bool breakdown = section == 'D';
+        const bool section_start = bar % 8 == 0, section_end = bar % 8 == 7;
         int degree = s.progression[std::size_t(bar % 8)];
-        // chord tones as scale degrees
-        int chord[3] = {degree, degree + 2, degree + 4};
+        int chord[3] = {degree, degree + 2, degree + 4};  // chord tones as scale degrees
         float bar_len = float(step_sec * 16);
 
-        // pads
         for (int c = 0; c < 3; ++c) {
             float f = note_freq(float(scale_note(s, chord[c]) + 24));
-            loop.add(pad_note(f, bar_len), at(bar, 0), -0.5f + 0.5f * c, 0.16f * s.pad_level);
+            Samples pad = pad_note(f, bar_len);
+            soft.add(pad, at(bar, 0), -0.5f + 0.5f * c, 0.16f * s.pad_level);
+            verb_send.add(pad, at(bar, 0), -0.5f + 0.5f * c, 0.06f * s.pad_level);
         }
-        // bass
         for (int st = 0; st < 16; ++st) {
             char b = s.bass[st];
-            if (b == '.') continue;
+            if (b == '.' || (breakdown && st % 4 != 0)) continue;
             int len = 1;
             while (st + len < 16 && s.bass[st + len] == '.') ++len;
             int note = scale_note(s, degree) + (b == 'o' ? 12 : 0) + (b == 'f' ? 7 : 0);
-            loop.add(bass_note(note_freq(float(note)), float(step_sec * std::min(len, 2) * 0.95), index), at(bar, st), 0,
-                     0.35f * s.bass_level);
+            int held = std::min(len, index == 0 ? 8 : 2);  // the calm menu lets its bass ring
+            dry.add(bass_note(note_freq(float(note)), float(step_sec * held * 0.95), index), at(bar, st), 0,
+                    0.35f * s.bass_level * (st % 4 == 0 ? 1.0f : 0.85f));
         }
-        // arpeggio through the chord, brighter in the B section
-        if (section != 0 || index == 0) {
-            for (int st = 0; st < 16; st += (index == 0 ? 2 : 1)) {
-                int tone = chord[(st / (index == 0 ? 2 : 1)) % 3] + 7 * ((st / 6) % 2);
-                loop.add(pluck(note_freq(float(scale_note(s, tone) + 24))), at(bar, st), (st % 4 < 2) ? -0.6f : 0.6f,
-                         0.12f * s.arp_level);
+        if (section != 'A' || index == 0) {  // the arpeggio joins after the first statement
+            int stride = index == 0 ? 2 : 1;
+            for (int st = 0; st < 16; st += stride) {
+                int tone = chord[(st / stride) % 3] + 7 * ((st / 6) % 2);
+                Samples p = pluck(note_freq(float(scale_note(s, tone) + 24)), s.bell_arp);
+                float pan = (st % 4 < 2) ? -0.6f : 0.6f, g = 0.12f * s.arp_level * (0.85f + 0.3f * rng.uniform(0, 1));
+                soft.add(p, at(bar, st), pan, g);
+                echo_send.add(p, at(bar, st), pan, g * 0.5f);
             }
         }
-        // drums, thinned in the breakdown
+        // drums: thinned in the breakdown, a fill into every new section, a crash on its first beat
+        if (section_start) dry.add(cr, at(bar, 0), -0.3f, 0.16f * s.drum_level * (breakdown ? 0.6f : 1.0f));
         for (int st = 0; st < 16; ++st) {
-            bool breakdown = section == 3;
-            if (s.kick[st] == 'x' && !(breakdown && st % 8 != 0)) loop.add(k, at(bar, st), 0, 0.55f * s.drum_level);
-            if (s.snare[st] == 'x' && !breakdown) loop.add(sn, at(bar, st), 0.1f, 0.35f * s.drum_level);
-            if (s.hat[st] == 'x') loop.add(st % 8 == 6 && index != 0 ? oh : hh, at(bar, st), 0.35f, 0.18f * s.drum_level);
+            bool fill = section_end && st >= 12 && index != 0;
+            if (s.kick[st] == 'x' && !(breakdown && st % 8 != 0)) {
+                dry.add(k, at(bar, st), 0, 0.55f * s.drum_level);
+                std::size_t t0 = at(bar, st);
+                for (std::size_t i = 0; i < std::size_t(0.25 * sr); ++i)
+                    duck[(t0 + i) % frames] = std::min(duck[(t0 + i) % frames], 1 - s.duck * std::exp(-float(i) / (0.09f * sr)));
+            }
+            if (fill) {
+                dry.add(sn, at(bar, st), 0.1f, 0.22f * s.drum_level * (0.6f + 0.15f * (st - 12)));
+            } else if (s.snare[st] == 'x' && !breakdown) {
+                dry.add(sn, at(bar, st), 0.1f, 0.35f * s.drum_level);
+                verb_send.add(sn, at(bar, st), 0.1f, 0.08f * s.drum_level);
+            }
+            if (s.hat[st] == 'x')
+                dry.add(st % 8 == 6 && index != 0 ? oh : hh, at(bar, st), 0.35f, 0.18f * s.drum_level * (0.8f + 0.4f * rng.uniform(0, 1)));
         }
-        // melody over two-bar phrases: A, B, A with an octave lift, none in the breakdown
-        if (section != 3) {
-            const std::vector<Note>& phrase = section == 1 ? phrase_b : phrase_a;
-            int half = bar % 2;
+        if (!breakdown) {  // the melody, in two-bar phrases; strong beats land on the chord
+            const std::vector<Note>& phrase = (section == 'B' || section == 'b') ? phrase_b : phrase_a;
+            int lift = (section == 'a' || section == 'b') ? 12 : 0;
             for (const Note& n : phrase) {
-                if (n.step / 16 != half) continue;
+                if (n.step / 16 != bar % 2) continue;
                 int deg = n.degree;
-                if (n.step % 8 == 0) {  // strong beats land on the chord
+                if (n.step % 8 == 0) {
                     int best = deg, dist = 99;
                     for (int c : chord)
                         for (int o = 0; o <= 14; o += 7)
                             if (std::abs(c + o - deg) < dist) dist = std::abs(c + o - deg), best = c + o;
                     deg = best;
                 }
-                int note = scale_note(s, deg) + 24 + (section == 2 && index != 0 ? 12 : 0);
-                loop.add(lead_note(note_freq(float(note)), float(step_sec * n.length * 0.9), s.lead),
-                         at(bar, n.step % 16), 0.15f, 0.22f * s.lead_level);
+                int note = scale_note(s, deg) + 24 + lift;
+                Samples v = lead_note(note_freq(float(note)), float(step_sec * n.length * 0.9), s.lead);
+                float g = 0.22f * s.lead_level * (n.step % 4 == 0 ? 1.0f : 0.85f) * (lift ? 0.8f : 1.0f);
+                dry.add(v, at(bar, n.step % 16), 0.15f, g);
+                echo_send.add(v, at(bar, n.step % 16), 0.15f, g * 0.45f);
+                verb_send.add(v, at(bar, n.step % 16), 0.15f, g * 0.35f);
             }
         }
     }
-    loop.echo(float(step_sec * 3), 0.35f, 0.3f);
-    Audio out{loop.interleaved(), 2};
+    soft.scale_by(duck);
+    soft.mix_into(dry, 1.0f);
+    echo_send.echo(float(step_sec * 3), 0.4f);
+    echo_send.mix_into(dry, 0.5f);
+    verb_send.reverb(0.78f);
+    verb_send.mix_into(dry, 0.9f);
+    Audio out{dry.interleaved(), 2};
     remove_dc(out.samples, 2);
     // Loudness: every track is brought to the same RMS, then softly limited below -1 dBFS.
     const double target_rms = 0.15;

@@ -100,6 +100,25 @@ TEST(Pictures, EveryRegistrationResolvesToAFileOfItsSize) {
     EXPECT_GE(checked, mg::image_registrations - 3);
 }
 
+// Animation strips: every frame drawn, and none reaching into its neighbour's cell.
+TEST(Pictures, AnimationFramesStayInsideTheirCells) {
+    for (const auto& e : mg::image_files()) {
+        if (e.frames < 2) continue;
+        auto img = load_image(e.path);
+        ASSERT_TRUE(img) << e.path;
+        int cell = img->width / e.frames;
+        for (int f = 0; f < e.frames; ++f) {
+            int visible = 0;
+            for (int y = 0; y < img->height; ++y) {
+                for (int x = f * cell + 1; x < (f + 1) * cell - 1; ++x) visible += alpha_at(*img, x, y) > 0;
+                EXPECT_EQ(alpha_at(*img, f * cell, y), 0) << e.path << " frame " << f << " touches its left edge";
+                EXPECT_EQ(alpha_at(*img, (f + 1) * cell - 1, y), 0) << e.path << " frame " << f << " touches its right edge";
+            }
+            EXPECT_GT(visible, 10) << e.path << " frame " << f;
+        }
+    }
+}
+
 TEST(Pictures, FilesCarryTheFormatTheirNameSays) {
     auto starts = [](const std::vector<std::uint8_t>& b, const char* magic, std::size_t n) {
         return b.size() >= n && std::memcmp(b.data(), magic, n) == 0;
