@@ -401,3 +401,123 @@ TEST(Generator, DataStaysUnderTwelveMegabytes) {
         if (e.is_regular_file()) total += e.file_size();
     EXPECT_LT(total, 12u * 1024 * 1024);
 }
+
+// ---------------------------------------------------------------- capsules, paddle, HUD
+
+namespace {
+struct Rgb {
+    double r = 0, g = 0, b = 0;
+};
+// Average colour of the visible pixels in a box.
+Rgb average(const mg::DecodedImage& img, int x0, int y0, int x1, int y1) {
+    Rgb sum;
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const auto* p = &img.rgba[(std::size_t(y) * img.width + x) * 4];
+            if (p[3] < 128) continue;
+            sum.r += p[0], sum.g += p[1], sum.b += p[2], ++n;
+        }
+    if (n) sum.r /= n, sum.g /= n, sum.b /= n;
+    return sum;
+}
+double distance(const Rgb& a, const Rgb& b) { return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b); }
+}  // namespace
+
+TEST(Capsules, ShellColourTellsHelpfulWeaponAndHarmfulApart) {
+    const std::set<int> harmful{0, 3, 11, 12, 16, 28};  // faster ball, smaller ball, shorter, frozen, invisible, kill
+    for (int num = 0; num < 30; ++num) {
+        auto img = load_image(mg::powerup_path(num));
+        ASSERT_TRUE(img);
+        // the shell's rim band at the left end, clear of the symbol window
+        Rgb shell = average(*img, 2, 10, 5, 22);
+        std::string what = mg::powerup_path(num);
+        if (harmful.count(num)) {
+            EXPECT_GT(shell.r, shell.g + 40) << what << " should be red";
+            EXPECT_GT(shell.r, shell.b + 40) << what << " should be red";
+        } else if (num >= 17 && num <= 26) {
+            EXPECT_GT(shell.r, shell.b + 60) << what << " should be amber";
+            EXPECT_GT(shell.g, shell.b + 30) << what << " should be amber";
+        } else {
+            EXPECT_GT(shell.b, shell.r + 40) << what << " should be blue";
+        }
+    }
+}
+
+TEST(Capsules, NoTwoCapsulesLookAlike) {
+    // capsules share their shell, so they differ in the symbol: count clearly changed pixels
+    auto changed = [](const mg::DecodedImage& a, const mg::DecodedImage& b) {
+        int n = 0;
+        for (std::size_t i = 0; i < a.rgba.size(); i += 4) {
+            int d = 0;
+            for (int c = 0; c < 4; ++c) d += std::abs(int(a.rgba[i + c]) - int(b.rgba[i + c]));
+            n += d > 96;
+        }
+        return n;
+    };
+    std::vector<mg::DecodedImage> caps;
+    for (int num = 0; num < 30; ++num) caps.push_back(*load_image(mg::powerup_path(num)));
+    for (int a = 0; a < 30; ++a)
+        for (int b = a + 1; b < 30; ++b) EXPECT_GE(changed(caps[a], caps[b]), 12) << a << " and " << b;
+}
+
+TEST(Paddle, CapsAndCentreJoinWithoutASeam) {
+    auto left = *load_image("gfx/paddle_left.png"), centre = *load_image("gfx/paddle_center.png"),
+         right = *load_image("gfx/paddle_right.png");
+    for (int y = 2; y < 13; ++y) {
+        Rgb c = average(centre, 0, y, 1, y + 1);
+        EXPECT_LT(distance(average(left, 18, y, 19, y + 1), c), 60) << "left cap row " << y;
+        EXPECT_LT(distance(average(right, 0, y, 1, y + 1), c), 60) << "right cap row " << y;
+    }
+    auto gl = *load_image("gfx/paddle_glow_left.png"), gc = *load_image("gfx/paddle_glow_center.png"),
+         gr = *load_image("gfx/paddle_glow_right.png");
+    for (int y = 0; y < 64; ++y) {
+        EXPECT_NEAR(alpha_at(gl, 30, y), alpha_at(gc, 0, y), 8) << "left glow row " << y;
+        EXPECT_NEAR(alpha_at(gr, 0, y), alpha_at(gc, 0, y), 8) << "right glow row " << y;
+    }
+}
+
+TEST(Hud, PanelsAreSolidWallsForProjectiles) {
+    for (std::string_view theme : mg::themes) {
+        auto top = *load_image("gfx/hud_top_" + std::string(theme) + ".png");
+        for (int x = 0; x < top.width; ++x)
+            for (int y = 40; y < 80; ++y) ASSERT_EQ(alpha_at(top, x, y), 255) << theme << " top panel at " << x << "," << y;
+        for (const char* side : {"left", "right"}) {
+            auto img = *load_image("gfx/hud_" + std::string(side) + "_" + std::string(theme) + ".png");
+            for (int y = 0; y < img.height; ++y)
+                for (int x = 0; x < img.width; ++x) ASSERT_EQ(alpha_at(img, x, y), 255) << theme << " " << side;
+        }
+    }
+}
+
+TEST(Balls, AreRoundAndSolid) {
+    for (const char* name : {"gfx/ball_small.png", "gfx/ball_normal.png", "gfx/ball_big.png"}) {
+        auto img = *load_image(name);
+        EXPECT_EQ(alpha_at(img, 0, 0), 0) << name;
+        EXPECT_EQ(alpha_at(img, img.width - 1, img.height - 1), 0) << name;
+        EXPECT_EQ(alpha_at(img, img.width / 2, img.height / 2), 255) << name;
+        EXPECT_EQ(alpha_at(img, img.width / 2, 0) > 0, true) << name << " should fill its box";
+    }
+}
+
+namespace {
+double crossings_per_second(const std::vector<float>& s, std::size_t from, std::size_t to, int rate) {
+    int n = 0;
+    for (std::size_t k = from + 1; k < to; ++k) n += (s[k - 1] < 0) != (s[k] < 0);
+    return n / (double(to - from) / rate);
+}
+}  // namespace
+
+TEST(Sounds, BiggerBallsKnockLowerAndTheChargeRises) {
+    double last = 1e9;
+    for (const char* name : {"sound/hit_paddle_small.wav", "sound/hit_paddle.wav", "sound/hit_paddle_big.wav"}) {
+        auto snd = *load_sound(name);
+        double rate = crossings_per_second(snd.samples, 0, snd.samples.size() / 2, snd.rate);
+        EXPECT_LT(rate, last) << name;
+        last = rate;
+    }
+    auto charge = *load_sound("sound/weapons/ionbeam_charge.ogg");
+    std::size_t second = std::size_t(charge.rate);
+    EXPECT_GT(crossings_per_second(charge.samples, charge.samples.size() - 2 * second, charge.samples.size() - second, charge.rate),
+              2 * crossings_per_second(charge.samples, 0, second, charge.rate));
+}
