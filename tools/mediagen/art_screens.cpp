@@ -172,20 +172,28 @@ namespace {
 Color panel_surface(int theme, Vec2 p, const Sdf& shape) {
     float light = bevel_light(shape, p, 4.0f, 0.6f);
     switch (theme) {
-    case 0: {
+    case 0: {  // darkened brushed steel with engraved grooves
         float grain = fbm(p.x * 0.05f, p.y * 1.5f, 51, 3);
-        return scaled(mix(rgb(70, 80, 96), rgb(120, 132, 150), grain), light);
-    }
-    case 1: {
-        float rock = fbm(p.x * 0.08f, p.y * 0.08f, 52, 4);
-        CellSample cs = cells(p.x * 0.07f, p.y * 0.07f, 53);
-        Color c = mix(rgb(34, 28, 28), rgb(84, 70, 64), rock);
-        c = mix(c, rgb(255, 110, 30), std::exp(-(cs.d2 - cs.d1) * 25) * 0.6f);
+        Color c = mix(rgb(58, 66, 80), rgb(96, 108, 126), grain);
+        float groove = std::fmod(p.y + 400, 8.0f);
+        if (groove < 1.0f) c = scaled(c, 0.7f);
+        else if (groove < 2.0f) c = scaled(c, 1.15f);
         return scaled(c, light);
     }
-    default: {
-        CellSample cs = cells(p.x * 0.09f, p.y * 0.09f, 54);
-        Color c = mix(rgb(30, 40, 46), rgb(60, 90, 80), smoothstep(0.0f, 0.3f, cs.d2 - cs.d1));
+    case 1: {  // basalt with glowing seams
+        float rock = fbm(p.x * 0.08f, p.y * 0.08f, 52, 4);
+        CellSample cs = cells(p.x * 0.07f, p.y * 0.07f, 53);
+        Color c = mix(rgb(30, 24, 24), rgb(74, 62, 58), rock);
+        float hot = hash01(cs.id, 1, 55);
+        c = mix(c, rgb(255, 110, 30), std::exp(-(cs.d2 - cs.d1) * 25) * (0.2f + 0.6f * hot));
+        return scaled(c, light);
+    }
+    default: {  // dark chitin plates with thin glowing membranes and a few motes
+        CellSample cs = cells(p.x * 0.08f, p.y * 0.1f, 54);
+        float rim = std::exp(-(cs.d2 - cs.d1) * 30);
+        Color c = mix(rgb(24, 18, 40), rgb(46, 36, 70), smoothstep(0.0f, 0.6f, cs.d1));
+        c = mix(c, rgb(70, 230, 150), rim * 0.6f);
+        if (hash01(cs.id, 2, 56) > 0.85f && cs.d1 < 0.12f) c = mix(c, rgb(150, 255, 200), 0.8f);
         return scaled(c, light);
     }
     }
@@ -215,8 +223,10 @@ Canvas make_hud_top(int theme) {
         if (std::fabs(y - 74.5f) < 1.0f) col = mix(col, trim_colour(theme), 0.8f);  // glowing trim line
         float w = wells(p);
         if (w < 0) {
-            col = scaled(well_colour(theme), 1 + 0.5f * clamp01(-w / 8));
-            if (w > -1.5f) col = mix(col, rgb(0, 0, 0), 0.6f);
+            // recessed: shadowed under its upper lip, catching light on its lower one
+            float lip_top = wells({x, y - 2.5f}) > 0 ? 0.45f : 1.0f;
+            col = scaled(well_colour(theme), (1 + 0.5f * clamp01(-w / 8)) * lip_top);
+            if (w > -1.0f) col = wells({x, y + 1.5f}) > 0 ? mix(col, trim_colour(theme), 0.35f) : mix(col, rgb(0, 0, 0), 0.6f);
         } else if (w < 1.5f) {
             col = mix(col, trim_colour(theme), 0.45f);
         }
