@@ -333,6 +333,8 @@ struct WallCase {
     float out_x;
 };
 
+void PrintTo(const WallCase& c, std::ostream* os) { *os << c.name; }
+
 class BallWall : public Ball, public ::testing::WithParamInterface<WallCase> {};
 
 TEST_P(BallWall, SideWallsReflectAndStraightenFlatBearings)
