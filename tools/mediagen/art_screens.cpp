@@ -367,6 +367,32 @@ Canvas scene(int theme, const std::vector<SceneBrick>& bricks, float paddle_x, V
     return s;
 }
 
+// Light effects over a scene: a ball trail, sparks, shots; what a moment of play shows.
+void scene_effects(Canvas& s, int theme, Vec2 ball, float paddle_x) {
+    static const ImageRegistry sprites = all_image_makers();
+    Canvas trail = sprites.at("gfx/ball_trail_normal.png")(), spark = sprites.at("gfx/big_spark.png")();
+    Canvas small = sprites.at("gfx/small_spark.png")(), bolt = sprites.at("gfx/weapons/phaser_doubleshot.png")();
+    Rng rng{std::uint32_t(77 + theme)};
+    for (int i = 1; i <= 12; ++i)  // the trail behind the ball, fading
+        s.add_light(trail, ball.x - i * 5.0f, ball.y + i * 7.0f, rgb(255, 255, 255), 0.1f * (1 - i / 13.0f));
+    Vec2 hit{ball.x - 120 + theme * 90.0f, 250};
+    for (int i = 0; i < 40; ++i) {  // a brick just burst
+        float a = rng.uniform(0, 360), r = rng.uniform(2, 40);
+        Vec2 p = hit + rotate({r, 0}, a);
+        if (i % 3 == 0) s.add_light(spark, p.x, p.y, rgb(255, 255, 255), rng.uniform(0.2f, 0.6f), a, 0.5f);
+        else s.add_light(small, p.x, p.y, rgb(250, 140, 0), 1.0f, a, 1.5f);
+    }
+    if (theme == 0) {  // the double shot in flight, from its two guns
+        Canvas gun = make_gun(1);
+        s.draw(gun, int(paddle_x) + 16 - 5, 570);
+        s.draw(gun, int(paddle_x) + 98 - 16 - 5, 570);
+        for (float y : {500.0f, 420.0f, 340.0f})
+            for (float x : {paddle_x + 16, paddle_x + 82})
+                s.add_light(bolt, x, y, rgb(0, 255, 0), 1.0f, -90);
+    }
+    if (theme == 2) s.add_light(sprites.at("gfx/forcefield.png")(), 400, 596, rgb(255, 255, 255), 0.7f);
+}
+
 Canvas screenshot(int theme) {
     std::vector<SceneBrick> bricks;
     for (int row = 0; row < 8; ++row)
@@ -379,9 +405,12 @@ Canvas screenshot(int theme) {
             if ((col * 7 + row * 3 + theme) % 11 == 0) continue;  // already broken
             bricks.push_back({kind, x, y});
         }
-    Canvas big = scene(theme, bricks, 330.0f + theme * 60, {420.0f - theme * 90, 400.0f + theme * 30},
+    Vec2 ball{420.0f - theme * 90, 400.0f + theme * 30};
+    float paddle_x = 330.0f + theme * 60;
+    Canvas big = scene(theme, bricks, paddle_x, ball,
                        {{theme == 0 ? 19 : theme == 1 ? 4 : 27, {250.0f + theme * 200, 330}}, {10, {600.0f - theme * 150, 470}}},
                        12450 + theme * 31120);
+    scene_effects(big, theme, ball, paddle_x);
     Canvas small(400, 300);
     small.draw_scaled(big, 0, 0, 400, 300);
     return small;

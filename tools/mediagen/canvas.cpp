@@ -128,6 +128,21 @@ void Canvas::draw_rotated(const Canvas& src, float cx, float cy, float degrees, 
         3, int(cx - r), int(cy - r), int(cx + r + 1), int(cy + r + 1));
 }
 
+void Canvas::add_light(const Canvas& src, float cx, float cy, Color tint, float alpha, float degrees, float scale) {
+    float r = 0.5f * scale * std::sqrt(float(src.w_ * src.w_ + src.h_ * src.h_)) + 1;
+    for (int y = std::max(0, int(cy - r)); y < std::min(h_, int(cy + r) + 1); ++y)
+        for (int x = std::max(0, int(cx - r)); x < std::min(w_, int(cx + r) + 1); ++x) {
+            Vec2 q = rotate({x + 0.5f - cx, y + 0.5f - cy}, -degrees) * (1 / scale);
+            int u = int(std::floor(q.x + src.w_ * 0.5f)), v = int(std::floor(q.y + src.h_ * 0.5f));
+            if (u < 0 || v < 0 || u >= src.w_ || v >= src.h_) continue;
+            Color s = src.px_[std::size_t(v) * src.w_ + u];  // premultiplied: colour times alpha
+            auto& d = px_[std::size_t(y) * w_ + x];
+            d.r = std::min(d.a, d.r + s.r * tint.r * alpha);
+            d.g = std::min(d.a, d.g + s.g * tint.g * alpha);
+            d.b = std::min(d.a, d.b + s.b * tint.b * alpha);
+        }
+}
+
 std::vector<std::uint8_t> Canvas::rgba8() const {
     std::vector<std::uint8_t> out;
     out.reserve(px_.size() * 4);

@@ -52,6 +52,9 @@ public:
     // Bilinear, area-averaged resample of src into the box (x, y, w, h) of this canvas.
     void draw_scaled(const Canvas& src, float x, float y, float w, float h, float alpha = 1.0f);
     void draw_rotated(const Canvas& src, float cx, float cy, float degrees, float alpha = 1.0f);
+    // Light blending as the game does it: the sprite's colour, times its alpha, the tint and
+    // `alpha`, is added; the sprite is centred on (cx, cy), turned and scaled.
+    void add_light(const Canvas& src, float cx, float cy, Color tint, float alpha, float degrees = 0, float scale = 1);
     // 8-bit RGBA rows; pixels that are fully transparent become (0,0,0,0) and no visible pixel
     // is pure magenta, which the game treats as transparent.
     std::vector<std::uint8_t> rgba8() const;
