@@ -104,10 +104,12 @@ void test_bricks(World& world, Tball& ball, float left, float top, int axis)
         const auto bh = static_cast<float>(brick_height(world));
         if (!rects_overlap(brick.x, brick.y, bw, bh, left, top, w, h) || brick_moved(world) != 0) continue;
         ball.last_brick = brick.id;
-        ball.spin = 0;
         ball.speed += speed_gain;
         ball.hit_paddle_timer = 0;
+        // The contact ends the spin, but only once the hit has seen it: a brick broken by a
+        // spinning ball is a spin shot. ball_hits_brick clears spin and spin_timer itself.
         ball_hits_brick(world, axis);
+        ball.spin = 0;
         return;   // the brick may have left the list: the walk must not go on
     }
 }

@@ -15,6 +15,7 @@
 #include "platform/input.h"
 #include "platform/random.h"
 #include "play/ball.h"
+#include "play/explosion.h"
 #include "play/paddle.h"
 #include "tests/support/test_support.h"
 
@@ -630,19 +631,92 @@ INSTANTIATE_TEST_SUITE_P(Modes, BallBrickModes,
 
 TEST_F(Ball, APlasmaBallCrossesARowOfBricksWithoutTurning)
 {
-    // Three bricks side by side; the ball climbs at a slant through all of them.
+    // Three bricks side by side (300..420); the ball climbs flatly through all of them.
     add_brick(1, 300, 200);
     add_brick(2, 340, 200);
     add_brick(3, 380, 200);
-    Tball& ball = flying_ball(300, 260, 45);
+    Tball& ball = flying_ball(240, 240, 75);
     ball.mode = 2;
-    ball.temp_x = 300;
-    ball.temp_y = 260;
+    ball.temp_x = 240;
+    ball.temp_y = 240;
     const float dx = ball.dx, dy = ball.dy;
-    for (int frame = 0; frame < 25; ++frame) update_balls(*world);
+    for (int frame = 0; frame < 45; ++frame) update_balls(*world);
     EXPECT_FLOAT_EQ(ball.dx, dx);
     EXPECT_FLOAT_EQ(ball.dy, dy);
     EXPECT_LT(ball.y, 190);
+    EXPECT_TRUE(world->brick_list.empty());
+    EXPECT_EQ(world->score_to_add, 3 * 5);
+    EXPECT_EQ(ball.skillshot_counter, 0);   // a plasma ball's bricks are no skill shot
+}
+
+TEST_F(Ball, ABrickBrokenWhileSpinningIsASpinShot)
+{
+    add_brick(1, 380, 200);
+    Tball& ball = flying_ball(400, 232, 0);
+    ball.temp_x = 400;
+    ball.temp_y = 232;
+    ball.spin = 2;
+    ball.spin_timer = 30;
+    update_balls(*world);
+    EXPECT_TRUE(world->brick_list.empty());
+    EXPECT_EQ(world->score_to_add, 35);
+    EXPECT_EQ(ball.spin, 0);
+    EXPECT_EQ(ball.skillshot_counter, 1);
+
+    add_brick(2, 380, 120);
+    ball.y = 152;
+    ball.dy = -1;
+    ball.temp_y = 152;
+    update_balls(*world);
+    EXPECT_TRUE(world->brick_list.empty());
+    EXPECT_EQ(world->score_to_add, 35 + 5);
+    EXPECT_EQ(ball.skillshot_counter, 2);
+}
+
+TEST_F(Ball, TheSixthBrickInARowScoresTheSkillShotInTheSameFrame)
+{
+    add_brick(1, 380, 200);
+    Tball& ball = flying_ball(400, 232, 0);
+    ball.temp_x = 400;
+    ball.temp_y = 232;
+    ball.skillshot_counter = 5;
+    ball.skillshot_num = 1;
+    update_balls(*world);
+    EXPECT_EQ(world->score_to_add, 5 + 500);
+    EXPECT_EQ(ball.skillshot_counter, 0);
+    EXPECT_EQ(ball.skillshot_num, 2);
+}
+
+TEST_F(Ball, ASoftBrickBreaksTheRunAndLetsTheBallThrough)
+{
+    add_brick(1, 380, 200, 5);
+    Tball& ball = flying_ball(400, 232, 0);
+    ball.temp_x = 400;
+    ball.temp_y = 232;
+    ball.skillshot_counter = 4;
+    update_balls(*world);
+    EXPECT_TRUE(world->brick_list.empty());
+    EXPECT_EQ(ball.skillshot_counter, 0);
+    EXPECT_LT(ball.dy, 0);
+}
+
+TEST_F(Ball, AFireballBlastsTheBrickInsteadOfHittingIt)
+{
+    add_brick(1, 380, 200);
+    Tball& ball = flying_ball(400, 232, 0);
+    ball.mode = 1;
+    ball.temp_x = 400;
+    ball.temp_y = 232;
+    update_balls(*world);
+    EXPECT_EQ(world->brick_list.size(), 1u);   // the brick update applies the blast
+    ASSERT_EQ(world->explosion_list.size(), 1u);
+    const Texplosion& blast = world->explosion_list.front();
+    EXPECT_FLOAT_EQ(blast.x, 380 - 40);
+    EXPECT_FLOAT_EQ(blast.y, 200 - 20);
+    EXPECT_EQ(blast.w, 120);
+    EXPECT_EQ(blast.h, 60);
+    EXPECT_EQ(blast.t, 0);
+    EXPECT_GT(ball.dy, 0);
 }
 
 // --- Skill shots ------------------------------------------------------------------------------
