@@ -135,11 +135,11 @@ Color alien_wall(float x, float y) {
     Color c = mix(scaled(deep, 1.9f), deep, depth);
     c = mix(c, scaled(deep, 0.6f), std::exp(-(small.d2 - small.d1) * 20) * 0.5f);
     Color membrane = tone > 0.5f ? rgb(50, 190, 130) : rgb(130, 70, 230);
-    c = mix(c, membrane, rim * 0.45f);
+    c = mix(c, membrane, rim * 0.36f);
     // veins: ridges of noise
     float n = fbm(x * 0.012f, y * 0.012f, 46, 4);
     float vein = std::exp(-std::pow((n - 0.5f) * 40, 2.0f));
-    c = mix(c, rgb(90, 40, 140), vein * 0.35f);
+    c = mix(c, rgb(90, 40, 140), vein * 0.26f);
     // motes
     Color out = c;
     for (int i = 0; i < 40; ++i) {
@@ -308,8 +308,9 @@ void paint_chrome(Canvas& c, const Sdf& shape, float top, float height) {
     c.paint([&](float x, float y) {
         float d = shape({x, y});
         if (d <= 0) return Color{};
-        float halo = std::exp(-d / 6.0f) * 0.5f + std::exp(-d / 1.5f) * 0.3f;
-        halo *= smoothstep(0, 5, std::min(std::min(x, w - x), std::min(y, h - y)));
+        // the halo must be gone well before the picture's edge, or its box shows
+        float halo = std::exp(-d / 3.2f) * 0.5f + std::exp(-d / 1.2f) * 0.3f;
+        halo *= smoothstep(0, 9, std::min(std::min(x, w - x), std::min(y, h - y)));
         return with_alpha(rgb(40, 120, 255), halo < 0.02f ? 0.0f : clamp01(halo));
     }, 2);
     c.paint([&](float x, float y) {
