@@ -27,6 +27,19 @@ bool overlap(const Rect& a, const Rect& b) {
 
 bool moving(const Source_brick& b) { return b.points.size() > 1; }
 
+bool in_field(const Rect& r) {
+    return r.x >= field_left && r.x + r.w <= field_right && r.y >= field_top && r.y + r.h <= field_bottom;
+}
+
+// The geometric checks below only look at bricks whose every point is in the field; the
+// others have been reported already and could hold any coordinate at all.
+bool placed(const Source_brick& b) {
+    if (b.points.empty()) return false;
+    for (const Tmove_point& p : b.points)
+        if (!in_field(brick_rect(b.num, p))) return false;
+    return true;
+}
+
 class Level_checker {
 public:
     Level_checker(const std::string& file, const Source_level& level,
@@ -74,9 +87,7 @@ private:
         if (b.speed < 0) error(b.line, "the speed is negative");
         if (b.speed > 20) error(b.line, "speed " + std::to_string(b.speed) + " is too fast to play");
         for (std::size_t i = 0; i < b.points.size(); ++i) {
-            const Rect r = brick_rect(b.num, b.points[i]);
-            if (r.x < field_left || r.x + r.w > field_right || r.y < field_top ||
-                r.y + r.h > field_bottom) {
+            if (!in_field(brick_rect(b.num, b.points[i]))) {
                 error(b.line, "point " + std::to_string(i + 1) + " (" + std::to_string(int(b.points[i].x)) +
                                   "," + std::to_string(int(b.points[i].y)) +
                                   ") puts the brick outside the play field (x 10..790, y 40..500)");
@@ -115,9 +126,9 @@ private:
     // A moving brick that drove through standing bricks would look broken and trap the ball.
     void check_paths_clear() {
         for (const Source_brick& m : level_.bricks) {
-            if (!moving(m)) continue;
+            if (!moving(m) || !placed(m)) continue;
             for (const Source_brick& s : level_.bricks) {
-                if (&s == &m || moving(s) || s.points.empty()) continue;
+                if (&s == &m || moving(s) || !placed(s)) continue;
                 if (path_hits(m, brick_rect(s.num, s.points.front())))
                     error(m.line, "the moving brick runs into the brick of line " +
                                       std::to_string(s.line));
@@ -177,7 +188,7 @@ private:
                     open[index(c, r)] = 0;
         bool any_wall = false;
         for (const Source_brick& b : level_.bricks) {
-            if (b.num != brick_kind_solid || moving(b) || b.points.empty()) continue;
+            if (b.num != brick_kind_solid || moving(b) || !placed(b)) continue;
             any_wall = true;
             const Span s = cells_inside(grown(brick_rect(b.num, b.points.front()), half_ball));
             for (int r = s.r0; r < s.r1; ++r)
@@ -203,7 +214,7 @@ private:
             }
         }
         for (const Source_brick& b : level_.bricks) {
-            if (b.num == brick_kind_solid || moving(b) || b.points.empty()) continue;
+            if (b.num == brick_kind_solid || moving(b) || !placed(b)) continue;
             const Span s = cells_inside(grown(brick_rect(b.num, b.points.front()), half_ball + step));
             bool reached = false;
             for (int r = s.r0; r < s.r1 && !reached; ++r)

@@ -92,6 +92,13 @@ void draw_number(Canvas& c, int n, int x, int y, int scale) {
     }
 }
 
+// A levels.dat may hold any finite coordinate; only points near the screen are drawn.
+bool drawable(const Tbrick& b) {
+    for (const Tmove_point& p : b.move_point_list)
+        if (!(std::fabs(p.x) < 4000 && std::fabs(p.y) < 4000)) return false;
+    return !b.move_point_list.empty();
+}
+
 class Level_painter {
 public:
     Level_painter(int theme, const std::string& gfx_dir) : theme_(theme) {
@@ -106,8 +113,10 @@ public:
 
     Canvas paint(const Tlevel& level, int number) const {
         Canvas c(800, 600, backgrounds[std::size_t(theme_)]);
-        for (const Tbrick& b : level.brick_list) draw_path(c, b);
-        for (const Tbrick& b : level.brick_list) draw_brick(c, b);
+        for (const Tbrick& b : level.brick_list)
+            if (drawable(b)) draw_path(c, b);
+        for (const Tbrick& b : level.brick_list)
+            if (drawable(b)) draw_brick(c, b);
         c.fill(0, 0, 800, 40, {70, 74, 84, 255});
         c.fill(0, 0, 10, 600, {90, 94, 104, 255});
         c.fill(790, 0, 10, 600, {90, 94, 104, 255});
