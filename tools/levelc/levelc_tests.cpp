@@ -121,6 +121,7 @@ TEST(LevelCompiler, EveryCheckFiresOnItsLine) {
         {"left of the wall", "level 1: W\nbrick plain1 at 25,100", 2, "outside the play field"},
         {"right of the wall", "level 1: W\nbrick small1 at 785,100", 2, "outside the play field"},
         {"above the top wall", "level 1: W\ngrid\nAA\nend\nbrick plain1 at 300,45", 5, "outside the play field"},
+        {"far off the field", "level 1: F\ngrid\nAA\nend\nbrick solid speed 1 path 100,100 1e30,100", 5, "point 2"},
         {"too low", "level 1: W\ngrid\nAA\nend\nbrick plain1 path 300,300 300,495 speed 1", 5, "point 2"},
         {"overlap at start", "level 1: O\ngrid\nAA\nend\nbrick small1 at 55,55", 5, "overlaps the brick of line 3"},
         {"path without points", "level 1: E\ngrid\nAA\nend\nbrick plain1 path", 5, "at least one point"},
