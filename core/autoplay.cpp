@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "core/world.h"
 #include "platform/input.h"
@@ -103,7 +104,43 @@ void launch_resting_balls(World& world)
     if (bot.rest_frames > 20 && !bot.button_held) press_button(world, true);
 }
 
+const char* theme_word(int theme)
+{
+    static const char* words[] = {"metal", "volcano", "alien"};
+    return words[theme >= 0 && theme < 3 ? theme : 0];
+}
+
+// One line per level: "metal 3 cleared frames 8123 balls_lost 1 capsules 4".
+void report_level(AutoplayState& bot, const World& world, bool cleared)
+{
+    std::printf("%s %d %s frames %d balls_lost %d capsules %d\n", theme_word(world.theme), bot.report_level,
+                cleared ? "cleared" : "not_cleared", bot.report_frames, world.balls_lost - bot.report_balls_lost,
+                world.capsules_caught - bot.report_capsules);
+    std::fflush(stdout);
+    bot.report_done = true;
+}
+
+void track_level_report(World& world)
+{
+    AutoplayState& bot = world;
+    if (bot.report_level != world.level_number) {
+        bot.report_level = world.level_number;
+        bot.report_frames = 0;
+        bot.report_balls_lost = world.balls_lost;
+        bot.report_capsules = world.capsules_caught;
+        bot.report_done = false;
+    }
+    bot.report_frames += 1;
+    if (!bot.report_done && world.game_state == 1) report_level(bot, world, true);
+}
+
 }  // namespace
+
+void autoplay_final_report(World& world)
+{
+    AutoplayState& bot = world;
+    if (bot.autoplay && bot.report_level != 0 && !bot.report_done) report_level(bot, world, false);
+}
 
 void start_autoplay(World& world, std::int64_t seed)
 {
@@ -117,6 +154,7 @@ void autoplay_frame(World& world)
 {
     AutoplayState& bot = world;
     if (!bot.autoplay || input_script_playing()) return;
+    track_level_report(world);
     // A click lasts one frame: what was pressed last frame is let go now.
     if (bot.button_held) press_button(world, false);
     if (world.bricks_left != bot.last_bricks_left) {

@@ -16,8 +16,16 @@ struct AutoplayState {
     float aim_y = 200;
     int frames_since_brick = 0;     // no brick broken for a while: change the aim
     int last_bricks_left = -1;
+    // The report of each level played: frames taken, balls lost, capsules caught.
+    int report_level = 0;
+    int report_frames = 0;
+    int report_balls_lost = 0;
+    int report_capsules = 0;
+    bool report_done = false;
 };
 
 void start_autoplay(World& world, std::int64_t seed);
 // Once per frame of a real game, before the world moves.
 void autoplay_frame(World& world);
+// The report line of the level still being played when the run ends.
+void autoplay_final_report(World& world);

@@ -222,6 +222,7 @@ void update_game(World& world)
 void check_ball_lost(World& world)
 {
     if (world.game_state == 2 || count_balls(world) > 0) return;
+    world.balls_lost += 1;
     if (!world.unlimited_lives) world.lives -= 1;
     // On HARD and EXPERT a lost ball costs the weapon too, unless it is the ION BEAM.
     if (world.difficulty > 1 && world.current_weapon != 9) {

@@ -23,6 +23,7 @@ struct GameFlowState {
     float ball_base_speed = 5, ball_min_speed = 2, ball_max_speed = 9;
     float powerup_gravity = 0.08f;
     bool unlimited_lives = false;   // level checks: a lost ball never costs a life
+    int balls_lost = 0;             // every time the last ball was lost, for level reports
 };
 
 // Starts a real game: difficulty, theme, detail level and level_number are already chosen.

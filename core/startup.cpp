@@ -196,6 +196,7 @@ void run_menu_frame(World& world)
 
 void exit_actions(World& world)
 {
+    autoplay_final_report(world);
     reset_world(world);
     save_config(world);
 }

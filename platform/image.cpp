@@ -350,6 +350,33 @@ Placement place(Image image, float x, float y, int frame, float rotation, float 
     return Placement{image, frame, x, y, std::cos(radians), std::sin(radians), sx, sy};
 }
 
+// Neither image turned nor scaled: each screen column is a fixed whole-pixel shift of an image
+// column, so whole rows of the two masks can be compared directly.
+bool collide_unturned(const Placement& a, const Placement& b)
+{
+    // Pixel px of the screen holds image pixel px + shift (its centre px + 0.5 lies inside it).
+    const auto shift = [](float position, float handle) {
+        return static_cast<int>(std::floor(0.5 - (double(position) - handle)));
+    };
+    const int ax = shift(a.x, a.image->handle_x), ay = shift(a.y, a.image->handle_y);
+    const int bx = shift(b.x, b.image->handle_x), by = shift(b.y, b.image->handle_y);
+    const int first_x = std::max(-ax, -bx), last_x = std::min(a.image->width - ax, b.image->width - bx);
+    const int first_y = std::max(-ay, -by), last_y = std::min(a.image->height - ay, b.image->height - by);
+    if (first_x >= last_x || first_y >= last_y) return false;
+    const std::size_t a_stride = static_cast<std::size_t>(a.image->width) * a.image->frames;
+    const std::size_t b_stride = static_cast<std::size_t>(b.image->width) * b.image->frames;
+    for (int py = first_y; py < last_y; ++py) {
+        const std::uint8_t* ra = &a.image->mask[static_cast<std::size_t>(py + ay) * a_stride +
+                                                static_cast<std::size_t>(a.frame) * a.image->width + (first_x + ax)];
+        const std::uint8_t* rb = &b.image->mask[static_cast<std::size_t>(py + by) * b_stride +
+                                                static_cast<std::size_t>(b.frame) * b.image->width + (first_x + bx)];
+        std::uint8_t any = 0;
+        for (int i = 0; i < last_x - first_x; ++i) any |= ra[i] & rb[i];
+        if (any) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool images_collide(Image image1, float x1, float y1, int frame1, float rotation1, float sx1, float sy1,
@@ -359,6 +386,8 @@ bool images_collide(Image image1, float x1, float y1, int frame1, float rotation
     if (sx1 == 0 || sy1 == 0 || sx2 == 0 || sy2 == 0) return false;   // nothing is drawn
     const Placement a = place(image1, x1, y1, frame1, rotation1, sx1, sy1);
     const Placement b = place(image2, x2, y2, frame2, rotation2, sx2, sy2);
+    if (rotation1 == 0 && rotation2 == 0 && sx1 == 1 && sy1 == 1 && sx2 == 1 && sy2 == 1)
+        return collide_unturned(a, b);
     double a_min_x, a_min_y, a_max_x, a_max_y, b_min_x, b_min_y, b_max_x, b_max_y;
     a.bounds(a_min_x, a_min_y, a_max_x, a_max_y);
     b.bounds(b_min_x, b_min_y, b_max_x, b_max_y);

@@ -16,6 +16,7 @@ struct PowerupState {
     int forcefield_state = 0;       // 0 off, 1 fading in, 2 up, 3 fading out
     int forcefield_strength = 0;
     float forcefield_alpha = 0;
+    int capsules_caught = 0;        // every capsule the paddle caught, for level reports
 };
 
 // Asks for a capsule of powerup num centred at (x, y).

@@ -103,4 +103,20 @@ TEST_F(HeadlessRun, BadCommandLinesAndScriptsStopBeforeTheRun)
     EXPECT_NE(file_text("err.txt").find("bad.txt:2: unknown event"), std::string::npos) << file_text("err.txt");
 }
 
+TEST_F(HeadlessRun, ATerminationSignalStillEndsThroughTheExitPath)
+{
+    // Buffered output of the run (the input record) only reaches the file on the normal way out.
+    std::ofstream script(dir / "moves.txt");
+    script << "seed 5\n";
+    for (int frame = 0; frame < 200; ++frame) script << frame << " mouse " << frame << " 300\n";
+    script.close();
+    const int status = run_command("cd '" + dir.string() + "' && timeout --preserve-status -s TERM 3 '" +
+                                   kalventor_executable() +
+                                   "' --headless --input moves.txt --record rec.txt --frames 1000000000 > out.txt 2> err.txt");
+    EXPECT_EQ(status, 128 + 15);
+    const std::string record = file_text("rec.txt");
+    EXPECT_EQ(record.rfind("seed 5\n", 0), 0u);
+    EXPECT_NE(record.find("199 mouse 199 300\n"), std::string::npos) << record.size();
+}
+
 }  // namespace
