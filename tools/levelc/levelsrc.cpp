@@ -375,6 +375,7 @@ private:
 }  // namespace
 
 std::string Diagnostic::text() const {
+    if (file.empty()) return message;
     if (line <= 0) return file + ": " + message;
     return file + ":" + std::to_string(line) + ": " + message;
 }
@@ -482,7 +483,8 @@ std::vector<Theme_source> load_theme_sources(const std::string& dir,
         const std::string path = dir + "/" + std::string(theme_file_name(t));
         std::string text;
         if (auto error = read_text_file(path, text)) {
-            diagnostics.push_back({path, 0, "cannot be read"});
+            // The message already starts with the path.
+            diagnostics.push_back({"", 0, *error});
             themes.push_back(Theme_source{path, {}});
             continue;
         }

@@ -77,8 +77,8 @@ std::vector<std::uint8_t> encode_levels(const std::vector<Theme_source>& themes)
 std::vector<Theme_source> load_theme_sources(const std::string& dir,
                                              std::vector<Diagnostic>& diagnostics);
 
-// The source text of one theme of a decoded level set (levels [first, first + count)).
-// Returns a message instead when a level holds something the text form cannot express.
+// The source text of theme 0..2 of a decoded level set of 150 levels. Returns a message
+// instead when a level holds something the text form cannot express.
 std::optional<std::string> write_theme_source(const std::vector<Tlevel>& level_list, int theme,
                                               std::string& text);
 
