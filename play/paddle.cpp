@@ -76,16 +76,18 @@ void play_itself(World& world, Tpaddle& paddle)
     paddle.x = std::clamp(paddle.x, offset, 800 - offset - static_cast<float>(paddle_width(world)));
 }
 
-void hold_frozen(Tpaddle& paddle)
+// Behind the menus the pointer is the player's, for the menus: the backdrop paddle never moves
+// it (not to pin it in a freeze, nor to centre a size change).
+void hold_frozen(World& world, Tpaddle& paddle)
 {
-    move_mouse(trunc_int(paddle.freeze_paddle_x), mouse_y());
+    if (world.attract_mode == 0) move_mouse(trunc_int(paddle.freeze_paddle_x), mouse_y());
     paddle.freeze_timer -= 1;
     if (paddle.freeze_timer < 1) paddle.freeze_timer = 0;
 }
 
 void position(World& world, Tpaddle& paddle)
 {
-    if (paddle.freeze_timer >= 1) hold_frozen(paddle);
+    if (paddle.freeze_timer >= 1) hold_frozen(world, paddle);
     else if (world.attract_mode == 1) play_itself(world, paddle);
     else follow_mouse(world, paddle);
     paddle.y = std::clamp(paddle.y, paddle_rest_y, paddle_lowest_y);
