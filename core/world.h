@@ -21,15 +21,22 @@
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/bullet.h"
+#include "play/bullet_shell.h"
+#include "play/dynamic_text.h"
 #include "play/explosion.h"
 #include "play/explosive_sound.h"
+#include "play/glow_particle.h"
 #include "play/level.h"
+#include "play/nuke_boom.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
+#include "play/shrapnel.h"
 #include "play/spark.h"
 #include "ui/font.h"
 #include "ui/hud.h"
 #include "ui/menu_screens.h"
+#include "ui/settings.h"
+#include "ui/widgets.h"
 
 struct World : MenuLoopState,
                GameFlowState,
@@ -39,12 +46,19 @@ struct World : MenuLoopState,
                PaddleState,
                PowerupState,
                WeaponState,
+               BulletShellState,
+               NukeBoomState,
+               GlowParticleState,
                ExplosiveSoundState,
                ExplosionState,
                SparkState,
+               ShrapnelState,
+               DynamicTextState,
                FontState,
                HudState,
                MenuScreenState,
+               WidgetState,
+               SettingsState,
                AutoplayState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes

@@ -3,6 +3,7 @@
 
 struct World;
 
+// Projectiles, their trails and the weapon on the paddle.
 struct WeaponState {
     int current_weapon = -1;   // -1 none, else 0..9
     int weapon_ammo = 0;

@@ -3,4 +3,8 @@
 
 struct World;
 
+// This part's share of the World (its lists and values).
+struct GlowParticleState {
+};
+
 void update_glow_particles(World& world);

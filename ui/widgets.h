@@ -3,6 +3,10 @@
 
 struct World;
 
+// This part's share of the World (its lists and values).
+struct WidgetState {
+};
+
 void create_widgets(World& world);
 void draw_buttons(World& world);
 void draw_scroll_boxes(World& world);
