@@ -31,7 +31,7 @@ Color metal_wall(float x, float y) {
     float tone = 0.8f + 0.35f * hash01(plate, band, 3);
     float grain = fbm(x * 0.015f, y * 0.5f, 11, 3);
     float grime = fbm(x * 0.006f + plate, y * 0.006f, 12, 5);
-    float scratches = std::pow(fbm(x * 0.3f + y * 0.05f, y * 0.02f, 13, 2), 8.0f) * 1.5f;
+    float scratches = std::pow(fbm(x * 0.3f + y * 0.05f, y * 0.02f, 13, 2), 8.0f) * 0.6f;
     Color c = mix(rgb(26, 32, 42), rgb(52, 62, 78), clamp01(0.25f + 0.45f * grain * tone + 0.4f * (grime - 0.5f)));
     c = mix(c, rgb(90, 100, 118), clamp01(scratches) * 0.25f);
     // bevelled plate edges: lit on the top and left, shaded bottom and right

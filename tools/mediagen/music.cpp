@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "canvas.h"
+#include "loop_buffer.h"
 #include "sounds.h"
 
 namespace mediagen {
@@ -51,86 +52,6 @@ const Style styles[4] = {
      "r..or..fr..or.f.", 3, 0.12f, 31, 0.7f, 0.55f, 0.5f, 0.75f, 0.65f, "ABaD", true, 0.3f},
 };
 
-class Loop {
-public:
-    Loop(std::size_t frames) : l_(frames, 0.0f), r_(frames, 0.0f) {}
-    std::size_t frames() const { return l_.size(); }
-    // Adds a mono voice at a start frame with a pan (-1 left .. 1 right); samples beyond the
-    // end wrap to the beginning, which is what makes the loop seamless.
-    void add(const Samples& voice, std::size_t start, float pan, float gain) {
-        float gl = gain * std::sqrt(0.5f * (1 - pan)), gr = gain * std::sqrt(0.5f * (1 + pan));
-        for (std::size_t i = 0; i < voice.size(); ++i) {
-            std::size_t k = (start + i) % l_.size();
-            l_[k] += voice[i] * gl;
-            r_[k] += voice[i] * gr;
-        }
-    }
-    // Replaces the contents by their ping-pong echoes, run twice around the loop so the
-    // echoes of the last bar sound over the first.
-    void echo(float seconds, float feedback) {
-        std::size_t d = std::size_t(seconds * sr), j = 0;
-        std::vector<float> bl(d, 0.0f), br(d, 0.0f);
-        std::vector<float> outl(l_.size()), outr(r_.size());
-        for (int pass = 0; pass < 2; ++pass)
-            for (std::size_t i = 0; i < l_.size(); ++i, j = (j + 1) % d) {
-                float el = bl[j], er = br[j];
-                bl[j] = r_[i] * 0.5f + er * feedback;
-                br[j] = l_[i] * 0.5f + el * feedback;
-                if (pass == 1) outl[i] = el, outr[i] = er;
-            }
-        l_ = outl, r_ = outr;
-    }
-    // Schroeder reverb (four damped combs, two all-passes per side), also run twice around
-    // the loop so the tail of the last bar rings on into the first.
-    void reverb(float feedback) {
-        const std::size_t comb_len[2][4] = {{1557, 1617, 1491, 1422}, {1580, 1640, 1514, 1445}};
-        const std::size_t ap_len[2] = {225, 556};
-        for (int side = 0; side < 2; ++side) {
-            std::vector<float>& ch = side == 0 ? l_ : r_;
-            std::vector<float> out(ch.size(), 0.0f);
-            for (int c = 0; c < 4; ++c) {
-                std::vector<float> buf(comb_len[side][c], 0.0f);
-                float damp = 0;
-                std::size_t j = 0;
-                for (int pass = 0; pass < 2; ++pass)
-                    for (std::size_t i = 0; i < ch.size(); ++i, j = (j + 1) % buf.size()) {
-                        float y = buf[j];
-                        damp = y * 0.6f + damp * 0.4f;
-                        buf[j] = ch[i] + damp * feedback;
-                        if (pass == 1) out[i] += y * 0.25f;
-                    }
-            }
-            for (std::size_t len : ap_len) {
-                std::vector<float> buf(len + std::size_t(side) * 17, 0.0f), res(out.size());
-                std::size_t j = 0;
-                for (int pass = 0; pass < 2; ++pass)
-                    for (std::size_t i = 0; i < out.size(); ++i, j = (j + 1) % buf.size()) {
-                        float b = buf[j];
-                        float y = -out[i] + b;
-                        buf[j] = out[i] + b * 0.5f;
-                        if (pass == 1) res[i] = y;
-                    }
-                out = res;
-            }
-            ch = out;
-        }
-    }
-    void scale_by(const std::vector<float>& gain) {
-        for (std::size_t i = 0; i < l_.size(); ++i) l_[i] *= gain[i], r_[i] *= gain[i];
-    }
-    void mix_into(Loop& dst, float gain) const {
-        for (std::size_t i = 0; i < l_.size(); ++i) dst.l_[i] += l_[i] * gain, dst.r_[i] += r_[i] * gain;
-    }
-    Samples interleaved() const {
-        Samples s(l_.size() * 2);
-        for (std::size_t i = 0; i < l_.size(); ++i) s[2 * i] = l_[i], s[2 * i + 1] = r_[i];
-        return s;
-    }
-
-private:
-    std::vector<float> l_, r_;
-};
-
 template <class F>
 Samples voice(float seconds, F f) {
     Samples s(std::size_t(frames_for(seconds)));
@@ -142,7 +63,9 @@ Samples kick(float punch) {
     Osc o;
     return voice(0.4f, [&](float t) {
         float f = 45 + 110 * std::exp(-t * 35);
-        return std::tanh(1.6f * o.sine(f) * env_perc(t, 0.001f, 0.12f * punch)) + 0.3f * std::exp(-t * 400);
+        // the click gets a short ramp too: a hit on the loop's first sample must not jump
+        float click = 0.3f * std::exp(-t * 400) * std::min(1.0f, t / 0.0015f);
+        return std::tanh(1.6f * o.sine(f) * env_perc(t, 0.0015f, 0.12f * punch)) + click;
     });
 }
 

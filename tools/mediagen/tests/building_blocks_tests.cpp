@@ -2,12 +2,14 @@
 // finishing pass, the music loop, the lettering tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "asset_table.h"
 #include "canvas.h"
 #include "codecs.h"
 #include "font_bitmaps.h"
+#include "loop_buffer.h"
 #include "media_readers.h"
 #include "sounds.h"
 #include "synth.h"
@@ -115,16 +117,42 @@ TEST(Synth, FinishingPassFadesCentresAndSetsThePeak) {
     EXPECT_LT(std::fabs(mean / s.size()), 0.005);
 }
 
-TEST(Music, AShortLoopJoinsItsEndToItsStart) {
+TEST(Music, AComposedLoopHasItsLengthLevelAndSeed) {
     mg::Audio a = mg::compose_track(1, 4);
     ASSERT_EQ(a.channels, 2);
     std::size_t frames = a.samples.size() / 2;
     EXPECT_NEAR(double(frames) / 44100, 4 * 4 * 60.0 / 126, 0.01) << "four bars at 126 beats per minute";
-    float worst_step = 0;
-    for (std::size_t i = 1; i < frames; ++i) worst_step = std::max(worst_step, std::fabs(a.samples[2 * i] - a.samples[2 * i - 2]));
-    EXPECT_LE(std::fabs(a.samples[0] - a.samples[2 * (frames - 1)]), worst_step);
     EXPECT_LE(mg::peak_of(a.samples), 0.86f);
     EXPECT_EQ(a.samples, mg::compose_track(1, 4).samples) << "same seed, same music";
+}
+
+TEST(LoopBuffer, NotesRingingPastTheEndSoundOverTheStart) {
+    mg::Loop loop(1000);
+    mg::Samples note(300, 1.0f);
+    loop.add(note, 900, 0, 1.0f);  // 100 frames before the end, 200 after it
+    mg::Samples out = loop.interleaved();
+    EXPECT_GT(out[2 * 950], 0.5f);
+    EXPECT_GT(out[2 * 150], 0.5f) << "the part past the end wrapped to the start";
+    EXPECT_FLOAT_EQ(out[2 * 250], 0.0f);
+}
+
+TEST(LoopBuffer, EchoAndReverbTailsWrapAroundToo) {
+    for (int effect = 0; effect < 2; ++effect) {
+        mg::Loop loop(44100);
+        mg::Samples click(10, 1.0f);
+        loop.add(click, 44000, 0, 1.0f);  // a click near the end
+        if (effect == 0) loop.echo(0.05f, 0.5f);
+        else loop.reverb(0.8f);
+        mg::Samples out = loop.interleaved();
+        double start = 0;
+        for (std::size_t i = 0; i < 2 * 4410; ++i) start += std::fabs(out[i]);
+        EXPECT_GT(start, 0.01) << (effect ? "reverb" : "echo") << " tail missing from the loop's start";
+        // and what wraps joins on: no jump across the loop point bigger than inside the tail
+        float seam = std::fabs(out[0] - out[out.size() - 2]);
+        float inside = 0;
+        for (std::size_t i = 2; i < 2 * 4410; i += 2) inside = std::max(inside, std::fabs(out[i] - out[i - 2]));
+        EXPECT_LE(seam, inside + 1e-6f);
+    }
 }
 
 TEST(Lettering, GlyphIndicesFollowTheGlyphTable) {
