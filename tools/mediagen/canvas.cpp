@@ -144,18 +144,42 @@ void Canvas::add_light(const Canvas& src, float cx, float cy, Color tint, float 
 }
 
 std::vector<std::uint8_t> Canvas::rgba8() const {
-    std::vector<std::uint8_t> out;
-    out.reserve(px_.size() * 4);
-    for (const Color& pm : px_) {
+    std::vector<std::uint8_t> out(px_.size() * 4, 0);
+    for (std::size_t i = 0; i < px_.size(); ++i) {
+        const Color& pm = px_[i];
         std::uint8_t a = to8(pm.a);
-        if (a == 0) {
-            for (int i = 0; i < 4; ++i) out.push_back(0);
-            continue;
-        }
-        std::uint8_t r = to8(pm.r / pm.a), g = to8(pm.g / pm.a), b = to8(pm.b / pm.a);
-        if (r == 255 && g == 0 && b == 255) g = 1;  // pure magenta would turn transparent
-        out.push_back(r), out.push_back(g), out.push_back(b), out.push_back(a);
+        if (a == 0) continue;
+        std::uint8_t* d = &out[i * 4];
+        d[0] = to8(pm.r / pm.a), d[1] = to8(pm.g / pm.a), d[2] = to8(pm.b / pm.a), d[3] = a;
     }
+    // Invisible pixels next to visible ones take their neighbours' colour (two rings deep),
+    // so a filtered, rotated or scaled sprite does not pick up a dark fringe at its edge.
+    std::vector<bool> has_colour(px_.size());
+    for (std::size_t i = 0; i < px_.size(); ++i) has_colour[i] = out[i * 4 + 3] > 0;
+    for (int ring = 0; ring < 2; ++ring) {
+        std::vector<bool> next = has_colour;
+        for (int y = 0; y < h_; ++y)
+            for (int x = 0; x < w_; ++x) {
+                std::size_t i = std::size_t(y) * w_ + x;
+                if (has_colour[i]) continue;
+                int sum[3] = {0, 0, 0}, n = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        int nx = x + dx, ny = y + dy;
+                        if (nx < 0 || ny < 0 || nx >= w_ || ny >= h_) continue;
+                        std::size_t j = std::size_t(ny) * w_ + nx;
+                        if (!has_colour[j]) continue;
+                        for (int c = 0; c < 3; ++c) sum[c] += out[j * 4 + std::size_t(c)];
+                        ++n;
+                    }
+                if (n == 0) continue;
+                for (int c = 0; c < 3; ++c) out[i * 4 + std::size_t(c)] = std::uint8_t(sum[c] / n);
+                next[i] = true;
+            }
+        has_colour = next;
+    }
+    for (std::size_t i = 0; i < out.size(); i += 4)
+        if (out[i] == 255 && out[i + 1] == 0 && out[i + 2] == 255) out[i + 1] = 1;  // pure magenta is the game's "transparent"
     return out;
 }
 

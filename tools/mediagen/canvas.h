@@ -55,8 +55,8 @@ public:
     // Light blending as the game does it: the sprite's colour, times its alpha, the tint and
     // `alpha`, is added; the sprite is centred on (cx, cy), turned and scaled.
     void add_light(const Canvas& src, float cx, float cy, Color tint, float alpha, float degrees = 0, float scale = 1);
-    // 8-bit RGBA rows; pixels that are fully transparent become (0,0,0,0) and no visible pixel
-    // is pure magenta, which the game treats as transparent.
+    // 8-bit RGBA rows. Invisible pixels bordering visible ones carry their neighbours' colour
+    // (others are 0,0,0,0), and no pixel is pure magenta, which the game treats as transparent.
     std::vector<std::uint8_t> rgba8() const;
     std::vector<std::uint8_t> rgb8(Color background) const;
 

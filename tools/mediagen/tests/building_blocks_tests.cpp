@@ -25,17 +25,27 @@ TEST(Canvas, SupersamplingGivesPartialCoverageOnEdges) {
     EXPECT_FLOAT_EQ(c.get(2, 0).a, 0.0f);
 }
 
-TEST(Canvas, OutputNeverHoldsTheTransparentMagentaAndClearsHiddenColour) {
-    mg::Canvas c(3, 1);
+TEST(Canvas, OutputNeverHoldsTheTransparentMagenta) {
+    mg::Canvas c(2, 1);
     c.set(0, 0, mg::rgb(255, 0, 255));
-    c.set(1, 0, mg::rgb(10, 200, 30, 0.0f));
-    c.set(2, 0, mg::rgb(10, 200, 30, 0.5f));
+    c.set(1, 0, mg::rgb(10, 200, 30, 0.5f));
     auto px = c.rgba8();
     EXPECT_EQ(px[0], 255);
     EXPECT_NE(px[1], 0) << "pure magenta must be nudged";
     EXPECT_EQ(px[2], 255);
-    for (int i = 4; i < 8; ++i) EXPECT_EQ(px[std::size_t(i)], 0) << "a fully transparent pixel is stored as zeros";
-    EXPECT_EQ(px[11], 128);
+    EXPECT_EQ(px[7], 128);
+}
+
+TEST(Canvas, InvisibleEdgePixelsTakeTheirNeighboursColour) {
+    mg::Canvas c(6, 1);
+    c.set(0, 0, mg::rgb(200, 100, 50));
+    auto px = c.rgba8();
+    for (int x = 1; x <= 2; ++x) {
+        EXPECT_EQ(px[std::size_t(x) * 4 + 3], 0) << "still invisible";
+        EXPECT_EQ(px[std::size_t(x) * 4], 200) << "but coloured like the edge, pixel " << x;
+        EXPECT_EQ(px[std::size_t(x) * 4 + 1], 100);
+    }
+    for (int x = 3; x < 6; ++x) EXPECT_EQ(px[std::size_t(x) * 4], 0) << "far pixels stay black, pixel " << x;
 }
 
 TEST(Canvas, OverCompositesStraightColours) {
