@@ -167,7 +167,7 @@ Color symbol(int num, Vec2 p) {
                                    make_weapon_icon(4), make_weapon_icon(5), make_weapon_icon(6), make_weapon_icon(7),
                                    make_weapon_icon(8), make_weapon_icon(9)};
         const Canvas& icon = icons[num - 17];
-        float u = (p.x - 16) * 0.8f + 6.5f, v = (p.y - 16) * 0.8f + 6.5f;
+        float u = (p.x - 16) * 0.95f + 6.5f, v = (p.y - 16) * 0.95f + 6.5f;
         if (u < 0 || v < 0 || u >= 13 || v >= 13) return Color{};
         return icon.get(int(u), int(v));
     }

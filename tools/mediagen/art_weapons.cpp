@@ -235,8 +235,21 @@ Canvas make_gun(int weapon) { return gun(weapon); }
 
 Canvas make_weapon_icon(int weapon) {
     Canvas c(13, 13);
-    if (weapon == 5 || weapon == 8) {  // the rocket itself, shrunk to fit
-        Canvas r = rocket(weapon == 8);
+    if (weapon == 8) {  // the radiation trefoil on a yellow disc
+        c.paint([](float x, float y) {
+            Vec2 q{x - 6.5f, y - 6.5f};
+            float r = length(q);
+            if (r > 6.3f) return Color{};
+            if (r > 5.4f) return rgb(40, 34, 10);
+            float ang = std::atan2(q.y, q.x) * 57.2958f + 90;
+            bool blade = std::fmod(ang + 720, 120.0f) < 60 && r > 1.6f && r < 4.8f;
+            if (blade || r < 1.1f) return rgb(30, 26, 10);
+            return rgb(250, 210, 40);
+        }, 5);
+        return c;
+    }
+    if (weapon == 5) {  // the rocket itself, shrunk to fit
+        Canvas r = rocket(false);
         float h = 13, w = r.width() * h / r.height();
         c.draw_scaled(r, (13 - w) / 2, 0, w, h);
         return c;
@@ -244,21 +257,22 @@ Canvas make_weapon_icon(int weapon) {
     c.paint([weapon](float x, float y) {
         Vec2 p{x, y}, m{6.5f, 6.5f};
         auto bolt = [&](float cx, Color col) {
-            float d = sd_segment(p, {cx, 2}, {cx, 11}, 1.2f);
-            return d < 0 ? mix(col, rgb(255, 255, 255), clamp01(-d)) : Color{};
+            float d = sd_segment(p, {cx, 2.5f}, {cx, 10.5f}, 1.5f);
+            if (d < 0) return mix(col, rgb(255, 255, 255), clamp01(-d));
+            return d < 1.4f ? with_alpha(col, 0.35f * (1 - d / 1.4f)) : Color{};  // glow
         };
         switch (weapon) {
         case 0: return bolt(6.5f, rgb(60, 255, 90));
         case 1: { Color a = bolt(4, rgb(60, 255, 90)); return a.a > 0 ? a : bolt(9, rgb(60, 255, 90)); }
         case 2:
             for (float bx : {3.0f, 6.5f, 10.0f}) {
-                if (sd_box(p, {bx, 8}, {1.1f, 3.5f}, 1.0f) < 0) return p.y < 6 ? rgb(230, 190, 90) : rgb(200, 160, 60);
+                if (sd_box(p, {bx, 7.5f}, {1.4f, 4.2f}, 1.3f) < 0) return p.y < 5.5f ? rgb(240, 200, 110) : rgb(200, 150, 50);
             }
             return Color{};
         case 3:
             for (float a : {-30.0f, 0.0f, 30.0f}) {
                 Vec2 tip = m + rotate({0, -5.5f}, a);
-                if (sd_segment(p, {6.5f, 11.5f}, tip, 1.0f) < 0) return rgb(255, 255, 255);
+                if (sd_segment(p, {6.5f, 11.5f}, tip, 1.25f) < 0) return rgb(255, 255, 255);
             }
             return Color{};
         case 4: {
@@ -276,7 +290,7 @@ Canvas make_weapon_icon(int weapon) {
         case 7: {
             float path = std::fabs(length(p - Vec2{0, 13}) - 9.5f);
             if (sd_circle(p, {10.5f, 2.5f}, 2.0f) < 0) return rgb(60, 230, 120);
-            if (path < 0.8f) return rgb(220, 225, 235);
+            if (path < 1.0f) return rgb(220, 225, 235);
             return Color{};
         }
         default: {
