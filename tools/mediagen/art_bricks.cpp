@@ -115,137 +115,179 @@ struct BrickPainter {
     }
 };
 
-Color brick_pixel(const BrickPainter& b, int kind, Vec2 p, const std::vector<Crack>& cracks) {
+// Plain colours: the theme's surface in one of its four colours.
+Color plain_brick(const BrickPainter& b, int kind, Vec2 p) {
+    const ThemePalette& pal = palette(b.theme);
+    float d = b.outline(p);
+    int colour = kind < 13 ? kind : kind - 13;
+    return with_alpha(b.surface(p, pal.plain[colour], kind), inside(d));
+}
+
+// Solid: heavy armour, dark, thick bevel, cross bracing, big bolts.
+Color solid_brick(const BrickPainter& b, Vec2 p) {
     const ThemePalette& pal = palette(b.theme);
     float d = b.outline(p);
     int w = b.w, h = b.h;
     Vec2 c = b.centre();
+    Sdf shape = [&](Vec2 q) { return b.outline(q); };
+    float light = bevel_light(shape, p, 4.0f, 0.7f);
+    Color base = pal.solid;
+    float tread = 0;
+    if (b.theme == 0) {  // diamond tread plate
+        float u = std::fmod(std::fabs(p.x + p.y * 0.6f), 5.0f), v = std::fmod(std::fabs(p.x - p.y * 0.6f + 40), 5.0f);
+        tread = (u < 1.2f ? 0.5f : 0) + (v < 1.2f ? 0.5f : 0);
+    } else if (b.theme == 1) {  // obsidian with bronze bands
+        tread = fbm(p.x * 0.3f, p.y * 0.3f, 12, 3);
+    } else {  // chitin ridges
+        tread = 0.5f + 0.5f * std::sin(p.x * 1.1f + std::sin(p.y * 0.5f) * 2);
+    }
+    Color col = scaled(base, (0.65f + 0.35f * tread) * light);
+    // bracing straps
+    float strap = std::min(std::fabs(p.y - c.y), 100.0f);
+    bool band = strap < 1.6f || std::fabs(p.x - 5) < 1.0f || std::fabs(p.x - (w - 5)) < 1.0f;
+    if (band) col = scaled(b.theme == 1 ? rgb(170, 120, 60) : rgb(130, 140, 155), light * 1.05f);
+    const Vec2 bolts[4] = {{5, 5}, {w - 5.0f, 5}, {5, h - 5.0f}, {w - 5.0f, h - 5.0f}};
+    for (Vec2 bv : bolts) {
+        float bd = sd_circle(p, bv, 2.1f);
+        if (bd < 0) {
+            float k = 0.7f + 0.7f * clamp01(((bv.x - p.x) + (bv.y - p.y)) / 2.1f * 0.5f + 0.5f);
+            col = scaled(rgb(190, 195, 205), k);
+        }
+    }
+    return with_alpha(col, inside(d));
+}
+
+// Soft: glass you can see through.
+Color glass_brick(const BrickPainter& b, Vec2 p) {
+    float d = b.outline(p);
+    int w = b.w, h = b.h;
+    Color tint = b.theme == 0 ? rgb(150, 210, 255) : b.theme == 1 ? rgb(255, 170, 90) : rgb(170, 255, 190);
+    float edge = smoothstep(-2.5f, 0.0f, d);
+    float streak = smoothstep(2.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.3f)) +
+                   0.6f * smoothstep(1.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.5f));
+    float a = 0.32f + 0.5f * edge + 0.35f * clamp01(streak);
+    Color col = mix(tint, rgb(255, 255, 255), 0.35f * edge + 0.6f * clamp01(streak));
+    col = scaled(col, 1.05f - 0.2f * p.y / h);
+    return with_alpha(col, inside(d) * clamp01(a));
+}
+
+// Two hits: the kind-0 brick behind a clamp-on cage with two studs.
+Color two_hit_brick(const BrickPainter& b, Vec2 p) {
+    const ThemePalette& pal = palette(b.theme);
+    float d = b.outline(p);
+    int w = b.w;
+    Vec2 c = b.centre();
+    Color base = b.surface(p, pal.plain[0], 0);
+    float frame = -b.outline(p);
+    bool cage = frame < 2.2f || std::fabs(p.x - c.x) < 1.2f;
+    Color col = base;
+    if (cage) {
+        Sdf shape = [&](Vec2 q) { return b.outline(q); };
+        col = scaled(mix(pal.accent, rgb(230, 235, 240), 0.45f), bevel_light(shape, p, 2.2f, 0.8f));
+    }
+    for (float sx : {w * 0.25f, w * 0.75f}) {
+        float sd = sd_circle(p, {sx, c.y}, 2.4f);
+        if (sd < 0) col = scaled(rgb(240, 240, 250), 0.8f + 0.5f * clamp01((c.y - p.y) / 2.4f * 0.5f + 0.5f));
+        else if (sd < 1.0f) col = scaled(col, 0.5f);
+    }
+    return with_alpha(col, inside(d));
+}
+
+// Five hits: its own colour and a row of five lamps.
+Color five_hit_brick(const BrickPainter& b, Vec2 p) {
+    const ThemePalette& pal = palette(b.theme);
+    float d = b.outline(p);
+    int w = b.w;
+    Vec2 c = b.centre();
+    Color col = b.surface(p, pal.five_hit, 7);
+    for (int i = 0; i < 5; ++i) {
+        Vec2 lp{w * (0.5f + (i - 2) * 0.16f), c.y};
+        float ld = sd_circle(p, lp, 1.8f);
+        if (ld < 0) col = mix(rgb(255, 255, 230), rgb(255, 250, 160), clamp01(-ld));
+        else if (ld < 1.0f) col = scaled(col, 0.45f);
+    }
+    return with_alpha(col, inside(d));
+}
+
+// Hidden: the ghost of a brick, a dashed outline round a faint question mark.
+Color ghost_brick(const BrickPainter& b, Vec2 p) {
+    float d = b.outline(p);
+    Vec2 c = b.centre();
+    float edge = -d;
+    float shimmer = fbm(p.x * 0.25f, p.y * 0.4f, 5, 3);
+    float a = 0.10f + 0.12f * shimmer;
+    Color col = rgb(190, 220, 255);
+    float along = p.x + p.y;  // dash phase along the border
+    if (edge < 1.6f && std::fmod(along, 6.0f) < 3.5f) a = 0.8f, col = rgb(235, 245, 255);
+    // question mark, drawn small in the middle
+    Vec2 q = p - c;
+    float hook = std::fabs(length(q - Vec2{0, -2.2f}) - 2.6f);
+    bool upper = hook < 0.8f && (q.y < -2.2f || q.x > 0);
+    bool stem = std::fabs(q.x) < 0.8f && q.y > 0.0f && q.y < 2.2f;
+    bool dot = length(q - Vec2{0, 4.6f}) < 0.9f;
+    if ((upper && q.y < 0.4f) || stem || dot) a = std::max(a, 0.55f), col = rgb(220, 235, 255);
+    return with_alpha(col, inside(d) * a);
+}
+
+// Explosive: hazard stripes around glowing charges.
+Color explosive_brick(const BrickPainter& b, Vec2 p) {
+    float d = b.outline(p);
+    int w = b.w;
+    float stripe = std::fmod(p.x + p.y + 100.0f, 8.0f);
+    Color col = stripe < 4 ? rgb(250, 200, 30) : rgb(30, 26, 24);
+    Sdf shape = [&](Vec2 q) { return b.outline(q); };
+    col = scaled(col, bevel_light(shape, p, 2.0f, 0.6f));
+    int charges = w > 20 ? 2 : 1;
+    for (int i = 0; i < charges; ++i) {
+        Vec2 cc{10.0f + 20.0f * i, 10.0f};
+        float r = length(p - cc);
+        if (r < 6.5f) {
+            float k = 1 - r / 6.5f;
+            col = r < 5.2f ? mix(rgb(120, 10, 6), rgb(255, 230, 150), k * k) : rgb(20, 16, 14);
+            // a small warning mark in each charge
+            if (std::fabs(p.x - cc.x) < 0.8f && p.y > cc.y - 3.5f && p.y < cc.y + 1.0f) col = rgb(40, 8, 4);
+            if (length(p - Vec2{cc.x, cc.y + 2.6f}) < 0.9f) col = rgb(40, 8, 4);
+        }
+    }
+    return with_alpha(col, inside(d));
+}
+
+// 10, 11, 12: one brick, three states of damage.
+Color damaged_brick(const BrickPainter& b, int kind, Vec2 p, const std::vector<Crack>& cracks) {
+    float d = b.outline(p);
+    int w = b.w, h = b.h;
+    int stage = kind - 10;
+    Color base = b.theme == 0 ? rgb(196, 126, 70) : b.theme == 1 ? rgb(150, 138, 126) : rgb(226, 176, 64);
+    Color col = b.surface(p, scaled(base, 1.0f - 0.13f * stage), 10);
+    float cov = inside(d);
+    if (stage >= 1) {
+        std::size_t n = stage == 1 ? 3 : 8;
+        float cd = sd_cracks(p, cracks, n);
+        float width = stage == 1 ? 0.55f : 0.75f;
+        if (cd < width) col = scaled(col, 0.18f);
+        else if (cd < width + 0.9f) col = scaled(col, 1.25f);
+    }
+    if (stage == 2) {  // chunks broken off two corners
+        if (length(p - Vec2{w - 1.0f, 0.0f}) < 5.0f || length(p - Vec2{1.0f, h + 0.0f}) < 4.0f) cov = 0;
+    }
+    // lamps count the hits left: three, two, one
+    for (int i = 0; i < 3 - stage; ++i) {
+        Vec2 lp{w * 0.5f + (i - (2 - stage) * 0.5f) * 6.0f, h - 4.5f};
+        if (length(p - lp) < 1.4f) col = rgb(255, 240, 180);
+    }
+    return with_alpha(col, cov);
+}
+
+Color brick_pixel(const BrickPainter& b, int kind, Vec2 p, const std::vector<Crack>& cracks) {
     switch (kind) {
-    case 0: case 1: case 2: case 3: case 13: case 14: case 15: case 16: {
-        int colour = kind < 13 ? kind : kind - 13;
-        return with_alpha(b.surface(p, pal.plain[colour], kind), inside(d));
-    }
-    case 4: {  // solid: heavy armour, dark, thick bevel, cross bracing, big bolts
-        Sdf shape = [&](Vec2 q) { return b.outline(q); };
-        float light = bevel_light(shape, p, 4.0f, 0.7f);
-        Color base = pal.solid;
-        float tread = 0;
-        if (b.theme == 0) {  // diamond tread plate
-            float u = std::fmod(std::fabs(p.x + p.y * 0.6f), 5.0f), v = std::fmod(std::fabs(p.x - p.y * 0.6f + 40), 5.0f);
-            tread = (u < 1.2f ? 0.5f : 0) + (v < 1.2f ? 0.5f : 0);
-        } else if (b.theme == 1) {  // obsidian with bronze bands
-            tread = fbm(p.x * 0.3f, p.y * 0.3f, 12, 3);
-        } else {  // chitin ridges
-            tread = 0.5f + 0.5f * std::sin(p.x * 1.1f + std::sin(p.y * 0.5f) * 2);
-        }
-        Color col = scaled(base, (0.65f + 0.35f * tread) * light);
-        // bracing straps
-        float strap = std::min(std::fabs(p.y - c.y), 100.0f);
-        bool band = strap < 1.6f || std::fabs(p.x - 5) < 1.0f || std::fabs(p.x - (w - 5)) < 1.0f;
-        if (band) col = scaled(b.theme == 1 ? rgb(170, 120, 60) : rgb(130, 140, 155), light * 1.05f);
-        const Vec2 bolts[4] = {{5, 5}, {w - 5.0f, 5}, {5, h - 5.0f}, {w - 5.0f, h - 5.0f}};
-        for (Vec2 bv : bolts) {
-            float bd = sd_circle(p, bv, 2.1f);
-            if (bd < 0) {
-                float k = 0.7f + 0.7f * clamp01(((bv.x - p.x) + (bv.y - p.y)) / 2.1f * 0.5f + 0.5f);
-                col = scaled(rgb(190, 195, 205), k);
-            }
-        }
-        return with_alpha(col, inside(d));
-    }
-    case 5: case 17: {  // soft: glass you can see through
-        Color tint = b.theme == 0 ? rgb(150, 210, 255) : b.theme == 1 ? rgb(255, 170, 90) : rgb(170, 255, 190);
-        float edge = smoothstep(-2.5f, 0.0f, d);
-        float streak = smoothstep(2.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.3f)) +
-                       0.6f * smoothstep(1.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.5f));
-        float a = 0.32f + 0.5f * edge + 0.35f * clamp01(streak);
-        Color col = mix(tint, rgb(255, 255, 255), 0.35f * edge + 0.6f * clamp01(streak));
-        col = scaled(col, 1.05f - 0.2f * p.y / h);
-        return with_alpha(col, inside(d) * clamp01(a));
-    }
-    case 6: {  // two hits: the kind-0 brick behind a clamp-on cage with two studs
-        Color base = b.surface(p, pal.plain[0], 0);
-        float frame = -b.outline(p);
-        bool cage = frame < 2.2f || std::fabs(p.x - c.x) < 1.2f;
-        Color col = base;
-        if (cage) {
-            Sdf shape = [&](Vec2 q) { return b.outline(q); };
-            col = scaled(mix(pal.accent, rgb(230, 235, 240), 0.45f), bevel_light(shape, p, 2.2f, 0.8f));
-        }
-        for (float sx : {w * 0.25f, w * 0.75f}) {
-            float sd = sd_circle(p, {sx, c.y}, 2.4f);
-            if (sd < 0) col = scaled(rgb(240, 240, 250), 0.8f + 0.5f * clamp01((c.y - p.y) / 2.4f * 0.5f + 0.5f));
-            else if (sd < 1.0f) col = scaled(col, 0.5f);
-        }
-        return with_alpha(col, inside(d));
-    }
-    case 7: {  // five hits: its own colour and a row of five lamps
-        Color col = b.surface(p, pal.five_hit, 7);
-        for (int i = 0; i < 5; ++i) {
-            Vec2 lp{w * (0.5f + (i - 2) * 0.16f), c.y};
-            float ld = sd_circle(p, lp, 1.8f);
-            if (ld < 0) col = mix(rgb(255, 255, 230), rgb(255, 250, 160), clamp01(-ld));
-            else if (ld < 1.0f) col = scaled(col, 0.45f);
-        }
-        return with_alpha(col, inside(d));
-    }
-    case 8: case 19: {  // hidden: the ghost of a brick, a dashed outline round a faint question mark
-        float edge = -d;
-        float shimmer = fbm(p.x * 0.25f, p.y * 0.4f, 5, 3);
-        float a = 0.10f + 0.12f * shimmer;
-        Color col = rgb(190, 220, 255);
-        float along = p.x + p.y;  // dash phase along the border
-        if (edge < 1.6f && std::fmod(along, 6.0f) < 3.5f) a = 0.8f, col = rgb(235, 245, 255);
-        // question mark, drawn small in the middle
-        Vec2 q = p - c;
-        float hook = std::fabs(length(q - Vec2{0, -2.2f}) - 2.6f);
-        bool upper = hook < 0.8f && (q.y < -2.2f || q.x > 0);
-        bool stem = std::fabs(q.x) < 0.8f && q.y > 0.0f && q.y < 2.2f;
-        bool dot = length(q - Vec2{0, 4.6f}) < 0.9f;
-        if ((upper && q.y < 0.4f) || stem || dot) a = std::max(a, 0.55f), col = rgb(220, 235, 255);
-        return with_alpha(col, inside(d) * a);
-    }
-    case 9: case 18: {  // explosive: hazard stripes around glowing charges
-        float stripe = std::fmod(p.x + p.y + 100.0f, 8.0f);
-        Color col = stripe < 4 ? rgb(250, 200, 30) : rgb(30, 26, 24);
-        Sdf shape = [&](Vec2 q) { return b.outline(q); };
-        col = scaled(col, bevel_light(shape, p, 2.0f, 0.6f));
-        int charges = w > 20 ? 2 : 1;
-        for (int i = 0; i < charges; ++i) {
-            Vec2 cc{10.0f + 20.0f * i, 10.0f};
-            float r = length(p - cc);
-            if (r < 6.5f) {
-                float k = 1 - r / 6.5f;
-                col = r < 5.2f ? mix(rgb(120, 10, 6), rgb(255, 230, 150), k * k) : rgb(20, 16, 14);
-                // a small warning mark in each charge
-                if (std::fabs(p.x - cc.x) < 0.8f && p.y > cc.y - 3.5f && p.y < cc.y + 1.0f) col = rgb(40, 8, 4);
-                if (length(p - Vec2{cc.x, cc.y + 2.6f}) < 0.9f) col = rgb(40, 8, 4);
-            }
-        }
-        return with_alpha(col, inside(d));
-    }
-    default: {  // 10, 11, 12: one brick, three states of damage
-        int stage = kind - 10;
-        Color base = b.theme == 0 ? rgb(196, 126, 70) : b.theme == 1 ? rgb(150, 138, 126) : rgb(226, 176, 64);
-        Color col = b.surface(p, scaled(base, 1.0f - 0.13f * stage), 10);
-        float cov = inside(d);
-        if (stage >= 1) {
-            std::size_t n = stage == 1 ? 3 : 8;
-            float cd = sd_cracks(p, cracks, n);
-            float width = stage == 1 ? 0.55f : 0.75f;
-            if (cd < width) col = scaled(col, 0.18f);
-            else if (cd < width + 0.9f) col = scaled(col, 1.25f);
-        }
-        if (stage == 2) {  // chunks broken off two corners
-            if (length(p - Vec2{w - 1.0f, 0.0f}) < 5.0f || length(p - Vec2{1.0f, h + 0.0f}) < 4.0f) cov = 0;
-        }
-        // lamps count the hits left: three, two, one
-        for (int i = 0; i < 3 - stage; ++i) {
-            Vec2 lp{w * 0.5f + (i - (2 - stage) * 0.5f) * 6.0f, h - 4.5f};
-            if (length(p - lp) < 1.4f) col = rgb(255, 240, 180);
-        }
-        return with_alpha(col, cov);
-    }
+    case 0: case 1: case 2: case 3: case 13: case 14: case 15: case 16: return plain_brick(b, kind, p);
+    case 4: return solid_brick(b, p);
+    case 5: case 17: return glass_brick(b, p);
+    case 6: return two_hit_brick(b, p);
+    case 7: return five_hit_brick(b, p);
+    case 8: case 19: return ghost_brick(b, p);
+    case 9: case 18: return explosive_brick(b, p);
+    default: return damaged_brick(b, kind, p, cracks);
     }
 }
 

@@ -468,125 +468,143 @@ void mouse_icon(Canvas& c, Vec2 at, bool left_pressed) {
     }, 4);
 }
 
-Canvas help(int n) {
-    const Color yellow = rgb(255, 230, 120), red = rgb(255, 70, 60), green = rgb(120, 255, 140), white = rgb(255, 255, 255);
-    Canvas c = help_frame(n % 3);
+// What the help pictures share: the paddle, the ball and the caption colours.
+struct HelpKit {
     Canvas paddle = make_paddle(40);
     Canvas ball = make_ball(1);
-    switch (n) {
-    case 1:  // move the paddle with the mouse
-        put(c, paddle, 61, 118);
-        arrow(c, {56, 125}, {22, 125}, yellow);
-        arrow(c, {144, 125}, {178, 125}, yellow);
-        mouse_icon(c, {100, 52}, false);
-        arrow(c, {84, 52}, {60, 52}, white, 1.0f);
-        arrow(c, {116, 52}, {140, 52}, white, 1.0f);
-        break;
-    case 2: {  // don't let the ball leave the screen
-        put(c, paddle, 20, 110);
-        dotted_path(c, {{120, 40}, {126, 55}, {132, 70}, {138, 85}, {144, 100}, {150, 115}}, white);
-        put(c, ball, 150, 124);
-        c.paint([&](float x, float y) { return y > 143 && y < 148 && x > 4 && x < 196 ? rgb(255, 40, 30, 0.85f) : Color{}; }, 2);
-        c.paint([&](float x, float y) {
-            Vec2 p{x, y};
-            float d = std::min(sd_segment(p, {164, 116}, {180, 132}, 2), sd_segment(p, {180, 116}, {164, 132}, 2));
-            return d < 0 ? red : Color{};
-        }, 3);
-        break;
-    }
-    case 3: {  // break every brick
-        for (int row = 0; row < 3; ++row)
-            for (int col = 0; col < 4; ++col) {
-                if (row == 2 && col == 1) continue;
-                put(c, make_brick(0, (row + col) % 4), 20 + col * 41.0f, 18 + row * 21.0f);
-            }
-        Canvas spark(200, 150);
-        Rng rng{9};
-        for (int i = 0; i < 26; ++i) {
-            Vec2 p{82 + rng.uniform(-16, 16), 70 + rng.uniform(-10, 10)};
-            spark.paint([&](float x, float y) { return length(Vec2{x, y} - p) < 1.2f ? rgb(255, 190, 80) : Color{}; }, 2,
-                        int(p.x) - 3, int(p.y) - 3, int(p.x) + 3, int(p.y) + 3);
+    Color yellow = rgb(255, 230, 120), red = rgb(255, 70, 60), green = rgb(120, 255, 140), white = rgb(255, 255, 255);
+};
+
+// Move the paddle with the mouse.
+void help_move_paddle(Canvas& c, const HelpKit& k) {
+    put(c, k.paddle, 61, 118);
+    arrow(c, {56, 125}, {22, 125}, k.yellow);
+    arrow(c, {144, 125}, {178, 125}, k.yellow);
+    mouse_icon(c, {100, 52}, false);
+    arrow(c, {84, 52}, {60, 52}, k.white, 1.0f);
+    arrow(c, {116, 52}, {140, 52}, k.white, 1.0f);
+}
+
+// Don't let the ball leave the screen.
+void help_keep_ball(Canvas& c, const HelpKit& k) {
+    put(c, k.paddle, 20, 110);
+    dotted_path(c, {{120, 40}, {126, 55}, {132, 70}, {138, 85}, {144, 100}, {150, 115}}, k.white);
+    put(c, k.ball, 150, 124);
+    c.paint([&](float x, float y) { return y > 143 && y < 148 && x > 4 && x < 196 ? rgb(255, 40, 30, 0.85f) : Color{}; }, 2);
+    c.paint([&](float x, float y) {
+        Vec2 p{x, y};
+        float d = std::min(sd_segment(p, {164, 116}, {180, 132}, 2), sd_segment(p, {180, 116}, {164, 132}, 2));
+        return d < 0 ? k.red : Color{};
+    }, 3);
+}
+
+// Break every brick.
+void help_break_bricks(Canvas& c, const HelpKit& k) {
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 4; ++col) {
+            if (row == 2 && col == 1) continue;
+            put(c, make_brick(0, (row + col) % 4), 20 + col * 41.0f, 18 + row * 21.0f);
         }
-        c.draw(spark, 0, 0);
-        put(c, ball, 75, 90);
-        put(c, paddle, 50, 126);
-        break;
+    Canvas spark(200, 150);
+    Rng rng{9};
+    for (int i = 0; i < 26; ++i) {
+        Vec2 p{82 + rng.uniform(-16, 16), 70 + rng.uniform(-10, 10)};
+        spark.paint([&](float x, float y) { return length(Vec2{x, y} - p) < 1.2f ? rgb(255, 190, 80) : Color{}; }, 2,
+                    int(p.x) - 3, int(p.y) - 3, int(p.x) + 3, int(p.y) + 3);
     }
-    case 4: {  // click to fire weapons
-        for (int col = 0; col < 4; ++col) put(c, make_brick(1, col), 20 + col * 41.0f, 16);
-        put(c, paddle, 40, 120);
-        Canvas gun = make_gun(1);
-        put(c, gun, 40 + 11, 120);
-        put(c, gun, 40 + 78 - 16 - 5, 120);
-        for (float y : {50.0f, 80.0f})
-            for (float x : {56.0f, 102.0f})
-                c.paint([&](float px, float py) {
-                    float d = sd_box({px, py}, {x, y}, {1.6f, 8}, 1.6f);
-                    return d < 0 ? green : (d < 3 ? rgb(60, 255, 90, 0.3f) : Color{});
-                }, 3, int(x) - 6, int(y) - 12, int(x) + 6, int(y) + 12);
-        mouse_icon(c, {165, 90}, true);
-        break;
+    c.draw(spark, 0, 0);
+    put(c, k.ball, 75, 90);
+    put(c, k.paddle, 50, 126);
+}
+
+// Click to fire weapons.
+void help_fire_weapons(Canvas& c, const HelpKit& k) {
+    for (int col = 0; col < 4; ++col) put(c, make_brick(1, col), 20 + col * 41.0f, 16);
+    put(c, k.paddle, 40, 120);
+    Canvas gun = make_gun(1);
+    put(c, gun, 40 + 11, 120);
+    put(c, gun, 40 + 78 - 16 - 5, 120);
+    for (float y : {50.0f, 80.0f})
+        for (float x : {56.0f, 102.0f})
+            c.paint([&](float px, float py) {
+                float d = sd_box({px, py}, {x, y}, {1.6f, 8}, 1.6f);
+                return d < 0 ? k.green : (d < 3 ? rgb(60, 255, 90, 0.3f) : Color{});
+            }, 3, int(x) - 6, int(y) - 12, int(x) + 6, int(y) + 12);
+    mouse_icon(c, {165, 90}, true);
+}
+
+// Collect the powerups.
+void help_collect_powerups(Canvas& c, const HelpKit& k) {
+    put(c, k.paddle, 60, 122);
+    put(c, make_capsule(10), 50, 30);
+    put(c, make_capsule(29), 118, 50);
+    put(c, make_capsule(14), 84, 84);
+    arrow(c, {100, 110}, {100, 120}, k.yellow);
+}
+
+// Avoid the bad powerups.
+void help_avoid_bad_powerups(Canvas& c, const HelpKit& k) {
+    put(c, k.paddle, 110, 122);
+    put(c, make_capsule(28), 30, 70);
+    put(c, make_capsule(12), 30, 30);
+    put(c, make_capsule(11), 80, 50);
+    arrow(c, {105, 128}, {80, 128}, k.yellow);
+    c.paint([&](float x, float y) {
+        float d = std::fabs(length(Vec2{x, y} - Vec2{46, 86}) - 22) - 2;
+        float slash = sd_segment({x, y}, {31, 101}, {61, 71}, 2);
+        return std::min(d, slash) < 0 ? k.red : Color{};
+    }, 3);
+}
+
+// Spin the ball.
+void help_spin_ball(Canvas& c, const HelpKit& k) {
+    put(c, k.paddle, 70, 122);
+    arrow(c, {120, 132}, {165, 132}, k.yellow);
+    std::vector<Vec2> path;
+    for (int i = 0; i < 16; ++i) {
+        float t = i / 15.0f;
+        path.push_back({100 + 60 * t * t, 116 - 95 * t});
     }
-    case 5: {  // collect the powerups
-        put(c, paddle, 60, 122);
-        put(c, make_capsule(10), 50, 30);
-        put(c, make_capsule(29), 118, 50);
-        put(c, make_capsule(14), 84, 84);
-        arrow(c, {100, 110}, {100, 120}, yellow);
-        break;
+    dotted_path(c, path, k.white);
+    put(c, k.ball, 153, 14);
+}
+
+// Six bricks in a row: skill shot.
+void help_skill_shot(Canvas& c, const HelpKit& k) {
+    for (int i = 0; i < 6; ++i) {
+        Canvas b = make_brick(2, 13 + i % 4);
+        put(c, b, 14 + i * 30.0f, 58);
+        paint_text_shadowed(c, std::to_string(i + 1), 21 + i * 30.0f, 84, 1.5f, k.yellow);
     }
-    case 6: {  // avoid the bad powerups
-        put(c, paddle, 110, 122);
-        put(c, make_capsule(28), 30, 70);
-        put(c, make_capsule(12), 30, 30);
-        put(c, make_capsule(11), 80, 50);
-        arrow(c, {105, 128}, {80, 128}, yellow);
-        c.paint([&](float x, float y) {
-            float d = std::fabs(length(Vec2{x, y} - Vec2{46, 86}) - 22) - 2;
-            float slash = sd_segment({x, y}, {31, 101}, {61, 71}, 2);
-            return std::min(d, slash) < 0 ? red : Color{};
-        }, 3);
-        break;
-    }
-    case 7: {  // spin the ball
-        put(c, paddle, 70, 122);
-        arrow(c, {120, 132}, {165, 132}, yellow);
-        std::vector<Vec2> path;
-        for (int i = 0; i < 16; ++i) {
-            float t = i / 15.0f;
-            path.push_back({100 + 60 * t * t, 116 - 95 * t});
-        }
-        dotted_path(c, path, white);
-        put(c, ball, 153, 14);
-        break;
-    }
-    case 8: {  // six bricks in a row: skill shot
-        for (int i = 0; i < 6; ++i) {
-            Canvas b = make_brick(2, 13 + i % 4);
-            put(c, b, 14 + i * 30.0f, 58);
-            paint_text_shadowed(c, std::to_string(i + 1), 21 + i * 30.0f, 84, 1.5f, yellow);
-        }
-        paint_text_shadowed(c, "SKILLSHOT!", 41, 22, 2, green);
-        put(c, ball, 180, 110);
-        dotted_path(c, {{30, 110}, {60, 112}, {90, 113}, {120, 113}, {150, 112}, {175, 111}}, white);
-        break;
-    }
-    default: {  // fire + plasma = the combined ball
-        put(c, make_capsule(4), 14, 40);
-        paint_text_shadowed(c, "+", 52, 46, 2.5f, white);
-        put(c, make_capsule(5), 70, 40);
-        paint_text_shadowed(c, "=", 110, 46, 2.5f, white);
-        Canvas glow(200, 150);
-        glow.paint([](float x, float y) {
-            float r = length(Vec2{x, y} - Vec2{150, 56});
-            return r < 20 ? with_alpha(rgb(255, 230, 200), std::pow(1 - r / 20, 2.0f)) : Color{};
-        }, 2);
-        c.draw(glow, 0, 0);
-        put(c, make_ball(2), 137, 43);
-        paint_text_shadowed(c, "KALVENTOR!", 41, 104, 2, rgb(255, 200, 90));
-        break;
-    }
-    }
+    paint_text_shadowed(c, "SKILLSHOT!", 41, 22, 2, k.green);
+    put(c, k.ball, 180, 110);
+    dotted_path(c, {{30, 110}, {60, 112}, {90, 113}, {120, 113}, {150, 112}, {175, 111}}, k.white);
+}
+
+// Fire + plasma = the combined ball.
+void help_kalventor_ball(Canvas& c, const HelpKit& k) {
+    put(c, make_capsule(4), 14, 40);
+    paint_text_shadowed(c, "+", 52, 46, 2.5f, k.white);
+    put(c, make_capsule(5), 70, 40);
+    paint_text_shadowed(c, "=", 110, 46, 2.5f, k.white);
+    Canvas glow(200, 150);
+    glow.paint([](float x, float y) {
+        float r = length(Vec2{x, y} - Vec2{150, 56});
+        return r < 20 ? with_alpha(rgb(255, 230, 200), std::pow(1 - r / 20, 2.0f)) : Color{};
+    }, 2);
+    c.draw(glow, 0, 0);
+    put(c, make_ball(2), 137, 43);
+    paint_text_shadowed(c, "KALVENTOR!", 41, 104, 2, rgb(255, 200, 90));
+}
+
+Canvas help(int n) {
+    using Painter = void (*)(Canvas&, const HelpKit&);
+    static const Painter painters[9] = {help_move_paddle,     help_keep_ball,         help_break_bricks,
+                                        help_fire_weapons,    help_collect_powerups,  help_avoid_bad_powerups,
+                                        help_spin_ball,       help_skill_shot,        help_kalventor_ball};
+    static const HelpKit kit;
+    Canvas c = help_frame(n % 3);
+    painters[n - 1](c, kit);
     return c;
 }
 

@@ -41,13 +41,13 @@ Canvas make_ball(int size) {
         float diff = std::max(0.0f, dx * lx + dy * ly + nz * lz);
         float hx = lx, hy = ly, hz = lz + 1;
         float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
-        float spec = std::pow(std::max(0.0f, (dx * hx + dy * hy + nz * hz) / hl), 40.0f);
+        float specular = std::pow(std::max(0.0f, (dx * hx + dy * hy + nz * hz) / hl), 40.0f);
         // reflected horizon gives the chrome look
         float horizon = smoothstep(0.05f, -0.05f, dy + 0.1f * dx) * 0.25f;
         float rim = std::pow(1 - nz, 3.0f) * 0.35f;
         float v = 0.28f + 0.6f * diff + horizon + rim;
         Color col = mix(rgb(150, 160, 178), rgb(255, 255, 255), clamp01(v));
-        col = mix(col, rgb(255, 255, 255), clamp01(spec * 1.4f));
+        col = mix(col, rgb(255, 255, 255), clamp01(specular * 1.4f));
         return col;
     }, 6);
     return c;
