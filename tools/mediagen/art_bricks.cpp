@@ -161,7 +161,8 @@ Color solid_brick(const BrickPainter& b, Vec2 p) {
 Color glass_brick(const BrickPainter& b, Vec2 p) {
     float d = b.outline(p);
     int w = b.w, h = b.h;
-    Color tint = b.theme == 0 ? rgb(150, 210, 255) : b.theme == 1 ? rgb(255, 170, 90) : rgb(170, 255, 190);
+    // icy in steel, smoky amber among the lava, pale jelly in the alien tissue
+    Color tint = b.theme == 0 ? rgb(150, 210, 255) : b.theme == 1 ? rgb(255, 200, 130) : rgb(170, 255, 190);
     float edge = smoothstep(-2.5f, 0.0f, d);
     float streak = smoothstep(2.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.3f)) +
                    0.6f * smoothstep(1.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.5f));
