@@ -71,24 +71,6 @@ void Canvas::paint(const Shader& shader, int ss, int x0, int y0, int x1, int y1)
         }
 }
 
-void Canvas::add(const Shader& shader, int ss) {
-    float inv = 1.0f / float(ss * ss);
-    for (int y = 0; y < h_; ++y)
-        for (int x = 0; x < w_; ++x) {
-            Color sum{};
-            for (int j = 0; j < ss; ++j)
-                for (int i = 0; i < ss; ++i) {
-                    Color c = premultiply(shader(x + (i + 0.5f) / ss, y + (j + 0.5f) / ss));
-                    sum.r += c.r, sum.g += c.g, sum.b += c.b, sum.a += c.a;
-                }
-            auto& d = px_[std::size_t(y) * w_ + x];
-            d.r = std::min(1.0f, d.r + sum.r * inv);
-            d.g = std::min(1.0f, d.g + sum.g * inv);
-            d.b = std::min(1.0f, d.b + sum.b * inv);
-            d.a = std::min(1.0f, d.a + sum.a * inv);
-        }
-}
-
 void Canvas::draw(const Canvas& src, int dx, int dy, float alpha) {
     for (int y = 0; y < src.h_; ++y)
         for (int x = 0; x < src.w_; ++x) {
@@ -112,20 +94,6 @@ void Canvas::draw_scaled(const Canvas& src, float x, float y, float w, float h, 
             return c;
         },
         ss, int(std::floor(x)), int(std::floor(y)), int(std::ceil(x + w)), int(std::ceil(y + h)));
-}
-
-void Canvas::draw_rotated(const Canvas& src, float cx, float cy, float degrees, float alpha) {
-    float r = 0.5f * std::sqrt(float(src.w_ * src.w_ + src.h_ * src.h_)) + 1;
-    paint(
-        [&](float px, float py) {
-            Vec2 q = rotate({px - cx, py - cy}, -degrees);
-            float u = q.x + src.w_ * 0.5f, v = q.y + src.h_ * 0.5f;
-            if (u < 0 || v < 0 || u >= src.w_ || v >= src.h_) return Color{};
-            Color c = src.get(int(u), int(v));
-            c.a *= alpha;
-            return c;
-        },
-        3, int(cx - r), int(cy - r), int(cx + r + 1), int(cy + r + 1));
 }
 
 void Canvas::add_light(const Canvas& src, float cx, float cy, Color tint, float alpha, float degrees, float scale) {

@@ -46,12 +46,9 @@ public:
     // anti-aliases the hard edges the shaders describe. Limited to the given pixel box.
     void paint(const Shader& shader, int ss = 4);
     void paint(const Shader& shader, int ss, int x0, int y0, int x1, int y1);
-    // Adds light (for sprites drawn with additive blending only the sum matters).
-    void add(const Shader& shader, int ss = 4);
     void draw(const Canvas& src, int dx, int dy, float alpha = 1.0f);
     // Bilinear, area-averaged resample of src into the box (x, y, w, h) of this canvas.
     void draw_scaled(const Canvas& src, float x, float y, float w, float h, float alpha = 1.0f);
-    void draw_rotated(const Canvas& src, float cx, float cy, float degrees, float alpha = 1.0f);
     // Light blending as the game does it: the sprite's colour, times its alpha, the tint and
     // `alpha`, is added; the sprite is centred on (cx, cy), turned and scaled.
     void add_light(const Canvas& src, float cx, float cy, Color tint, float alpha, float degrees = 0, float scale = 1);
