@@ -46,7 +46,7 @@ const Style styles[4] = {
      "r.ro.rr.r.ro.rfo", 0, 0.0f, 11, 0.6f, 0.4f, 0.55f, 0.8f, 0.75f, "ABaD", false, 0.45f},
     // track 2 (volcano): heavy, C phrygian, brass lead, tom-like drums
     {138, 36, phrygian, {0, 1, 0, 6, 0, 1, 5, 6}, 40, "x..x..x...x..x..", "....x.......x..x", "x.xxx.xxx.xxx.xx",
-     "rr.rr.ro.rr.fr.o", 2, 0.0f, 23, 0.5f, 0.3f, 0.55f, 0.9f, 0.8f, "ABabD", false, 0.5f},
+     "rr.rr.ro.rr.fr.o", 2, 0.0f, 23, 0.65f, 0.35f, 0.75f, 0.6f, 0.8f, "ABabD", false, 0.5f},
     // track 3 (alien): F# minor with a floating bell lead and a wobbling bass
     {116, 42, minor, {0, 3, 6, 2, 0, 3, 5, 4}, 32, "x.....x...x.....", "....x.......x...", "..xx..xx..xx..xx",
      "r..or..fr..or.f.", 3, 0.12f, 31, 0.7f, 0.55f, 0.5f, 0.75f, 0.65f, "ABaD", true, 0.3f},
@@ -252,7 +252,7 @@ Audio compose_track(int index, int bars_override) {
                 verb_send.add(sn, at(bar, st), 0.1f, 0.08f * s.drum_level);
             }
             if (s.hat[st] == 'x')
-                dry.add(st % 8 == 6 && index != 0 ? oh : hh, at(bar, st), 0.35f, 0.18f * s.drum_level * (0.8f + 0.4f * rng.uniform(0, 1)));
+                dry.add(st % 8 == 6 && index != 0 ? oh : hh, at(bar, st), 0.35f, 0.12f * s.drum_level * (0.8f + 0.4f * rng.uniform(0, 1)));
         }
         if (!breakdown) {  // the melody, in two-bar phrases; strong beats land on the chord
             const std::vector<Note>& phrase = (section == 'B' || section == 'b') ? phrase_b : phrase_a;
