@@ -124,7 +124,26 @@ Color plain_brick(const BrickPainter& b, int kind, Vec2 p) {
 }
 
 // Solid: heavy armour, dark, thick bevel, cross bracing, big bolts.
+// The alien armour is grown, not bolted: overlapping chitin plates with glowing seams.
+Color chitin_brick(const BrickPainter& b, Vec2 p) {
+    float d = b.outline(p);
+    if (d > 0) return Color{};
+    Sdf shape = [&](Vec2 q) { return b.outline(q); };
+    float light = bevel_light(shape, p, 5.0f, 0.75f);
+    // three plates, each overlapping the next like a beetle's back
+    float u = p.x / b.w * 3;
+    int plate = std::min(2, int(u));
+    float f = u - plate;                       // 0 at a plate's rim, 1 under the next one
+    float curve = std::sqrt(std::max(0.0f, 1 - (2 * f - 1) * (2 * f - 1)));
+    Color col = scaled(mix(rgb(20, 20, 28), rgb(72, 70, 88), curve), light);  // near-black, unlike the violet pods
+    if (f > 0.88f && plate < 2) col = scaled(col, 0.45f);  // shade where the next plate overlaps
+    if (f < 0.12f && plate > 0) col = mix(col, rgb(90, 255, 160), 0.7f * (1 - f / 0.12f));  // seam glow
+    float gloss = 1 - smoothstep(0, 1, length({(f - 0.35f) / 0.18f, (p.y - b.h * 0.3f) / (b.h * 0.14f)}));
+    return with_alpha(mix(col, rgb(230, 220, 255), 0.5f * gloss), 1.0f);
+}
+
 Color solid_brick(const BrickPainter& b, Vec2 p) {
+    if (b.theme == 2) return chitin_brick(b, p);
     const ThemePalette& pal = palette(b.theme);
     float d = b.outline(p);
     int w = b.w, h = b.h;
