@@ -12,6 +12,18 @@ struct CanvasView {
     int pitch_pixels;
 };
 
+// Draws w x h pixels of a premultiplied 0xAARRGGBB picture (pitch in pixels) with their top-left corner at
+// (x, y), tinted by the colour (r, g, b) and faded by alpha 0..255, blended as alpha or light.
+// copy: the picture is opaque and drawn at full alpha untinted, so it simply replaces.
+void canvas_blit(const CanvasView& canvas, const std::uint32_t* source, int source_pitch, int w, int h, int x,
+                 int y, int r, int g, int b, int alpha, bool light, bool copy);
+
+// The same for a picture turned (degrees, clockwise on screen) and scaled about its handle
+// (hx, hy), placed with the handle at (x, y). filtered samples bilinearly, else the nearest pixel.
+void canvas_blit_transformed(const CanvasView& canvas, const std::uint32_t* source, int source_pitch, int w, int h,
+                             float hx, float hy, float x, float y, float rotation, float sx, float sy, int r, int g,
+                             int b, int alpha, bool light, bool filtered);
+
 // Blend 3 (alpha): destination = colour x alpha + destination x (1 - alpha).
 // Blend 4 (light): destination = colour x alpha + destination, saturated.
 // alpha is 0..255; the rectangle is clipped to the picture.

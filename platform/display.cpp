@@ -48,6 +48,7 @@ struct Display {
     long long frame_limit = -1;
     std::multimap<long long, std::string> screenshots;
     bool fullscreen = false;
+    bool drawing = true;
 };
 
 Display display;
@@ -317,6 +318,7 @@ const DisplayOptions& display_options() { return display.options; }
 void set_window_title(std::string_view title) { display.title = std::string(title); }
 bool display_open() { return display.renderer != nullptr; }
 void set_frame_limit(long long flips) { display.frame_limit = flips; }
+void set_drawing_enabled(bool enabled) { display.drawing = enabled; }
 long long flip_count() { return display.flips; }
 
 void request_screenshot(long long flip, std::string path) { display.screenshots.emplace(flip, std::move(path)); }
@@ -425,10 +427,30 @@ SDL_BlendMode sdl_blend() { return display.state.blend == blend_light ? SDL_BLEN
 
 void draw_image(Image image, float x, float y, int frame)
 {
-    if (image == nullptr || display.renderer == nullptr) return;
+    if (image == nullptr || display.renderer == nullptr || !display.drawing) return;
+    const DrawState& s = display.state;
+    if (display.canvas != nullptr && s.rotation == 0 && s.scale_x == 1 && s.scale_y == 1) {
+        // Pixel px shows image pixel px + shift: its centre lies inside that pixel, the same
+        // rule images_collide uses.
+        const int left = -static_cast<int>(std::floor(0.5 - (double(x) - image_handle_x(image))));
+        const int top = -static_cast<int>(std::floor(0.5 - (double(y) - image_handle_y(image))));
+        const SDL_Rect cell = image_frame_rect(image, frame);
+        const int pitch = image_argb_pitch(image);
+        const bool copy = s.blend == blend_alpha && alpha_byte() == 255 && image_opaque(image) &&
+                          s.r == 255 && s.g == 255 && s.b == 255;
+        canvas_blit(canvas_view(), image_argb(image) + cell.x, pitch, cell.w, cell.h, left, top, s.r, s.g, s.b,
+                    alpha_byte(), s.blend == blend_light, copy);
+        return;
+    }
+    if (display.canvas != nullptr) {
+        const SDL_Rect cell = image_frame_rect(image, frame);
+        canvas_blit_transformed(canvas_view(), image_argb(image) + cell.x, image_argb_pitch(image), cell.w, cell.h,
+                                image_handle_x(image), image_handle_y(image), x, y, s.rotation, s.scale_x, s.scale_y,
+                                s.r, s.g, s.b, alpha_byte(), s.blend == blend_light, image_is_filtered(image));
+        return;
+    }
     SDL_Texture* texture = image_texture(image);
     if (texture == nullptr) return;
-    const DrawState& s = display.state;
     SDL_SetTextureColorMod(texture, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g), static_cast<Uint8>(s.b));
     SDL_SetTextureAlphaMod(texture, alpha_byte());
     // An opaque picture drawn at full alpha replaces what is under it: the same pixels as
@@ -451,7 +473,7 @@ void draw_image(Image image, float x, float y, int frame)
 
 void draw_rect(float x, float y, float width, float height)
 {
-    if (display.renderer == nullptr) return;
+    if (display.renderer == nullptr || !display.drawing) return;
     const DrawState& s = display.state;
     if (display.canvas != nullptr) {
         // A pixel is filled when its centre lies inside the rectangle.
@@ -469,7 +491,7 @@ void draw_rect(float x, float y, float width, float height)
 
 void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel)
 {
-    if (display.renderer == nullptr) return;
+    if (display.renderer == nullptr || !display.drawing) return;
     const DrawState& s = display.state;
     SDL_SetRenderDrawBlendMode(display.renderer, sdl_blend());
     SDL_SetRenderDrawColor(display.renderer, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g),
@@ -482,8 +504,6 @@ void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel)
 void grab_image(Image image, float x, float y, int frame)
 {
     if (image == nullptr || display.renderer == nullptr) return;
-    SDL_Texture* texture = image_texture(image);
-    if (texture == nullptr) return;
     SDL_Rect source{static_cast<int>(x), static_cast<int>(y), image_width(image), image_height(image)};
     const SDL_Rect dest = image_frame_rect(image, frame);
     if (display.canvas != nullptr) {
@@ -491,10 +511,17 @@ void grab_image(Image image, float x, float y, int frame)
         const SDL_Rect whole{0, 0, screen_width, screen_height};
         if (!SDL_IntersectRect(&source, &whole, &clipped)) return;
         const CanvasView view = canvas_view();
-        const SDL_Rect into{dest.x + clipped.x - source.x, dest.y + clipped.y - source.y, clipped.w, clipped.h};
-        SDL_UpdateTexture(texture, &into, view.pixels + clipped.y * view.pitch_pixels + clipped.x, view.pitch_pixels * 4);
+        std::uint32_t* pixels = image_argb_for_writing(image);
+        const int pitch = image_argb_pitch(image);
+        for (int row = 0; row < clipped.h; ++row) {
+            const std::uint32_t* from = view.pixels + (clipped.y + row) * view.pitch_pixels + clipped.x;
+            std::uint32_t* into = pixels + (dest.y + clipped.y - source.y + row) * pitch + dest.x + clipped.x - source.x;
+            std::copy(from, from + clipped.w, into);
+        }
         return;
     }
+    SDL_Texture* texture = image_texture(image);
+    if (texture == nullptr) return;
     SDL_SetRenderTarget(display.renderer, texture);
     SDL_SetTextureBlendMode(display.target, SDL_BLENDMODE_NONE);
     SDL_RenderCopy(display.renderer, display.target, &source, &dest);

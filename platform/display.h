@@ -60,5 +60,8 @@ void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel);
 // Copies the picture drawn so far at (x, y), the image's size, into that frame of the image.
 void grab_image(Image image, float x, float y, int frame);
 
+// Benchmarks of the logic alone: with drawing off every drawing operation does nothing.
+void set_drawing_enabled(bool enabled);
+
 // Headless and scripted runs: the run ends through the exit path after this many flips.
 void set_frame_limit(long long flips);

@@ -25,6 +25,8 @@ struct ImageData {
     // One byte per pixel of the strip: 1 where the pixel is not transparent.
     std::vector<std::uint8_t> mask;
     SDL_Texture* texture = nullptr;
+    // Drawing in software: the strip as 0xAARRGGBB, blitted by our own loops.
+    std::vector<std::uint32_t> argb;
     bool target = false;
     bool opaque = false;   // every pixel fully opaque: drawn at alpha 1 it needs no blending
 };
@@ -253,6 +255,7 @@ void set_image_handle(Image image, float x, float y)
 }
 
 int image_width(Image image) { return image->width; }
+bool image_is_filtered(Image image) { return (image->flags & image_filtered) != 0; }
 bool image_opaque(Image image) { return image->opaque && !image->target; }
 int image_height(Image image) { return image->height; }
 int image_frames(Image image) { return image->frames; }
@@ -274,6 +277,34 @@ SDL_Rect image_frame_rect(Image image, int frame)
     return SDL_Rect{frame * image->width, 0, image->width, image->height};
 }
 
+const std::uint32_t* image_argb(Image image)
+{
+    if (image->argb.empty()) {
+        const std::size_t count = image->strip.rgba.size() / 4;
+        image->argb.resize(count);
+        // Premultiplied by alpha: blending and bilinear mixing then need no division by alpha.
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::uint8_t* p = &image->strip.rgba[i * 4];
+            const std::uint32_t a = p[3];
+            image->argb[i] = a << 24 | (p[0] * a / 255) << 16 | (p[1] * a / 255) << 8 | (p[2] * a / 255);
+        }
+        image->strip = Pixels{};   // the software copy holds the pixels now; the mask stays
+    }
+    return image->argb.data();
+}
+
+std::uint32_t* image_argb_for_writing(Image image)
+{
+    image_argb(image);
+    if (image->texture != nullptr) {   // the texture would show the old pixels
+        SDL_DestroyTexture(image->texture);
+        image->texture = nullptr;
+    }
+    return image->argb.data();
+}
+
+int image_argb_pitch(Image image) { return image->width * image->frames; }
+
 SDL_Texture* image_texture(Image image)
 {
     if (image->texture != nullptr) return image->texture;
@@ -291,7 +322,10 @@ SDL_Texture* image_texture(Image image)
     SDL_SetTextureBlendMode(image->texture, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(image->texture, (image->flags & image_filtered) ? SDL_ScaleModeLinear
                                                                             : SDL_ScaleModeNearest);
-    if (!image->target) {
+    if (platform_canvas_mode()) {
+        // Only turned or scaled drawing in software needs a texture; the pixels stay ours too.
+        SDL_UpdateTexture(image->texture, nullptr, image_argb(image), total_width * 4);
+    } else if (!image->target) {
         std::vector<std::uint8_t> argb(image->strip.rgba.size());
         SDL_ConvertPixels(total_width, image->height, SDL_PIXELFORMAT_ABGR8888, image->strip.rgba.data(),
                           total_width * 4, SDL_PIXELFORMAT_ARGB8888, argb.data(), total_width * 4);

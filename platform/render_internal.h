@@ -12,6 +12,11 @@ bool platform_canvas_mode();         // drawing in software into a picture in me
 SDL_Texture* image_texture(Image image);
 // True when no pixel of the image is see-through (grabbed pictures never count as opaque).
 bool image_opaque(Image image);
+bool image_is_filtered(Image image);   // sampled bilinearly when turned or scaled
+// Drawing in software: the image's strip as premultiplied 0xAARRGGBB pixels, pitch in pixels.
+const std::uint32_t* image_argb(Image image);
+std::uint32_t* image_argb_for_writing(Image image);   // drops a texture that would go stale
+int image_argb_pitch(Image image);
 // Source rectangle of a frame inside the image's texture.
 SDL_Rect image_frame_rect(Image image, int frame);
 [[noreturn]] void platform_fatal(const std::string& message);
