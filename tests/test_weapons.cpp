@@ -171,24 +171,6 @@ TEST(WeaponTable, AmmunitionTriggersAndProjectilesOfEveryWeapon)
     }
 }
 
-TEST(WeaponTable, IonBeamAndNonWeapons)
-{
-    auto world = play_world();
-    arm_weapon(*world, weapon_ion_beam);
-    EXPECT_EQ(world->weapon_ammo, 1);
-    hold_button();
-    update_weapon(*world);
-    EXPECT_EQ(world->ion_beam_state, 1);   // a press starts the charge; the shot is spent later
-    EXPECT_FLOAT_EQ(world->ion_beam_charge_rate, 0.5f);
-    EXPECT_EQ(world->weapon_ammo, 1);
-    EXPECT_TRUE(world->bullet_list.empty());
-
-    EXPECT_EQ(weapon_ammo_for(-1), 0);
-    EXPECT_EQ(weapon_ammo_for(10), 0);
-    arm_weapon(*world, 10);
-    EXPECT_EQ(world->current_weapon, weapon_ion_beam);
-}
-
 TEST(WeaponGrant, SameWeaponAddsUpToTheLimitAnotherReplaces)
 {
     auto world = play_world();
@@ -205,6 +187,12 @@ TEST(WeaponGrant, SameWeaponAddsUpToTheLimitAnotherReplaces)
     EXPECT_EQ(world->current_weapon, weapon_nukes);
     EXPECT_EQ(world->weapon_ammo, 3);
     EXPECT_FLOAT_EQ(world->paddle.burst_fade, 0);
+
+    EXPECT_EQ(weapon_ammo_for(weapon_ion_beam), 1);
+    EXPECT_EQ(weapon_ammo_for(-1), 0);
+    EXPECT_EQ(weapon_ammo_for(10), 0);
+    arm_weapon(*world, 10);   // not a weapon: nothing changes
+    EXPECT_EQ(world->current_weapon, weapon_nukes);
 }
 
 TEST(WeaponFiring, DoubleshotWithOneShotLeftFiresBothThenIsGone)
@@ -752,37 +740,26 @@ TEST(WeaponSupply, AStalledGameRevealsHiddenBricksAfter500Frames)
 
 TEST(WeaponSupply, CountsOnlyWhileABallFliesInPlayWithFewBricksAndNoWeapon)
 {
-    {
+    struct Case {
+        const char* what;
+        void (*prepare)(World&);
+        int frames, counter_after;
+    };
+    const Case cases[] = {
+        {"ball resting", [](World& w) { w.ball_list.front().launch = 0; }, 50, 0},
+        {"level cleared", [](World& w) { w.game_state = 1; }, 50, 0},
+        {"game over", [](World& w) { w.game_state = 2; }, 50, 0},
+        {"behind the menus", [](World& w) { w.attract_mode = 1; }, 50, 0},
+        {"a full field", [](World& w) { w.brick_weight = 21; }, 600, 1},
+        {"a weapon on the paddle", [](World& w) { arm_weapon(w, weapon_machinegun); }, 500, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         StallWorld s;
-        s.world->ball_list.front().launch = 0;
-        s.frames(50);
-        EXPECT_EQ(s.world->stall_counter, 0);
-    }
-    for (int state : {1, 2}) {
-        StallWorld s;
-        s.world->game_state = state;
-        s.frames(50);
-        EXPECT_EQ(s.world->stall_counter, 0);
-    }
-    {
-        StallWorld s;
-        s.world->attract_mode = 1;
-        s.frames(50);
-        EXPECT_EQ(s.world->stall_counter, 0);
-    }
-    {
-        StallWorld s;   // a full field is never stalled
-        s.world->brick_weight = 21;
-        s.frames(600);
-        EXPECT_EQ(s.world->stall_counter, 1);
-        EXPECT_EQ(s.world->brick_list.front().num, brick_kind_hidden);
-    }
-    {
-        StallWorld s;   // a weapon on the paddle: the count starts over, nothing is given
-        arm_weapon(*s.world, weapon_machinegun);
-        s.frames(500);
-        EXPECT_EQ(s.world->stall_counter, 0);
-        EXPECT_EQ(s.world->brick_list.front().num, brick_kind_hidden);
+        c.prepare(*s.world);
+        s.frames(c.frames);
+        EXPECT_EQ(s.world->stall_counter, c.counter_after);
+        EXPECT_EQ(s.world->brick_list.front().num, brick_kind_hidden);   // nothing given
     }
 }
 
