@@ -71,6 +71,10 @@ void end_game(World& world)
     world.score_to_add = 0;
     fade_to_black(world);
     reset_world(world);
+    world.level_list_scroll = 0;
+    // A game given up through the quit prompt never enters the table.
+    if (world.score > world.high_scores[high_score_count - 1] && world.game_end_reason != 2)
+        world.new_high_score_index = insert_high_score(world, world.score);
 }
 
 void update_screen_shake(World& world)

@@ -50,3 +50,12 @@ std::string executable_dir()
     SDL_free(base);
     return dir;
 }
+
+std::string user_data_dir()
+{
+    char* path = SDL_GetPrefPath("kalventor", "kalventor");
+    if (path == nullptr) return {};
+    std::string dir = path;
+    SDL_free(path);
+    return dir;
+}

@@ -13,3 +13,6 @@ void check_termination_request();
 #include <string>
 // The folder holding the running executable, with a trailing slash ("" when unknown).
 std::string executable_dir();
+// The per-user folder for the game's own files (the settings where the working directory cannot
+// be written), created on first use, with a trailing slash ("" when there is none).
+std::string user_data_dir();

@@ -7,6 +7,7 @@
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/paddle.h"
+#include "ui/settings.h"
 
 void set_up_level(World& world, int level_number, int theme)
 {
@@ -39,5 +40,13 @@ void advance_level(World& world)
 
 void unlock_level(World& world, int level_number, int theme)
 {
+    const auto unlocked = [&world] {
+        int count = 0;
+        for (const Tlevel& level : world.level_list) count += level.complete;
+        return count;
+    };
+    const int before = unlocked();
     unlock_level(world.level_list, world.levels_per_theme, level_number, theme);
+    // Written at once, so a crash or a killed process keeps the level open.
+    if (unlocked() != before) save_progress(world);
 }

@@ -1,8 +1,301 @@
 #include "ui/settings.h"
 
-#include "core/world.h"
+#include <cstdio>
+#include <filesystem>
 
-// Until the settings file is read and written, every run starts from the defaults.
-void load_config(World&) {}
-void save_config(World&) {}
-void apply_settings_to_selectors(World&) {}
+#include "core/drawing.h"
+#include "core/sound.h"
+#include "core/world.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/program.h"
+#include "platform/random.h"
+#include "platform/stream.h"
+#include "ui/font.h"
+#include "ui/menu_screens.h"
+#include "ui/widgets.h"
+
+namespace {
+
+// A real file is 802 bytes; anything far larger is not ours and is not worth reading.
+constexpr std::size_t config_max_bytes = 1u << 20;
+
+void apply_defaults(World& world)
+{
+    world.sound_volume = default_volume;
+    world.music_volume = default_volume;
+    world.gfx_level = default_gfx_level;
+    world.high_scores.fill(0);
+    world.high_score_names.fill(std::string(default_high_score_name));
+}
+
+// Every character must be one the font can draw, and the table shows exactly 15 of them.
+bool drawable_name(const std::string& name)
+{
+    if (name.size() != high_score_name_length) return false;
+    for (char c : name)
+        if (glyph_index(c) < 0) return false;
+    return true;
+}
+
+bool read_volume(ByteReader& reader, float& volume)
+{
+    float value = 0;
+    if (!reader.read_float(value) || volume_index(value) < 0) return false;
+    volume = value;
+    return true;
+}
+
+bool read_gfx_level(ByteReader& reader, int& gfx_level)
+{
+    std::int32_t value = 0;
+    if (!reader.read_int(value) || value < 0 || value > 2) return false;
+    gfx_level = value;
+    return true;
+}
+
+// One table entry; a score that was read is kept even when its name is damaged.
+int read_high_score(ByteReader& reader, int& score, std::string& name)
+{
+    std::int32_t value = 0;
+    if (!reader.read_int(value)) return 2;
+    int damaged = 0;
+    if (value >= 0) score = value;
+    else damaged += 1;
+    std::string read_name;
+    if (reader.read_string(high_score_name_length, read_name) && drawable_name(read_name)) name = read_name;
+    else damaged += 1;
+    return damaged;
+}
+
+// A locked level's word is anything but its unlock word.
+std::int32_t locked_word(int i)
+{
+    while (true) {
+        const auto word = static_cast<std::int32_t>(rnd(1, 100));
+        if (word != unlock_word(i)) return word;
+    }
+}
+
+std::optional<std::string> write_config_to(const std::string& path, std::span<const std::uint8_t> bytes)
+{
+    return write_file_atomic(path, bytes);
+}
+
+// The working directory first; where that cannot be written, the user-data folder.
+void write_config(World& world, int gfx_level)
+{
+    if (!world.config_loaded) return;
+    const std::vector<std::uint8_t> bytes = config_bytes(world, gfx_level);
+    const auto here = write_config_to(config_file_name, bytes);
+    if (!here) return;
+    const std::string dir = user_data_dir();
+    if (!dir.empty()) {
+        const auto there = write_config_to(dir + config_file_name, bytes);
+        if (!there) return;
+        std::fprintf(stderr, "kalventor: cannot write %s (%s) nor %s%s (%s)\n", config_file_name, here->c_str(),
+                     dir.c_str(), config_file_name, there->c_str());
+        return;
+    }
+    std::fprintf(stderr, "kalventor: cannot write %s: %s\n", config_file_name, here->c_str());
+}
+
+int stored_gfx_level(const World& world)
+{
+    const int chosen = chosen_gfx_level(world);
+    return chosen >= 0 ? chosen : world.gfx_level;
+}
+
+bool shift_held() { return key_down(vk_lshift) || key_down(vk_rshift); }
+
+void draw_high_score_row(World& world, int row)
+{
+    const auto entry = static_cast<std::size_t>(row - 1);
+    const bool typing = world.new_high_score_index == row - 1;
+    const std::string& name = world.high_score_names[entry];
+    const int grey = 255 - 13 * row;
+    set_color(grey, grey, grey);
+    const float y = static_cast<float>(180 + 19 * row);
+    if (typing) {
+        if (world.cursor_blink < 10)
+            draw_image(world.assets.cursor, static_cast<float>(230 + 17 * static_cast<int>(name.size())), y, 0);
+        world.cursor_blink += 1;
+        if (world.cursor_blink >= 19) world.cursor_blink = 0;
+    }
+    const std::string gap = row == 10 ? "  " : "   ";
+    const std::string text = place_label(row) + gap + (typing ? pad_name(name) : name) + "   " +
+                             std::to_string(world.high_scores[entry]);
+    draw_text(world, text, "2", 128, y, 0);
+}
+
+}  // namespace
+
+std::int32_t unlock_word(int i) { return 3 * i * i + 15 * i + 10; }
+
+int volume_index(float volume)
+{
+    for (std::size_t i = 0; i < volume_table.size(); ++i)
+        if (volume_table[i] == volume) return static_cast<int>(i);
+    return -1;
+}
+
+int read_config(World& world, std::span<const std::uint8_t> bytes)
+{
+    apply_defaults(world);
+    ByteReader reader(bytes);
+    int damaged = 0;
+    if (!read_volume(reader, world.sound_volume)) damaged += 1;
+    if (!read_volume(reader, world.music_volume)) damaged += 1;
+    if (!read_gfx_level(reader, world.gfx_level)) damaged += 1;
+    for (int i = 0; i < high_score_count; ++i) {
+        const auto entry = static_cast<std::size_t>(i);
+        damaged += read_high_score(reader, world.high_scores[entry], world.high_score_names[entry]);
+    }
+    // A missing word leaves its level as it was; the file may simply predate more levels.
+    int position = 1;
+    for (Tlevel& level : world.level_list) {
+        std::int32_t word = 0;
+        if (!reader.read_int(word)) {
+            damaged += 1;
+            break;
+        }
+        if (word == unlock_word(position)) level.complete = 1;
+        position += 1;
+    }
+    return damaged;
+}
+
+std::vector<std::uint8_t> config_bytes(World& world, int gfx_level)
+{
+    ByteWriter writer;
+    writer.write_float(world.sound_volume);
+    writer.write_float(world.music_volume);
+    writer.write_int(gfx_level);
+    for (std::size_t i = 0; i < high_score_count; ++i) {
+        writer.write_int(world.high_scores[i]);
+        // A name still being typed is written padded: every record is exactly 19 bytes.
+        writer.write_string(pad_name(world.high_score_names[i]).substr(0, high_score_name_length));
+    }
+    int position = 1;
+    for (const Tlevel& level : world.level_list) {
+        writer.write_int(level.complete ? unlock_word(position) : locked_word(position));
+        position += 1;
+    }
+    return writer.bytes();
+}
+
+std::string config_read_path()
+{
+    std::error_code error;
+    if (std::filesystem::exists(config_file_name, error)) return config_file_name;
+    const std::string dir = user_data_dir();
+    if (!dir.empty() && std::filesystem::exists(dir + config_file_name, error)) return dir + config_file_name;
+    return config_file_name;
+}
+
+void load_config(World& world)
+{
+    const auto bytes = read_file(config_read_path(), config_max_bytes);
+    if (bytes) read_config(world, *bytes);
+    else apply_defaults(world);
+    world.config_loaded = true;
+}
+
+void save_config(World& world)
+{
+    world.gfx_level = stored_gfx_level(world);
+    write_config(world, world.gfx_level);
+}
+
+void save_progress(World& world) { write_config(world, stored_gfx_level(world)); }
+
+void apply_settings_to_selectors(World& world)
+{
+    set_scroll_choice(world, "DIFFICULTY", 1);
+    set_button_switch(world, "METAL", 1);
+    set_scroll_choice(world, "SOUND VOLUME", std::max(0, volume_index(world.sound_volume)));
+    set_scroll_choice(world, "MUSIC VOLUME", std::max(0, volume_index(world.music_volume)));
+    set_scroll_choice(world, "GFX LEVEL", world.gfx_level >= 0 && world.gfx_level <= 2 ? world.gfx_level : 1);
+}
+
+int insert_high_score(World& world, int score)
+{
+    int r = 0;
+    while (r < high_score_count && world.high_scores[static_cast<std::size_t>(r)] >= score) r += 1;
+    if (r == high_score_count) return -1;
+    for (int j = high_score_count - 1; j > r; --j) {
+        const auto to = static_cast<std::size_t>(j);
+        world.high_scores[to] = world.high_scores[to - 1];
+        world.high_score_names[to] = world.high_score_names[to - 1];
+    }
+    world.high_scores[static_cast<std::size_t>(r)] = score;
+    world.high_score_names[static_cast<std::size_t>(r)].clear();
+    return r;
+}
+
+std::string pad_name(std::string_view name)
+{
+    std::string padded(name);
+    if (padded.size() < high_score_name_length) padded.resize(high_score_name_length, ' ');
+    return padded;
+}
+
+std::string edit_name(World& world, const std::string& name)
+{
+    std::string edited = name;
+    for (int key = 'A'; key <= 'Z'; ++key)
+        if (key_hit(key)) edited += static_cast<char>(key);
+    if (key_hit(vk_space)) edited += ' ';
+    for (char digit : {'2', '3', '4', '6', '7', '8'})
+        if (key_hit(digit)) edited += digit;
+    if (key_hit(vk_slash)) edited += '?';
+    if (key_hit(vk_period)) edited += '.';
+    if (key_hit(vk_comma)) edited += ',';
+    if (key_hit(vk_semicolon)) edited += ':';
+    if (key_hit(vk_apostrophe)) edited += '\'';
+    const bool shift = shift_held();
+    if (key_hit('1')) edited += shift ? '!' : '1';
+    if (key_hit('9')) edited += shift ? '(' : '9';
+    if (key_hit('0')) edited += shift ? ')' : '0';
+    if (key_hit('5')) edited += shift ? '%' : '5';
+    if (key_hit(vk_minus)) edited += '-';
+    if (edited.size() > high_score_name_length) edited.resize(high_score_name_length);
+    if (key_hit(vk_backspace) && !edited.empty()) edited.pop_back();
+    if (edited != name) play_menu_sound(world, world.assets.name_input_sound);
+    return edited;
+}
+
+std::string place_label(int place)
+{
+    static const std::array<const char*, high_score_count> labels = {"1ST", "2ND", "3RD", "4TH", "5TH",
+                                                                     "6TH", "7TH", "8TH", "9TH", "10TH"};
+    if (place < 1 || place > high_score_count) return {};
+    return labels[static_cast<std::size_t>(place - 1)];
+}
+
+void draw_high_score_screen(World& world)
+{
+    draw_panel(world, 580, 330);
+    set_color(250, 250, 250);
+    set_alpha(0.8f);
+    set_blend(blend_alpha);
+    const bool typing = world.new_high_score_index >= 0 && world.new_high_score_index < high_score_count;
+    if (!typing) {
+        draw_text(world, "HIGH SCORES", "2", 307, 150, 0);
+    } else {
+        draw_text(world, "YOU HAVE A HIGH SCORE!", "2", 213, 150, 0);
+        draw_text(world, "ENTER YOUR NAME", "2", 273, 170, 0);
+        draw_text(world, "CLICK OR PRESS ENTER TO CONTINUE", "3", 256, 448, 0);
+    }
+    set_alpha(0.8f);
+    for (int row = 1; row <= high_score_count; ++row) draw_high_score_row(world, row);
+    reset_draw_state();
+    if (!typing) return;
+    std::string& name = world.high_score_names[static_cast<std::size_t>(world.new_high_score_index)];
+    name = edit_name(world, name);
+    if (key_hit(vk_return) > 0 || mouse_down(1)) {
+        name = pad_name(name);
+        world.new_high_score_index = -1;
+        save_progress(world);   // the entered name is kept even if the run ends badly
+    }
+}
