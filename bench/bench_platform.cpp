@@ -51,23 +51,10 @@ void BM_ImagesCollideRotatedMaskAgainstBrick(benchmark::State& state)
 }
 BENCHMARK(BM_ImagesCollideRotatedMaskAgainstBrick);
 
-void open_headless()
-{
-    static bool opened = false;
-    if (opened) return;
-    opened = true;
-    DisplayOptions options;
-    options.headless = true;
-    set_display_options(options);
-    use_virtual_clock(true);
-    audio_open(AudioOutput::headless);
-    open_display(800, 600, 32, 60, 0);
-}
-
 // Decoding every picture, sound and the fonts of the embedded table (music is streamed).
 void BM_LoadAllAssets(benchmark::State& state)
 {
-    open_headless();
+    open_offscreen_display();
     for (auto _ : state) {
         auto world = std::make_unique<World>();
         load_assets(*world);
@@ -79,7 +66,7 @@ BENCHMARK(BM_LoadAllAssets)->Unit(benchmark::kMillisecond)->Iterations(3);
 // One frame of the menu loop, headless: the backdrop game, the screens, the pointer and flip.
 void BM_MenuFrame(benchmark::State& state)
 {
-    open_headless();
+    open_offscreen_display();
     static auto world = std::make_unique<World>();
     static bool loaded = false;
     if (!loaded) {

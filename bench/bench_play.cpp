@@ -76,14 +76,7 @@ BENCHMARK(BM_PlayFrameLogic)->Unit(benchmark::kMicrosecond);
 
 void BM_PlayFrameDrawnInSoftware(benchmark::State& state)
 {
-    if (!display_open()) {
-        DisplayOptions options;
-        options.headless = true;
-        set_display_options(options);
-        use_virtual_clock(true);
-        audio_open(AudioOutput::headless);
-        open_display(800, 600, 32, 60, 0);
-    }
+    open_offscreen_display();
     run_play_frames(state);
 }
 BENCHMARK(BM_PlayFrameDrawnInSoftware)->Unit(benchmark::kMicrosecond);

@@ -9,6 +9,7 @@
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/paddle.h"
+#include "play/powerup.h"
 
 namespace {
 
@@ -134,6 +135,60 @@ void track_level_report(World& world)
     if (!bot.report_done && world.game_state == 1) report_level(bot, world, true);
 }
 
+// The capsules a player keeps away from: faster or smaller balls, a shorter or frozen paddle, an
+// invisible ball, a dead paddle.
+bool capsule_hurts(int num)
+{
+    switch (num) {
+    case 0: case 3: case 11: case 12: case 16: case 28: return true;
+    default: return false;
+    }
+}
+
+// Frames until a capsule falls to the paddle's top, its speed growing by gravity each frame.
+float capsule_arrival(const World& world, const Tpowerup& capsule)
+{
+    float y = capsule.y, speed = capsule.speed;
+    for (int frame = 0; frame < 400; ++frame) {
+        if (y + 16 >= paddle_top) return static_cast<float>(frame);
+        speed += world.powerup_gravity;
+        y += speed;
+    }
+    return 400;
+}
+
+// Keeps the paddle (left edge target, width) from under a harmful capsule about to land, as long
+// as the ball at ball_x can still be met: the paddle slides to whichever side leaves it clear.
+float dodge_harmful_capsules(const World& world, float target, float width, float ball_x, bool ball_coming)
+{
+    for (const Tpowerup& capsule : world.powerup_list) {
+        if (!capsule_hurts(capsule.num) || capsule_arrival(world, capsule) > 45) continue;
+        const float left = capsule.x - 18, right = capsule.x + 18;
+        if (target + width < left || target > right) continue;
+        const float go_left = left - width - 1, go_right = right + 1;
+        const auto meets_ball = [&](float t) { return !ball_coming || (ball_x > t + 4 && ball_x < t + width - 4); };
+        if (meets_ball(go_right) && (std::fabs(go_right - target) < std::fabs(go_left - target) || !meets_ball(go_left)))
+            target = go_right;
+        else if (meets_ball(go_left))
+            target = go_left;
+    }
+    return target;
+}
+
+// A helpful capsule worth fetching while no ball needs the paddle soon.
+bool fetch_capsule(const World& world, float width, float ball_frames, float& target)
+{
+    float best = 1e9f;
+    for (const Tpowerup& capsule : world.powerup_list) {
+        if (capsule_hurts(capsule.num) || capsule.fade < 1) continue;
+        const float arrival = capsule_arrival(world, capsule);
+        if (arrival + 10 > ball_frames || arrival > best) continue;
+        best = arrival;
+        target = capsule.x - width / 2;
+    }
+    return best < 1e9f;
+}
+
 }  // namespace
 
 void autoplay_final_report(World& world)
@@ -168,16 +223,21 @@ void autoplay_frame(World& world)
     const float width = static_cast<float>(paddle_width(world));
     float arrival_x = 400, frames = 0;
     float target = mouse_x();
-    if (const Tball* ball = most_urgent_ball(world, arrival_x, frames)) {
+    const Tball* urgent = most_urgent_ball(world, arrival_x, frames);
+    if (urgent != nullptr && fetch_capsule(world, width, frames, target)) {
+        // A capsule lands before the ball comes down: fetch it first.
+    } else if (urgent != nullptr) {
         if (frames < 2) choose_aim(world);   // the next bounce aims somewhere new
         target = arrival_x - offset_for_aim(bot, arrival_x, paddle_top) - width / 2;
-        (void)ball;
+    } else if (fetch_capsule(world, width, 1e9f, target)) {
+        // Nothing falls but a capsule: go and get it.
     } else if (!world.ball_list.empty()) {
         const Tball& lowest = *std::max_element(world.ball_list.begin(), world.ball_list.end(),
                                                 [](const Tball& a, const Tball& b) { return a.y < b.y; });
         if (lowest.launch == 1) target = lowest.x - width / 2;
         else target = world.paddle.x + (bot.aim_x < 400 ? 1.0f : -1.0f) * bot_fraction(bot) * 3;
     }
+    target = dodge_harmful_capsules(world, target, width, arrival_x, urgent != nullptr);
     // Near the moment of contact the paddle moves gently, so the ball leaves without spin.
     const float step = frames < 3 ? 18.0f : 60.0f;
     const float x = std::clamp(target, static_cast<float>(mouse_x()) - step, static_cast<float>(mouse_x()) + step);

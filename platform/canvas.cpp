@@ -56,14 +56,17 @@ inline std::uint32_t sample_bilinear(const std::uint32_t* source, int pitch, int
         return (x < 0 || y < 0 || x >= w || y >= h) ? 0u : source[static_cast<std::ptrdiff_t>(y) * pitch + x];
     };
     const std::uint32_t p[4] = {at(x0, y0), at(x0 + 1, y0), at(x0, y0 + 1), at(x0 + 1, y0 + 1)};
-    const std::uint32_t weight[4] = {(256 - wx) * (256 - wy), wx * (256 - wy), (256 - wx) * wy, wx * wy};
+    // Four weights that add up to exactly 256: a channel's weighted sum then stays below 65536,
+    // inside the 16 bits each channel has when two share a word, and a flat colour stays exact.
+    const std::uint32_t w11 = wx * wy >> 8, w10 = wx - w11, w01 = wy - w11, w00 = 256 - w10 - w01 - w11;
+    const std::uint32_t weight[4] = {w00, w10, w01, w11};
     // Premultiplied channels mix linearly: red and blue together, then alpha and green.
-    std::uint64_t rb = 0, ag = 0;
+    std::uint32_t rb = 0, ag = 0;
     for (int i = 0; i < 4; ++i) {
-        rb += std::uint64_t(p[i] & 0x00FF00FFu) * weight[i];
-        ag += std::uint64_t((p[i] >> 8) & 0x00FF00FFu) * weight[i];
+        rb += (p[i] & 0x00FF00FFu) * weight[i];
+        ag += ((p[i] >> 8) & 0x00FF00FFu) * weight[i];
     }
-    return static_cast<std::uint32_t>(((rb >> 16) & 0x00FF00FFu) | (((ag >> 16) & 0x00FF00FFu) << 8));
+    return (rb >> 8 & 0x00FF00FFu) | (ag >> 8 & 0x00FF00FFu) << 8;
 }
 
 // x / 255 for two 8-bit products packed in one word (red and blue, or alpha and green),

@@ -345,6 +345,17 @@ void open_display(int width, int height, int /*depth*/, int refresh_hz, int /*fl
     begin_input_frame(0);
 }
 
+void open_offscreen_display()
+{
+    if (display_open()) return;
+    DisplayOptions options;
+    options.headless = true;
+    set_display_options(options);
+    use_virtual_clock(true);
+    audio_open(AudioOutput::headless);
+    open_display(screen_width, screen_height, 32, 60, 0);
+}
+
 void hide_pointer()
 {
     if (display.window != nullptr) SDL_ShowCursor(SDL_DISABLE);

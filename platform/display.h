@@ -28,6 +28,8 @@ void set_window_title(std::string_view title);
 // with SDL's error text.
 void open_display(int width, int height, int depth, int refresh_hz, int flags);
 bool display_open();
+// Tests, benchmarks and tools: the headless 800 x 600 display and the headless mixer, once.
+void open_offscreen_display();
 void hide_pointer();
 void set_mask_color(int r, int g, int b);
 void clear_screen();

@@ -2,6 +2,8 @@
 // pixel, the screen fade and the grab used by pauses and fades.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "core/drawing.h"
 #include "core/world.h"
 #include "platform/display.h"
@@ -55,6 +57,39 @@ TEST_F(Drawing, ImagesAreTintedAndPlacedAtTheirHandle)
     EXPECT_EQ(screen_pixel(106, 106).r, 255);
     EXPECT_EQ(screen_pixel(92, 100).r, 0);
     EXPECT_EQ(screen_pixel(107, 100).r, 0);
+}
+
+TEST_F(Drawing, TurnedAndScaledPicturesKeepTheirColours)
+{
+    // A white glow with soft edges: however it is turned or scaled, every pixel drawn stays grey
+    // (no channel may carry into another when neighbouring pixels are mixed).
+    Pixels glow;
+    glow.width = glow.height = 21;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 21; ++x) {
+            const int d = std::abs(x - 10) + std::abs(y - 10);
+            glow.rgba.insert(glow.rgba.end(), {255, 255, 255, static_cast<std::uint8_t>(d > 12 ? 0 : 255 - d * 19)});
+        }
+    Image image = create_image_from_pixels(glow, 21, 21, 0, 1, -1);
+    mid_handle_image(image);
+    const float turns[][3] = {{30, 1, 1}, {0, 0.7f, 0.7f}, {45, 1.1f, 1.1f}, {200, 2, 0.5f}};
+    for (const auto& t : turns) {
+        clear_screen();
+        set_blend(blend_light);
+        set_rotation(t[0]);
+        set_scale(t[1], t[2]);
+        draw_image(image, 100, 100, 0);
+        reset_draw_state();
+        const Pixels screen = read_screen();
+        int lit = 0;
+        for (int y = 70; y < 130; ++y)
+            for (int x = 70; x < 130; ++x) {
+                const std::uint8_t* p = &screen.rgba[(static_cast<std::size_t>(y) * 800 + x) * 4];
+                ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]) << x << "," << y << " turned " << t[0];
+                lit += p[0] > 0 ? 1 : 0;
+            }
+        EXPECT_GT(lit, 50) << "turned " << t[0];
+    }
 }
 
 TEST_F(Drawing, FrameRectIncludesItsLastPixels)

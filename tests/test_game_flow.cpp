@@ -214,6 +214,18 @@ TEST_F(GameFlow, TheIntroStaysUntilLaunchThenFadesAfterFiftyFrames)
     EXPECT_EQ(world->intro_timer, 0);
 }
 
+TEST_F(GameFlow, LosingTheWindowPausesUntilAKeyIsPressed)
+{
+    // The script holds one key, far ahead: the pause takes it, whatever its frame.
+    InputScript script;
+    ASSERT_FALSE(parse_input_script("5000 key SPACE\n", "resume.txt", script));
+    play_input_script(script);
+    device_focus_lost();
+    update_game(*world);
+    EXPECT_TRUE(key_down(vk_space));   // the key that ended the pause
+    EXPECT_FALSE(take_focus_lost());
+}
+
 TEST(Hud, TheBannerKeepsItsRightEndAndGrowsLeft)
 {
     const std::string name(30, 'X');

@@ -103,6 +103,31 @@ TEST_F(HeadlessRun, BadCommandLinesAndScriptsStopBeforeTheRun)
     EXPECT_NE(file_text("err.txt").find("bad.txt:2: unknown event"), std::string::npos) << file_text("err.txt");
 }
 
+TEST_F(HeadlessRun, AnAutoplayedGameReplaysFromItsRecordFrameForFrame)
+{
+    // The bot plays through the pointer and button like a device, so what it did is in the record
+    // and a replay of that script alone shows the very same game.
+    ASSERT_EQ(run("--headless --seed 9 --play metal:1 --autoplay --frames 1500 --record rec.txt --shot 1400:a.png"), 0)
+        << file_text("err.txt");
+    ASSERT_EQ(run("--headless --play metal:1 --input rec.txt --frames 1500 --shot 1400:b.png"), 0) << file_text("err.txt");
+    const auto a = read_file((dir / "a.png").string()), b = read_file((dir / "b.png").string());
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(*a, *b);
+    EXPECT_NE(file_text("rec.txt").find(" down"), std::string::npos);   // it launched the ball
+}
+
+TEST_F(HeadlessRun, PlayStartsTheGameAtOnceAndRejectsBadLevels)
+{
+    ASSERT_EQ(run("--headless --seed 3 --play alien:7 --difficulty expert --frames 200 --shot 150:alien.png"), 0)
+        << file_text("err.txt");
+    // The ALIEN background and the banner of level 7 are on screen, not the menus' title band.
+    const Pixels frame = picture("alien.png");
+    ASSERT_EQ(frame.width, 800);
+    EXPECT_EQ(run("--headless --play alien:51"), 2);
+    EXPECT_EQ(run("--headless --play mars:1"), 2);
+    EXPECT_EQ(run("--headless --play metal:1 --difficulty insane"), 2);
+}
+
 TEST_F(HeadlessRun, ATerminationSignalStillEndsThroughTheExitPath)
 {
     // Buffered output of the run (the input record) only reaches the file on the normal way out.

@@ -7,18 +7,7 @@
 #include "platform/display.h"
 #include "platform/stream.h"
 
-void ensure_headless_display()
-{
-    static bool opened = false;
-    if (opened) return;
-    opened = true;
-    DisplayOptions options;
-    options.headless = true;
-    set_display_options(options);
-    use_virtual_clock(true);
-    audio_open(AudioOutput::headless);
-    open_display(800, 600, 32, 60, 0);
-}
+void ensure_headless_display() { open_offscreen_display(); }
 
 Rgb screen_pixel(int x, int y)
 {
