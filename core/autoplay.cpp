@@ -194,7 +194,7 @@ bool fetch_capsule(const World& world, float width, float ball_frames, float& ta
 void autoplay_final_report(World& world)
 {
     AutoplayState& bot = world;
-    if (bot.autoplay && bot.report_level != 0 && !bot.report_done) report_level(bot, world, false);
+    if (bot.autoplay && bot.report_level != 0 && !bot.report_done) report_level(bot, world, world.game_state == 1);
 }
 
 void start_autoplay(World& world, std::int64_t seed)

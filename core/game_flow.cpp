@@ -268,6 +268,7 @@ void check_level_cleared(World& world)
     world.invisible_ball_timer = 0;
     if (world.slow_motion_rate == 0.7f) world.slow_motion_state = 2;
     unlock_level(world, world.level_number + 1, world.theme);
+    if (world.one_level && !world.attract_mode) world.game_end_reason = 1;
 }
 
 void update_level_end(World& world)

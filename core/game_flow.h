@@ -24,6 +24,7 @@ struct GameFlowState {
     float powerup_gravity = 0.08f;
     bool unlimited_lives = false;   // level checks: a lost ball never costs a life
     int balls_lost = 0;             // every time the last ball was lost, for level reports
+    bool one_level = false;         // level checks: the game ends when its first level is cleared
 };
 
 // Starts a real game: difficulty, theme, detail level and level_number are already chosen.

@@ -63,6 +63,7 @@ std::string usage_text()
            "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
            "  --lives unlimited   a lost ball costs no life, for level checks\n"
+           "  --one-level         with --play: end the run once that level is cleared\n"
            "  --version           print the version and exit\n"
            "  --help              print this text and exit\n";
 }
@@ -112,6 +113,8 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             ++i;
         } else if (a == "--autoplay") {
             o.autoplay = true;
+        } else if (a == "--one-level") {
+            o.one_level = true;
         } else if (a == "--lives") {
             if (!has_value || value != "unlimited") return fail("--lives takes unlimited");
             o.unlimited_lives = true;

@@ -25,6 +25,7 @@ struct Options {
     int difficulty = 1;                 // 0 easy .. 3 expert
     bool autoplay = false;
     bool unlimited_lives = false;
+    bool one_level = false;             // the run ends when the first level is cleared
     bool help = false;
     bool version = false;
 };

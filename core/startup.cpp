@@ -80,10 +80,12 @@ void set_up_platform(const Options& options, std::int64_t seed)
     world.theme = options.play ? options.play_theme : 0;
     world.level_number = options.play ? options.play_level : 1;
     world.unlimited_lives = options.unlimited_lives;
+    world.one_level = options.one_level;
     if (options.autoplay) start_autoplay(world, seed);
     world.attract_mode = 0;
     start_new_game(world);
     run_game(world);
+    autoplay_final_report(world);   // before the field is emptied: was the last level cleared?
     end_game(world);
     end_program(0);
 }

@@ -128,6 +128,21 @@ TEST_F(HeadlessRun, PlayStartsTheGameAtOnceAndRejectsBadLevels)
     EXPECT_EQ(run("--headless --play metal:1 --difficulty insane"), 2);
 }
 
+class LevelCheck : public HeadlessRun, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LevelCheck, TheAutoplayerClearsTheLevelWithinTwentyMinutes)
+{
+    // The full check of all 150 levels is tools/check_levels.sh; a few run with every test.
+    ASSERT_EQ(run(std::string("--headless --seed 1 --play ") + GetParam() +
+                  " --autoplay --lives unlimited --one-level --frames 72200"),
+              0)
+        << file_text("err.txt");
+    const std::string report = file_text("out.txt");
+    EXPECT_NE(report.find(" cleared frames "), std::string::npos) << report;
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LevelCheck, ::testing::Values("metal:1", "volcano:1", "alien:1", "metal:12"));
+
 TEST_F(HeadlessRun, ATerminationSignalStillEndsThroughTheExitPath)
 {
     // Buffered output of the run (the input record) only reaches the file on the normal way out.
