@@ -27,6 +27,8 @@ const std::string credits_text = std::string("KALVENTOR ") + KALVENTOR_VERSION +
 
 namespace {
 
+constexpr float veil_tolerance = 0.001f;
+
 struct HelpCaption {
     float x, y;
     const char* text;
@@ -181,7 +183,8 @@ void draw_backdrop_veil(World& world)
     set_color(255, 255, 255);
     if (world.backdrop_fade_state == 1) {
         world.backdrop_dim += 0.01f;
-        if (world.backdrop_dim >= 1) {
+        // The tolerance keeps float steps of 0.01 from adding a 21st frame.
+        if (world.backdrop_dim >= 1 - veil_tolerance) {
             // The darkest point hides the change of backdrop.
             world.backdrop_dim = 1;
             world.backdrop_fade_state = 2;
@@ -189,7 +192,7 @@ void draw_backdrop_veil(World& world)
         }
     } else if (world.backdrop_fade_state == 2) {
         world.backdrop_dim -= 0.01f;
-        if (world.backdrop_dim <= 0.8f) {
+        if (world.backdrop_dim <= 0.8f + veil_tolerance) {
             world.backdrop_dim = 0.8f;
             world.backdrop_fade_state = 0;
         }
