@@ -7,7 +7,10 @@
 #include <fstream>
 #include <memory>
 
+#include "core/assets.h"
 #include "core/world.h"
+#include "platform/display.h"
+#include "platform/image.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/stream.h"
@@ -159,6 +162,28 @@ TEST_F(MenuScreens, TheVeilDarkensChangesTheBackdropAndLightensBack)
     while (world->backdrop_fade_state == 2 && frames < 200) draw_backdrop_veil(*world), ++frames;
     EXPECT_EQ(frames, 40);
     EXPECT_EQ(world->backdrop_dim, 0.8f);
+}
+
+TEST_F(MenuScreens, TheCompleteThemeScreenShowsItsCongratulationOnThePanel)
+{
+    load_assets(*world);
+    clear_screen();
+    switch_screen(*world, "COMPLETE THEME");
+    draw_screen(*world);
+    draw_buttons(*world);
+    const auto brightest = [](int x0, int y0, int x1, int y1) {
+        int best = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const Rgb p = screen_pixel(x, y);
+                best = std::max(best, p.r + p.g + p.b);
+            }
+        return best;
+    };
+    EXPECT_GT(brightest(264, 230, 540, 246), 500) << "CONGRATULATIONS!";
+    EXPECT_GT(brightest(196, 284, 600, 300), 450) << "THE LEVELS IN THIS THEME";
+    EXPECT_GT(brightest(370, 345, 430, 365), 300) << "OK";
+    EXPECT_EQ(brightest(0, 0, 150, 150), 0) << "nothing is drawn outside the panel";
 }
 
 // The executable, driven through every screen by a script, leaves the settings it was given.
