@@ -73,7 +73,8 @@ void end_game(World& world)
     reset_world(world);
     world.level_list_scroll = 0;
     // A game given up through the quit prompt never enters the table.
-    if (world.score > world.high_scores[high_score_count - 1] && world.game_end_reason != 2)
+    if (world.score > world.high_scores[high_score_count - 1] && world.game_end_reason != 2 &&
+        !world.outside_high_scores)
         world.new_high_score_index = insert_high_score(world, world.score);
 }
 

@@ -25,6 +25,9 @@ struct GameFlowState {
     bool unlimited_lives = false;   // level checks: a lost ball never costs a life
     int balls_lost = 0;             // every time the last ball was lost, for level reports
     bool one_level = false;         // level checks: the game ends when its first level is cleared
+    // A game started from the command line ends the program with it: no name could be typed,
+    // so its score stays out of the high-score table.
+    bool outside_high_scores = false;
 };
 
 // Starts a real game: difficulty, theme, detail level and level_number are already chosen.

@@ -81,6 +81,7 @@ void set_up_platform(const Options& options, std::int64_t seed)
     world.level_number = options.play ? options.play_level : 1;
     world.unlimited_lives = options.unlimited_lives;
     world.one_level = options.one_level;
+    world.outside_high_scores = true;
     if (options.autoplay) start_autoplay(world, seed);
     world.attract_mode = 0;
     start_new_game(world);

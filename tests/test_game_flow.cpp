@@ -226,6 +226,19 @@ TEST_F(GameFlow, LosingTheWindowPausesUntilAKeyIsPressed)
     EXPECT_FALSE(take_focus_lost());
 }
 
+TEST_F(GameFlow, AGameFromTheCommandLineStaysOutOfTheHighScores)
+{
+    world->score = 999999;
+    world->outside_high_scores = true;
+    world->new_high_score_index = -1;
+    end_game(*world);
+    EXPECT_EQ(world->new_high_score_index, -1);
+    world->score = 999999;
+    world->outside_high_scores = false;
+    end_game(*world);
+    EXPECT_EQ(world->new_high_score_index, 0);
+}
+
 TEST(Hud, TheBannerKeepsItsRightEndAndGrowsLeft)
 {
     const std::string name(30, 'X');
