@@ -8,6 +8,7 @@
 #include "platform/input.h"
 #include "play/ball.h"
 #include "play/brick.h"
+#include "play/bullet.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
 
@@ -38,17 +39,20 @@ float predict_x(const World& world, const Tball& ball, float target_y, float& fr
     return left + (t <= span ? t : 2 * span - t);
 }
 
-// A brick worth aiming at; solid bricks are not.
+// A brick worth aiming at. Solid bricks are not, unless nothing has broken for a long while:
+// then the bricks still to break probably sit behind a wall, and the wall is the way in.
 void choose_aim(World& world)
 {
     AutoplayState& bot = world;
+    const bool walls_too = bot.stuck_aims > 0;
+    const auto worth = [&](const Tbrick& brick) { return walls_too || brick.num != brick_kind_solid; };
     int count = 0;
     for (const Tbrick& brick : world.brick_list)
-        if (brick.num != brick_kind_solid) ++count;
+        if (worth(brick)) ++count;
     if (count == 0) return;
     int pick = static_cast<int>(next_bot_random(bot) % static_cast<std::uint32_t>(count));
     for (const Tbrick& brick : world.brick_list) {
-        if (brick.num == brick_kind_solid) continue;
+        if (!worth(brick)) continue;
         if (pick-- == 0) {
             bot.aim_x = brick.x + brick_kind_width(brick.num) / 2.0f;
             bot.aim_y = brick.y + 10;
@@ -90,19 +94,29 @@ void press_button(World& world, bool down)
     bot_button(down);
 }
 
-// Launches a resting ball after a moment spent lining up the aim.
-void launch_resting_balls(World& world)
+// Launches a resting ball after a moment spent lining up the aim: true on the frame to press.
+bool launch_resting_balls(World& world)
 {
     AutoplayState& bot = world;
     bool resting = false;
     for (const Tball& ball : world.ball_list) resting = resting || ball.launch == 0;
     if (!resting) {
         bot.rest_frames = 0;
-        return;
+        return false;
     }
     bot.rest_frames += 1;
     if (bot.rest_frames == 1) choose_aim(world);
-    if (bot.rest_frames > 20 && !bot.button_held) press_button(world, true);
+    return bot.rest_frames > 20 && !bot.button_held;
+}
+
+// A weapon on the paddle is used: held weapons keep the button down, the others are clicked a
+// few times a second (a click needs the button to come up between presses).
+bool fire_weapon(const World& world, int frame)
+{
+    if (world.current_weapon < 0 || world.weapon_ammo <= 0) return false;
+    const WeaponTrigger trigger = weapon_table[static_cast<std::size_t>(world.current_weapon)].trigger;
+    if (trigger == WeaponTrigger::held) return true;
+    return frame % 8 == 0;
 }
 
 const char* theme_word(int theme)
@@ -210,16 +224,18 @@ void autoplay_frame(World& world)
     AutoplayState& bot = world;
     if (!bot.autoplay || input_script_playing()) return;
     track_level_report(world);
-    // A click lasts one frame: what was pressed last frame is let go now.
-    if (bot.button_held) press_button(world, false);
     if (world.bricks_left != bot.last_bricks_left) {
         bot.last_bricks_left = world.bricks_left;
         bot.frames_since_brick = 0;
+        bot.stuck_aims = 0;
     } else if (++bot.frames_since_brick > 600) {
         bot.frames_since_brick = 0;
+        bot.stuck_aims += 1;
         choose_aim(world);
     }
-    launch_resting_balls(world);
+    // The button for this frame: a launch or a shot presses it; otherwise it comes up.
+    const bool launch = launch_resting_balls(world);
+    press_button(world, launch || fire_weapon(world, bot.report_frames));
     const float width = static_cast<float>(paddle_width(world));
     float arrival_x = 400, frames = 0;
     float target = mouse_x();
@@ -231,6 +247,8 @@ void autoplay_frame(World& world)
         target = arrival_x - offset_for_aim(bot, arrival_x, paddle_top) - width / 2;
     } else if (fetch_capsule(world, width, 1e9f, target)) {
         // Nothing falls but a capsule: go and get it.
+    } else if (world.current_weapon >= 0 && world.weapon_ammo > 0 && frames > 45) {
+        target = bot.aim_x - width / 2;   // time to spare: stand under the aim and shoot at it
     } else if (!world.ball_list.empty()) {
         const Tball& lowest = *std::max_element(world.ball_list.begin(), world.ball_list.end(),
                                                 [](const Tball& a, const Tball& b) { return a.y < b.y; });

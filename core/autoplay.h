@@ -15,6 +15,7 @@ struct AutoplayState {
     float aim_x = 400;              // the brick the next bounce aims for
     float aim_y = 200;
     int frames_since_brick = 0;     // no brick broken for a while: change the aim
+    int stuck_aims = 0;             // aims changed since the last brick broke
     int last_bricks_left = -1;
     // The report of each level played: frames taken, balls lost, capsules caught.
     int report_level = 0;
