@@ -29,6 +29,7 @@ struct ImageData {
     std::vector<std::uint32_t> argb;
     bool target = false;
     bool opaque = false;   // every pixel fully opaque: drawn at alpha 1 it needs no blending
+    bool soft = false;     // a glow with no hard edge: no neighbouring pixels differ much
 };
 
 namespace {
@@ -145,6 +146,27 @@ Pixels cut_cells(const Pixels& source, int cell_width, int cell_height, int firs
     return strip;
 }
 
+// Glows and sparks fade smoothly: no two neighbouring pixels differ by more than a small step
+// in alpha or in colour weighted by alpha (what is seen). Such a picture looks the same sampled
+// at its nearest pixel as mixed from four, and costs a third as much to draw turned or scaled.
+// A ball or a brick has a hard rim (steps of 200 and more) and keeps the bilinear mix.
+bool is_soft(const Pixels& strip)
+{
+    constexpr int step = 72;
+    if (strip.width < 8 || strip.height < 8) return false;
+    const auto at = [&](int x, int y, int c) {
+        const std::uint8_t* p = &strip.rgba[(std::size_t(y) * strip.width + x) * 4];
+        return c == 3 ? int(p[3]) : int(p[c]) * p[3] / 255;
+    };
+    for (int y = 0; y < strip.height; ++y)
+        for (int x = 0; x < strip.width; ++x)
+            for (int c = 0; c < 4; ++c) {
+                if (x + 1 < strip.width && std::abs(at(x, y, c) - at(x + 1, y, c)) > step) return false;
+                if (y + 1 < strip.height && std::abs(at(x, y, c) - at(x, y + 1, c)) > step) return false;
+            }
+    return true;
+}
+
 Image store_image(Pixels strip, int cell_width, int cell_height, int frames, int flags)
 {
     ImageData& image = image_store().emplace_back();
@@ -152,6 +174,7 @@ Image store_image(Pixels strip, int cell_width, int cell_height, int frames, int
     image.height = cell_height;
     image.frames = std::max(1, frames);
     image.flags = flags;
+    image.soft = is_soft(strip);
     image.mask.resize(strip.rgba.size() / 4);
     image.opaque = true;
     for (std::size_t i = 0; i < image.mask.size(); ++i) {
@@ -255,7 +278,7 @@ void set_image_handle(Image image, float x, float y)
 }
 
 int image_width(Image image) { return image->width; }
-bool image_is_filtered(Image image) { return (image->flags & image_filtered) != 0; }
+bool image_is_filtered(Image image) { return (image->flags & image_filtered) != 0 && !image->soft; }
 bool image_opaque(Image image) { return image->opaque && !image->target; }
 int image_height(Image image) { return image->height; }
 int image_frames(Image image) { return image->frames; }

@@ -12,7 +12,8 @@ bool platform_canvas_mode();         // drawing in software into a picture in me
 SDL_Texture* image_texture(Image image);
 // True when no pixel of the image is see-through (grabbed pictures never count as opaque).
 bool image_opaque(Image image);
-bool image_is_filtered(Image image);   // sampled bilinearly when turned or scaled
+// Sampled bilinearly when turned or scaled; soft glows need not be (see is_soft).
+bool image_is_filtered(Image image);
 // Drawing in software: the image's strip as premultiplied 0xAARRGGBB pixels, pitch in pixels.
 const std::uint32_t* image_argb(Image image);
 std::uint32_t* image_argb_for_writing(Image image);   // drops a texture that would go stale
