@@ -48,6 +48,7 @@ run_one() {
 }
 export -f run_one
 export GAME="$game" SEED="$seed" LIMIT="$limit" WORK="$work"
+export XDG_DATA_HOME="$work/user-data"   # the player's own settings stay untouched
 xargs -P "$jobs" -L 1 bash -c 'run_one "$0" "$1"' < "$work/levels" | tee "$work/results"
 
 awk -v limit="$limit" '

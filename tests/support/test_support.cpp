@@ -1,11 +1,28 @@
 #include "tests/support/test_support.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
 #include <sys/wait.h>
 
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/stream.h"
+
+namespace {
+// Every test program, and every game it starts, keeps its per-user settings in a folder of its
+// own: what earlier runs left in the real per-user folder must not change a result.
+struct IsolatedUserData {
+    IsolatedUserData()
+    {
+        const auto dir = std::filesystem::temp_directory_path() / ("kalventor_user_data_" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+        ::setenv("XDG_DATA_HOME", dir.c_str(), 1);
+    }
+} isolated_user_data;
+}  // namespace
 
 void ensure_headless_display() { open_offscreen_display(); }
 
