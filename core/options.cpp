@@ -64,6 +64,7 @@ std::string usage_text()
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
            "  --lives unlimited   a lost ball costs no life, for level checks\n"
            "  --one-level         with --play: end the run once that level is cleared\n"
+           "  --stats             print frame counts and frame times when the program ends\n"
            "  --version           print the version and exit\n"
            "  --help              print this text and exit\n";
 }
@@ -113,6 +114,8 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             ++i;
         } else if (a == "--autoplay") {
             o.autoplay = true;
+        } else if (a == "--stats") {
+            o.stats = true;
         } else if (a == "--one-level") {
             o.one_level = true;
         } else if (a == "--lives") {

@@ -26,6 +26,7 @@ struct Options {
     bool autoplay = false;
     bool unlimited_lives = false;
     bool one_level = false;             // the run ends when the first level is cleared
+    bool stats = false;                 // frame-time figures printed at the end
     bool help = false;
     bool version = false;
 };

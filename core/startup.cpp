@@ -14,6 +14,7 @@
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/display.h"
+#include "platform/frame_stats.h"
 #include "platform/input.h"
 #include "platform/program.h"
 #include "platform/random.h"
@@ -69,6 +70,7 @@ void set_up_platform(const Options& options, std::int64_t seed)
     audio_open(options.headless ? AudioOutput::headless : AudioOutput::device);
     if (!options.audio_file.empty()) audio_record_to(options.audio_file);
     if (options.frames > 0) set_frame_limit(options.frames);
+    if (options.stats) enable_frame_stats();
     for (const auto& [flip, file] : options.shots) request_screenshot(flip, file);
     seed_rnd(seed);
 }
@@ -200,6 +202,7 @@ void run_menu_frame(World& world)
 void exit_actions(World& world)
 {
     autoplay_final_report(world);
+    if (frame_stats_enabled()) std::fputs(frame_stats_report().c_str(), stdout);
     reset_world(world);
     save_config(world);
 }

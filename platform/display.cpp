@@ -10,6 +10,7 @@
 
 #include "platform/audio.h"
 #include "platform/canvas.h"
+#include "platform/frame_stats.h"
 #include "platform/clock.h"
 #include "platform/input.h"
 #include "platform/input_platform.h"
@@ -378,8 +379,10 @@ void flip(int /*sync*/)
 {
     if (display.renderer == nullptr) return;
     take_screenshots();
+    frame_stats_frame_done();
     pace_frame();
     present_target();
+    frame_stats_presented(display.window != nullptr);
     audio_advance_frame();   // mixes a frame itself only where no device plays, so channels still end
     display.flips += 1;
     pump_events();
@@ -432,6 +435,14 @@ float current_scale_x() { return display.state.scale_x; }
 float current_scale_y() { return display.state.scale_y; }
 
 namespace {
+// Drawing time is counted for --stats while one of these is alive.
+struct DrawTimer {
+    DrawTimer() { frame_stats_begin_draw(); }
+    ~DrawTimer() { frame_stats_end_draw(); }
+    DrawTimer(const DrawTimer&) = delete;
+    DrawTimer& operator=(const DrawTimer&) = delete;
+};
+
 Uint8 alpha_byte() { return static_cast<Uint8>(std::lround(std::clamp(display.state.alpha, 0.0f, 1.0f) * 255)); }
 SDL_BlendMode sdl_blend() { return display.state.blend == blend_light ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND; }
 }  // namespace
@@ -439,6 +450,7 @@ SDL_BlendMode sdl_blend() { return display.state.blend == blend_light ? SDL_BLEN
 void draw_image(Image image, float x, float y, int frame)
 {
     if (image == nullptr || display.renderer == nullptr || !display.drawing) return;
+    const DrawTimer timer;
     const DrawState& s = display.state;
     if (display.canvas != nullptr && s.rotation == 0 && s.scale_x == 1 && s.scale_y == 1) {
         // Pixel px shows image pixel px + shift: its centre lies inside that pixel, the same
@@ -485,6 +497,7 @@ void draw_image(Image image, float x, float y, int frame)
 void draw_rect(float x, float y, float width, float height)
 {
     if (display.renderer == nullptr || !display.drawing) return;
+    const DrawTimer timer;
     const DrawState& s = display.state;
     if (display.canvas != nullptr) {
         // A pixel is filled when its centre lies inside the rectangle.
@@ -503,6 +516,7 @@ void draw_rect(float x, float y, float width, float height)
 void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel)
 {
     if (display.renderer == nullptr || !display.drawing) return;
+    const DrawTimer timer;
     const DrawState& s = display.state;
     SDL_SetRenderDrawBlendMode(display.renderer, sdl_blend());
     SDL_SetRenderDrawColor(display.renderer, static_cast<Uint8>(s.r), static_cast<Uint8>(s.g),

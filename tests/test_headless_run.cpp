@@ -128,6 +128,17 @@ TEST_F(HeadlessRun, PlayStartsTheGameAtOnceAndRejectsBadLevels)
     EXPECT_EQ(run("--headless --play metal:1 --difficulty insane"), 2);
 }
 
+TEST_F(HeadlessRun, StatsReportTheFramesAndTheirTimesAtTheEnd)
+{
+    ASSERT_EQ(run("--headless --seed 2 --frames 150 --stats"), 0) << file_text("err.txt");
+    const std::string report = file_text("out.txt");
+    // Every flip but the first closes a frame of work.
+    EXPECT_NE(report.find("frames: 149\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("update CPU per frame: median "), std::string::npos) << report;
+    EXPECT_NE(report.find("draw CPU per frame: median "), std::string::npos) << report;
+    EXPECT_EQ(report.find("presented-frame interval"), std::string::npos) << "headless runs present nothing";
+}
+
 class LevelCheck : public HeadlessRun, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(LevelCheck, TheAutoplayerClearsTheLevelWithinTwentyMinutes)

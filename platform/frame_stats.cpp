@@ -1,0 +1,92 @@
+#include "platform/frame_stats.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+struct FrameStats {
+    bool enabled = false;
+    double frame_start = -1;     // thread CPU seconds when the frame's work began
+    double draw_start = 0;
+    double draw_in_frame = 0;
+    double last_present = -1;    // wall seconds
+    std::vector<float> update_ms, draw_ms, present_ms;
+};
+
+FrameStats stats;
+
+double seconds(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+double thread_cpu() { return seconds(CLOCK_THREAD_CPUTIME_ID); }
+
+// Median, 99th percentile and maximum of a list of milliseconds.
+std::string spread(std::vector<float> values)
+{
+    if (values.empty()) return "no frames";
+    std::sort(values.begin(), values.end());
+    const auto at = [&](double q) { return values[static_cast<std::size_t>(q * (values.size() - 1))]; };
+    char text[96];
+    std::snprintf(text, sizeof text, "median %.3f ms, 99th percentile %.3f ms, max %.3f ms", at(0.5), at(0.99),
+                  values.back());
+    return text;
+}
+
+}  // namespace
+
+void enable_frame_stats() { stats.enabled = true; }
+bool frame_stats_enabled() { return stats.enabled; }
+
+void frame_stats_begin_draw()
+{
+    if (stats.enabled) stats.draw_start = thread_cpu();
+}
+
+void frame_stats_end_draw()
+{
+    if (stats.enabled) stats.draw_in_frame += thread_cpu() - stats.draw_start;
+}
+
+void frame_stats_frame_done()
+{
+    if (!stats.enabled) return;
+    const double now = thread_cpu();
+    if (stats.frame_start >= 0) {
+        const double total = now - stats.frame_start;
+        stats.draw_ms.push_back(static_cast<float>(stats.draw_in_frame * 1000));
+        stats.update_ms.push_back(static_cast<float>(std::max(0.0, total - stats.draw_in_frame) * 1000));
+    }
+    stats.draw_in_frame = 0;
+}
+
+void frame_stats_presented(bool real_window)
+{
+    if (!stats.enabled) return;
+    if (real_window) {
+        const double now = seconds(CLOCK_MONOTONIC);
+        if (stats.last_present >= 0) stats.present_ms.push_back(static_cast<float>((now - stats.last_present) * 1000));
+        stats.last_present = now;
+    }
+    // The next frame's work starts now: pacing and presenting are not part of it.
+    stats.frame_start = thread_cpu();
+}
+
+std::string frame_stats_report()
+{
+    std::string report = "frames: " + std::to_string(stats.update_ms.size()) + "\n";
+    report += "update CPU per frame: " + spread(stats.update_ms) + "\n";
+    report += "draw CPU per frame: " + spread(stats.draw_ms) + "\n";
+    if (!stats.present_ms.empty()) {
+        const auto late = std::count_if(stats.present_ms.begin(), stats.present_ms.end(), [](float ms) { return ms > 20; });
+        report += "presented-frame interval: " + spread(stats.present_ms) + ", " + std::to_string(late) +
+                  " frames later than 20 ms\n";
+    }
+    return report;
+}

@@ -1,0 +1,18 @@
+// --stats: how long frames take. Per frame the CPU time from one flip to the next is split into
+// drawing (time inside the drawing operations) and the rest (update); in a window the wall time
+// between presented frames is kept too. Printed when the program ends.
+#pragma once
+
+#include <string>
+
+void enable_frame_stats();
+bool frame_stats_enabled();
+// Called by the drawing operations around their work, only while stats are on.
+void frame_stats_begin_draw();
+void frame_stats_end_draw();
+// Called by flip: before pacing (the frame's work is done) and after presenting.
+void frame_stats_frame_done();
+void frame_stats_presented(bool real_window);
+// The summary: frames, update and draw CPU per frame (median, 99th percentile, maximum), and in a
+// window the presented-frame interval (median, 99th percentile, frames later than 20 ms).
+std::string frame_stats_report();
