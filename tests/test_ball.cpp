@@ -18,14 +18,6 @@
 
 namespace {
 
-Image white_image(int w, int h, bool centred)
-{
-    Pixels p{w, h, std::vector<std::uint8_t>(static_cast<std::size_t>(w * h * 4), 255)};
-    Image image = create_image_from_pixels(p, w, h, 0, 1, -1);
-    if (centred) mid_handle_image(image);
-    return image;
-}
-
 class Ball : public ::testing::Test {
 protected:
     void SetUp() override

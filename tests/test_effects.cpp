@@ -36,8 +36,6 @@ Image flat_image(int w, int h, const std::vector<Rgb>& cells, bool centred)
     return image;
 }
 
-Image white_image(int w, int h, bool centred) { return flat_image(w, h, {{255, 255, 255}}, centred); }
-
 // Colour modulation and filtering may land a channel a step or two off.
 bool close_to(const Rgb& a, const Rgb& b)
 {

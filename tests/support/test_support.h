@@ -16,6 +16,8 @@ struct Rgb {
     int r, g, b;
 };
 Rgb screen_pixel(int x, int y);
+// An opaque white picture of w x h pixels, its handle in the middle when centred.
+Image white_image(int w, int h, bool centred);
 // A mono 16-bit 44100 Hz WAV of the given samples.
 std::vector<std::uint8_t> make_wav(const std::vector<std::int16_t>& samples);
 Sound make_test_sound(int frames);
