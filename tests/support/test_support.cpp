@@ -14,12 +14,21 @@ namespace {
 // Every test program, and every game it starts, keeps its per-user settings in a folder of its
 // own: what earlier runs left in the real per-user folder must not change a result.
 struct IsolatedUserData {
+    std::filesystem::path dir;
+    pid_t owner;
     IsolatedUserData()
+        : dir(std::filesystem::temp_directory_path() / ("kalventor_user_data_" + std::to_string(::getpid()))),
+          owner(::getpid())
     {
-        const auto dir = std::filesystem::temp_directory_path() / ("kalventor_user_data_" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         ::setenv("XDG_DATA_HOME", dir.c_str(), 1);
+    }
+    // Only the program that made the folder removes it, not a child forked by a death test.
+    ~IsolatedUserData()
+    {
+        std::error_code ignored;
+        if (::getpid() == owner) std::filesystem::remove_all(dir, ignored);
     }
 } isolated_user_data;
 }  // namespace
