@@ -254,8 +254,7 @@ void check_ball_lost(World& world)
     world.paddle.alive = 1;
     world.paddle.freeze_timer = 0;
     world.paddle.magnet = 0;
-    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, 0, 1, world.ball_base_speed, 0,
-                0, 0);
+    create_resting_ball(world, 0);
 }
 
 void check_level_cleared(World& world)

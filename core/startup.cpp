@@ -176,27 +176,25 @@ void run_menus(World& world)
 
 void run_menu_frame(World& world)
 {
-    {
-        world.attract_mode = 1;
-        clear_screen();
-        update_screen_shake(world);
-        draw_background(world);
-        update_world(world);
-        update_game(world);
-        draw_backdrop_veil(world);
-        draw_main_screen(world);
-        draw_credits_line(world);
-        draw_screen(world);
-        draw_buttons(world);
-        draw_scroll_boxes(world);
-        draw_pointer_and_hint(world);
-        take_focus_lost();   // the menus need no pause
-        // Widgets react one frame after they are drawn; a hint set here shows next frame.
-        update_buttons(world);
-        update_scroll_boxes(world);
-        update_screen_fade(world);
-        flip(-1);
-    }
+    world.attract_mode = 1;
+    clear_screen();
+    update_screen_shake(world);
+    draw_background(world);
+    update_world(world);
+    update_game(world);
+    draw_backdrop_veil(world);
+    draw_main_screen(world);
+    draw_credits_line(world);
+    draw_screen(world);
+    draw_buttons(world);
+    draw_scroll_boxes(world);
+    draw_pointer_and_hint(world);
+    take_focus_lost();   // the menus need no pause
+    // Widgets react one frame after they are drawn; a hint set here shows next frame.
+    update_buttons(world);
+    update_scroll_boxes(world);
+    update_screen_fade(world);
+    flip(-1);
 }
 
 void exit_actions(World& world)

@@ -305,8 +305,6 @@ void open_window()
 }  // namespace
 
 SDL_Renderer* platform_renderer() { return display.renderer; }
-SDL_Texture* platform_target() { return display.target; }
-bool platform_canvas_mode() { return display.canvas != nullptr; }
 
 void platform_fatal(const std::string& message)
 {

@@ -334,21 +334,18 @@ SDL_Texture* image_texture(Image image)
     SDL_Renderer* renderer = platform_renderer();
     if (renderer == nullptr) return nullptr;
     const int total_width = image->width * image->frames;
-    // Textures share the screen picture's pixel format, so drawing never converts formats.
-    // A grabbed picture is a render target on a GPU; in software it is updated from the canvas.
-    const bool render_target = image->target && !platform_canvas_mode();
+    // Only a GPU draws from textures (software drawing blits our own copy of the pixels). They
+    // share the screen picture's pixel format, so drawing never converts formats; a grabbed
+    // picture is a render target.
     image->texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
-                                       render_target ? SDL_TEXTUREACCESS_TARGET : SDL_TEXTUREACCESS_STATIC,
+                                       image->target ? SDL_TEXTUREACCESS_TARGET : SDL_TEXTUREACCESS_STATIC,
                                        total_width, image->height);
     if (image->texture == nullptr)
         platform_fatal(std::string("kalventor: cannot create a texture: ") + SDL_GetError());
     SDL_SetTextureBlendMode(image->texture, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(image->texture, (image->flags & image_filtered) ? SDL_ScaleModeLinear
                                                                             : SDL_ScaleModeNearest);
-    if (platform_canvas_mode()) {
-        // Only turned or scaled drawing in software needs a texture; the pixels stay ours too.
-        SDL_UpdateTexture(image->texture, nullptr, image_argb(image), total_width * 4);
-    } else if (!image->target) {
+    if (!image->target) {
         std::vector<std::uint8_t> argb(image->strip.rgba.size());
         SDL_ConvertPixels(total_width, image->height, SDL_PIXELFORMAT_ABGR8888, image->strip.rgba.data(),
                           total_width * 4, SDL_PIXELFORMAT_ARGB8888, argb.data(), total_width * 4);

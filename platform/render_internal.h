@@ -6,8 +6,6 @@
 #include "platform/image.h"
 
 SDL_Renderer* platform_renderer();   // null before open_display
-SDL_Texture* platform_target();      // with a GPU: the 800 x 600 picture everything is drawn into
-bool platform_canvas_mode();         // drawing in software into a picture in memory
 // The image's texture, created on first use; null without a renderer.
 SDL_Texture* image_texture(Image image);
 // True when no pixel of the image is see-through (grabbed pictures never count as opaque).

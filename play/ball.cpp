@@ -460,6 +460,12 @@ void create_ball(World& world, float x, float y, int mode, int size, float speed
     world.ball_list.push_back(ball);
 }
 
+void create_resting_ball(World& world, float fade)
+{
+    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, 0, 1, world.ball_base_speed, 0, 0,
+                fade);
+}
+
 void update_balls(World& world)
 {
     for (auto it = world.ball_list.begin(); it != world.ball_list.end();) {

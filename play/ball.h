@@ -60,6 +60,9 @@ struct BallState {
 
 void create_ball(World& world, float x, float y, int mode, int size, float speed, float angle, int launch,
                  float fade);
+// A normal ball resting in the middle of the paddle at the game's base speed, as a level, a new
+// life and the backdrop game start.
+void create_resting_ball(World& world, float fade);
 // Once per frame: moves, bounces, draws and loses every ball.
 void update_balls(World& world);
 // current_ball touched current_brick: axis 0 = a horizontal contact, 1 = a vertical one.

@@ -21,8 +21,7 @@ void start_level(World& world)
     world.next_track = (world.next_track + 1) % 3;
     world.message_alpha = 0.7f;
     world.level_name = world.current_level != nullptr ? world.current_level->name : std::string();
-    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, 0, 1, world.ball_base_speed,
-                0, 0, 1.0f);
+    create_resting_ball(world, 1.0f);
     prepare_bricks(world);
 }
 

@@ -40,13 +40,7 @@ protected:
         world = std::make_unique<World>();
         world->assets = pictures;
         world->attract_mode = 0;
-        // A MEDIUM paddle, 128 wide, centred at x = 400.
-        Tpaddle& paddle = world->paddle;
-        paddle.size = 90;
-        paddle.x = paddle.old_x = 336;
-        paddle.y = 570;
-        paddle.alive = 1;
-        paddle.fade = 1;
+        place_medium_paddle(*world);
     }
     void TearDown() override { reset_input(); }
 

@@ -50,13 +50,7 @@ protected:
         world->attract_mode = 0;
         world->lives = 3;
         world->powerup_gravity = 0.08f;
-        // A MEDIUM paddle, 128 wide, from x 336 to 464.
-        Tpaddle& paddle = world->paddle;
-        paddle.size = 90;
-        paddle.x = paddle.old_x = 336;
-        paddle.y = 570;
-        paddle.alive = 1;
-        paddle.fade = 1;
+        place_medium_paddle(*world);
         add_ball(400, 300);
     }
     void TearDown() override { reset_input(); }

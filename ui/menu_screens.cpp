@@ -93,8 +93,7 @@ void start_backdrop_play(World& world)
     world.ball_min_speed = 5;
     world.ball_max_speed = 12;
     world.powerup_gravity = 0.1f;
-    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, 0, 1, world.ball_base_speed, 0,
-                0, 1.0f);
+    create_resting_ball(world, 1.0f);
 }
 
 // One scroll arrow of the level list: a held press scrolls on its first frame, then every

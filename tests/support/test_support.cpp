@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <sys/wait.h>
 
+#include "core/world.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/stream.h"
@@ -34,6 +35,16 @@ struct IsolatedUserData {
 }  // namespace
 
 void ensure_headless_display() { open_offscreen_display(); }
+
+void place_medium_paddle(World& world)
+{
+    Tpaddle& paddle = world.paddle;
+    paddle.size = 90;
+    paddle.x = paddle.old_x = 336;
+    paddle.y = 570;
+    paddle.alive = 1;
+    paddle.fade = 1;
+}
 
 Image white_image(int w, int h, bool centred)
 {

@@ -16,6 +16,9 @@ struct Rgb {
     int r, g, b;
 };
 Rgb screen_pixel(int x, int y);
+struct World;
+// A live, fully visible MEDIUM paddle (size 90, 128 wide) from x 336 to 464 at y 570.
+void place_medium_paddle(World& world);
 // An opaque white picture of w x h pixels, its handle in the middle when centred.
 Image white_image(int w, int h, bool centred);
 // A mono 16-bit 44100 Hz WAV of the given samples.
