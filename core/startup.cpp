@@ -95,11 +95,23 @@ void set_up_platform(const Options& options, std::int64_t seed)
 
 }  // namespace
 
+// The installed game's data folder seen from its bin folder ("../share/kalventor"); the build
+// works it out from the install directories.
+#ifndef KALVENTOR_DATA_FROM_BIN
+#define KALVENTOR_DATA_FROM_BIN "../share/kalventor"
+#endif
+
 std::string find_levels_file()
 {
     if (std::filesystem::exists("levels.dat")) return "levels.dat";
-    const std::string beside = executable_dir() + "levels.dat";
-    if (!executable_dir().empty() && std::filesystem::exists(beside)) return beside;
+    const std::string bin = executable_dir();
+    if (!bin.empty()) {
+        const std::string beside = bin + "levels.dat";
+        if (std::filesystem::exists(beside)) return beside;
+        // Relative to the executable, so a package, a DESTDIR or a moved prefix all work.
+        const auto installed = (std::filesystem::path(bin) / KALVENTOR_DATA_FROM_BIN / "levels.dat").lexically_normal();
+        if (std::filesystem::exists(installed)) return installed.string();
+    }
     return "levels.dat";   // not there either: the reader reports it missing by this name
 }
 
