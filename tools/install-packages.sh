@@ -3,7 +3,7 @@
 # already there. Runs as root, or through sudo for anyone else.
 set -e
 packages="build-essential cmake ninja-build pkg-config libsdl2-dev libpng-dev libjpeg-dev
-libogg-dev libvorbis-dev libgtest-dev libbenchmark-dev"
+libogg-dev libvorbis-dev libgtest-dev libbenchmark-dev desktop-file-utils appstream"
 missing=""
 for package in $packages; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
