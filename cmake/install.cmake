@@ -60,8 +60,12 @@ set(CPACK_PACKAGE_VENDOR "The Kalventor developers")
 set(CPACK_PACKAGE_CONTACT "The Kalventor developers <kalventor@users.noreply.github.com>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/kalventor/kalventor")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "brick-breaking arcade game")
-set(CPACK_PACKAGE_DESCRIPTION
-  "A mouse-driven paddle keeps one or more balls in play across three themes, METAL, VOLCANO and ALIEN, of fifty levels each. Broken bricks release capsules with twenty powerups and ten weapons mounted on the paddle; cleared levels unlock the next ones, and the ten best scores are kept.")
+# Extended description lines of a Debian control file stay within 80 columns.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "A mouse-driven paddle keeps one or more balls in play across three themes,"
+  "METAL, VOLCANO and ALIEN, of fifty levels each. Broken bricks release"
+  "capsules with twenty powerups and ten weapons mounted on the paddle; cleared"
+  "levels unlock the next ones, and the ten best scores are kept.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
