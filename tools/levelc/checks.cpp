@@ -69,8 +69,7 @@ private:
                                           " characters; at most 30 fit");
         for (char c : name) {
             const char upper = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-            if (std::string_view("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789,.'!:()?-%$ /").find(upper) ==
-                std::string_view::npos)
+            if (level_name_chars.find(upper) == std::string_view::npos)
                 return error(level_.line, std::string("the font has no character '") + c + "'");
         }
         std::string padded = name;
@@ -109,31 +108,48 @@ private:
         }
     }
 
+    // Each brick names only the first brick it overlaps: a pile of n bricks on one spot would
+    // otherwise make n * n / 2 messages, gigabytes for a source of a few hundred kilobytes.
     void check_start_overlaps() {
         const auto& bricks = level_.bricks;
-        for (std::size_t i = 0; i < bricks.size(); ++i) {
-            if (bricks[i].points.empty()) continue;
-            const Rect a = brick_rect(bricks[i].num, bricks[i].points.front());
-            for (std::size_t j = i + 1; j < bricks.size(); ++j) {
-                if (bricks[j].points.empty()) continue;
-                if (overlap(a, brick_rect(bricks[j].num, bricks[j].points.front())))
+        for (std::size_t j = 1; j < bricks.size(); ++j) {
+            if (bricks[j].points.empty()) continue;
+            const Rect b = brick_rect(bricks[j].num, bricks[j].points.front());
+            for (std::size_t i = 0; i < j; ++i) {
+                if (bricks[i].points.empty()) continue;
+                if (overlap(brick_rect(bricks[i].num, bricks[i].points.front()), b)) {
                     error(bricks[j].line, "the brick overlaps the brick of line " +
                                               std::to_string(bricks[i].line) + " at its start");
+                    break;
+                }
             }
         }
     }
 
     // A moving brick that drove through standing bricks would look broken and trap the ball.
+    // Each moving brick names the first brick in its way, for the same reason as above.
     void check_paths_clear() {
         for (const Source_brick& m : level_.bricks) {
             if (!moving(m) || !placed(m)) continue;
             for (const Source_brick& s : level_.bricks) {
                 if (&s == &m || moving(s) || !placed(s)) continue;
-                if (path_hits(m, brick_rect(s.num, s.points.front())))
+                if (path_hits(m, brick_rect(s.num, s.points.front()))) {
                     error(m.line, "the moving brick runs into the brick of line " +
                                       std::to_string(s.line));
+                    break;
+                }
             }
         }
+    }
+
+    // What the brick covers anywhere between two waypoints, with a pixel to spare for the
+    // rounding of the steps: a brick outside it cannot be hit on the way, so most pairs of
+    // bricks are settled without stepping along the path.
+    static Rect swept(int num, const Tmove_point& a, const Tmove_point& b) {
+        const Rect ra = brick_rect(num, a), rb = brick_rect(num, b);
+        const float left = std::min(ra.x, rb.x), top = std::min(ra.y, rb.y);
+        const float right = std::max(ra.x + ra.w, rb.x + rb.w), bottom = std::max(ra.y + ra.h, rb.y + rb.h);
+        return {left - 1, top - 1, right - left + 2, bottom - top + 2};
     }
 
     static bool path_hits(const Source_brick& m, const Rect& r) {
@@ -141,6 +157,7 @@ private:
         for (std::size_t i = 0; i < n; ++i) {
             const Tmove_point& a = m.points[i];
             const Tmove_point& b = m.points[(i + 1) % n];  // paths loop back to the first point
+            if (!overlap(swept(m.num, a, b), r)) continue;
             const float length = std::hypot(b.x - a.x, b.y - a.y);
             const int steps = static_cast<int>(std::ceil(length)) + 1;
             for (int s = 0; s <= steps; ++s) {
@@ -178,7 +195,11 @@ private:
     }
     static Rect grown(const Rect& r, float by) { return {r.x - by, r.y - by, r.w + 2 * by, r.h + 2 * by}; }
 
+    static bool wall(const Source_brick& b) { return b.num == brick_kind_solid && !moving(b) && placed(b); }
+
     void check_reachable() {
+        // Without a wall everything is reachable; a source of many levels is checked quickly.
+        if (std::none_of(level_.bricks.begin(), level_.bricks.end(), wall)) return;
         std::vector<char> open(static_cast<std::size_t>(cols * rows), 1);
         auto index = [](int c, int r) { return static_cast<std::size_t>(r * cols + c); };
         // The walls and the top keep the ball's centre half a ball away.
@@ -186,15 +207,12 @@ private:
             for (int c = 0; c < cols; ++c)
                 if (c * step < half_ball || (cols - 1 - c) * step < half_ball || r * step < half_ball)
                     open[index(c, r)] = 0;
-        bool any_wall = false;
         for (const Source_brick& b : level_.bricks) {
-            if (b.num != brick_kind_solid || moving(b) || !placed(b)) continue;
-            any_wall = true;
+            if (!wall(b)) continue;
             const Span s = cells_inside(grown(brick_rect(b.num, b.points.front()), half_ball));
             for (int r = s.r0; r < s.r1; ++r)
                 for (int c = s.c0; c < s.c1; ++c) open[index(c, r)] = 0;
         }
-        if (!any_wall) return;
         std::vector<char> seen(open.size(), 0);
         std::vector<int> queue;
         for (int c = 0; c < cols; ++c)

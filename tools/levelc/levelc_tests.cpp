@@ -3,6 +3,7 @@
 
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tools/levelc/levelsrc.h"
@@ -158,6 +159,23 @@ TEST(LevelCompiler, LevelCountMustBeFifty) {
     bool unclosed = false;
     for (const Diagnostic& x : d) unclosed |= x.line == 202 && x.message.find("not closed") != std::string::npos;
     EXPECT_TRUE(unclosed) << all_diagnostics(d);
+}
+
+// A pile of bricks on one spot, or movers past a row of bricks, gets one message per brick, not
+// one per pair: the pairs of a source of a few hundred kilobytes would fill the memory.
+TEST(LevelCompiler, CollisionsGiveOneMessagePerBrick) {
+    std::string pile = "level 1: PILE\n";
+    for (int i = 0; i < 300; ++i) pile += "brick small1 at 100,100\n";
+    std::string movers = "level 1: MOVERS\ngrid\n......AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA\nend\n";
+    for (int i = 0; i < 30; ++i) movers += "brick plain2 speed 1 path 40,60 " + std::to_string(300 + 10 * i) + ",60\n";
+    for (const auto& [text, expected, message] :
+         {std::tuple{pile, 299, "overlaps the brick of line"}, std::tuple{movers, 30, "runs into the brick of line 3"}}) {
+        std::vector<Diagnostic> d;
+        compile_texts({theme_text(text)}, d);
+        int count = 0;
+        for (const Diagnostic& x : d) count += x.message.find(message) != std::string::npos;
+        EXPECT_EQ(count, expected) << all_diagnostics(d).substr(0, 2000);
+    }
 }
 
 TEST(LevelCompiler, GapsInSolidWallsKeepBricksReachable) {

@@ -31,9 +31,6 @@ constexpr std::array<std::string_view, powerup_count> powerup_names{
     "doubleshot", "machinegun", "spread-blaster", "plasma-cannon", "rockets", "mines",
     "homing-rockets", "nukes", "ion-beam", "forcefield", "kill-paddle", "extra-ball"};
 
-// Characters the level banner font can draw; names are shown in upper case.
-constexpr std::string_view name_chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789,.'!:()?-%$ /";
-
 // Characters the decompiler hands out as keys, in this order.
 constexpr std::string_view key_pool =
     "efgijklmnopqrtuvwyz0456789EFGIJKLMNOPQRUWYZ*+%&@=!?^$<>{}[]/|;:~_-";

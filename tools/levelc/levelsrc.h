@@ -20,6 +20,9 @@ inline constexpr int powerup_count = 30;
 inline constexpr float field_left = 10, field_right = 790;
 inline constexpr float field_top = 40, field_bottom = 500;
 
+// Characters the level banner font can draw; names are shown in upper case.
+inline constexpr std::string_view level_name_chars = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789,.'!:()?-%$ /";
+
 // Grid cells are 20 x 20; the default grid starts at (20, 40) so that 19 wide bricks fill a
 // row symmetrically about the middle of the screen.
 inline constexpr int grid_cell = 20;
