@@ -24,6 +24,19 @@ void canvas_blit_transformed(const CanvasView& canvas, const std::uint32_t* sour
                              float hx, float hy, float x, float y, float rotation, float sx, float sy, int r, int g,
                              int b, int alpha, bool light, bool filtered);
 
+// A tint (r, g, b) and fade (alpha), all 0..255, as the multiplier of each channel of a picture's
+// pixels, out of 256, in the order the channels lie in memory: blue, green, red, alpha.
+struct TexelScale {
+    std::uint16_t m[4];
+};
+TexelScale texel_scale(int r, int g, int b, int alpha);
+
+// One premultiplied picture pixel, scaled, onto an opaque screen pixel: alpha blending keeps
+// what the pixel's alpha leaves of the one under it, light adds to it, saturating.
+// blend_row does n of them, four at a time where the processor can, with the same result.
+void blend_row(std::uint32_t* under, const std::uint32_t* texels, int n, const TexelScale& scale, bool light);
+std::uint32_t blend_texel_portable(std::uint32_t under, std::uint32_t texel, const TexelScale& scale, bool light);
+
 // Blend 3 (alpha): destination = colour x alpha + destination x (1 - alpha).
 // Blend 4 (light): destination = colour x alpha + destination, saturated.
 // alpha is 0..255; the rectangle is clipped to the picture.
