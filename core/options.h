@@ -11,6 +11,7 @@
 struct Options {
     bool headless = false;
     bool window = false;
+    bool software = false;              // our own drawing, not the GPU's
     int scale = 0;                      // 0: not given
     long long frames = -1;              // -1: run until the game ends
     std::optional<std::int64_t> seed;

@@ -61,6 +61,7 @@ void choose_display(const Options& options)
     display.headless = options.headless;
     display.fullscreen = !options.window && options.scale == 0;
     display.scale = options.scale > 0 ? options.scale : 1;
+    display.software = options.software;
     set_display_options(display);
 }
 
@@ -156,6 +157,7 @@ void start_up(World& world)
     set_window_title("Kalventor");
     world.levels_per_theme = 50;
     open_display(screen_width, screen_height, 32, 60, 0);
+    frame_stats_mark("display open");
     set_mask_color(255, 0, 255);
     hide_pointer();
     world.screen_grab_image = create_image(screen_width, screen_height, 1, image_masked | image_dynamic);
@@ -168,7 +170,9 @@ void start_up(World& world)
     show_loading_screen(world);
     // levels.dat was read before the display opened, so a bad file never shows a window.
     load_config(world);
+    frame_stats_mark("loading started");
     load_assets(world);
+    frame_stats_mark("media decoded");
     create_widgets(world);
     world.slow_motion_rate = 1.0f;
     play_music(world, world.assets.menu_music);

@@ -283,6 +283,26 @@ void open_headless()
     open_canvas();
 }
 
+// An OpenGL renderer that the CPU emulates (Mesa's llvmpipe, softpipe or swrast, as on a machine
+// without a GPU driver or under a virtual X server) draws our hundreds of small pictures a frame
+// several times slower than our own software drawing does.
+bool renderer_is_emulated()
+{
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(display.renderer, &info) != 0 || info.name == nullptr ||
+        std::string_view(info.name).rfind("opengl", 0) != 0)
+        return false;
+    using GetString = const unsigned char* (*)(unsigned int);
+    const auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (get_string == nullptr) return false;
+    constexpr unsigned int gl_renderer = 0x1F01;
+    const unsigned char* name = get_string(gl_renderer);
+    if (name == nullptr) return false;
+    const std::string_view text(reinterpret_cast<const char*>(name));
+    return text.find("llvmpipe") != text.npos || text.find("softpipe") != text.npos ||
+           text.find("Software Rasterizer") != text.npos;
+}
+
 void open_window()
 {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
@@ -299,7 +319,16 @@ void open_window()
     // The GPU where the machine has one, our software picture otherwise.
     if (!display.options.software)
         display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (display.renderer == nullptr) open_canvas();
+    if (display.renderer != nullptr && renderer_is_emulated()) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    if (display.renderer == nullptr) {
+        // The window's own surface, without a GPU renderer behind it: SDL would otherwise bring one
+        // up (and an OpenGL library of some 60 MiB) just to show our picture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        open_canvas();
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -14,6 +15,8 @@ struct FrameStats {
     double draw_in_frame = 0;
     double last_present = -1;    // wall seconds
     std::vector<float> update_ms, draw_ms, present_ms;
+    double enabled_at = 0;       // wall seconds
+    std::vector<std::pair<const char*, double>> marks;   // step, wall ms after enabled_at
 };
 
 FrameStats stats;
@@ -41,7 +44,16 @@ std::string spread(std::vector<float> values)
 
 }  // namespace
 
-void enable_frame_stats() { stats.enabled = true; }
+void enable_frame_stats()
+{
+    stats.enabled = true;
+    stats.enabled_at = seconds(CLOCK_MONOTONIC);
+}
+
+void frame_stats_mark(const char* step)
+{
+    if (stats.enabled) stats.marks.emplace_back(step, (seconds(CLOCK_MONOTONIC) - stats.enabled_at) * 1000);
+}
 bool frame_stats_enabled() { return stats.enabled; }
 
 void frame_stats_begin_draw()
@@ -80,7 +92,18 @@ void frame_stats_presented(bool real_window)
 
 std::string frame_stats_report()
 {
-    std::string report = "frames: " + std::to_string(stats.update_ms.size()) + "\n";
+    std::string report;
+    if (!stats.marks.empty()) {
+        report += "start-up:";
+        for (std::size_t i = 0; i < stats.marks.size(); ++i) {
+            char text[80];
+            std::snprintf(text, sizeof text, "%s %s at %.1f ms", i == 0 ? "" : ",", stats.marks[i].first,
+                          stats.marks[i].second);
+            report += text;
+        }
+        report += "\n";
+    }
+    report += "frames: " + std::to_string(stats.update_ms.size()) + "\n";
     report += "update CPU per frame: " + spread(stats.update_ms) + "\n";
     report += "draw CPU per frame: " + spread(stats.draw_ms) + "\n";
     if (!stats.present_ms.empty()) {

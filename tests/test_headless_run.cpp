@@ -134,6 +134,10 @@ TEST_F(HeadlessRun, StatsReportTheFramesAndTheirTimesAtTheEnd)
     const std::string report = file_text("out.txt");
     // Every flip but the first closes a frame of work.
     EXPECT_NE(report.find("frames: 149\n"), std::string::npos) << report;
+    // The start-up steps come first, in order.
+    const auto open = report.find("start-up: display open at "), decoded = report.find(", media decoded at ");
+    EXPECT_EQ(open, 0u) << report;
+    EXPECT_NE(decoded, std::string::npos) << report;
     EXPECT_NE(report.find("update CPU per frame: median "), std::string::npos) << report;
     EXPECT_NE(report.find("draw CPU per frame: median "), std::string::npos) << report;
     EXPECT_EQ(report.find("presented-frame interval"), std::string::npos) << "headless runs present nothing";
