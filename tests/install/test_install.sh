@@ -2,10 +2,11 @@
 # Installs the game into a temporary DESTDIR, checks the installed tree and its desktop files
 # with the freedesktop validators, and starts the installed game from a foreign, read-only
 # working directory: it must find its levels and keep its settings in the per-user folder.
-# Usage: test_install.sh BUILD_DIR VERSION
+# Usage: test_install.sh BUILD_DIR VERSION [CMAKE]
 set -eu
 build=$1
 version=$2
+cmake=${3:-cmake}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 failures=0
@@ -15,7 +16,7 @@ need desktop-file-validate
 need appstreamcli
 
 root=$tmp/root
-DESTDIR=$root cmake --install "$build" --prefix /usr >"$tmp/install.log" || { cat "$tmp/install.log"; exit 1; }
+DESTDIR=$root "$cmake" --install "$build" --prefix /usr >"$tmp/install.log" || { cat "$tmp/install.log"; exit 1; }
 usr=$root/usr
 share=$usr/share
 desktop=$share/applications/kalventor.desktop
