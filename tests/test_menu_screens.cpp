@@ -171,12 +171,13 @@ TEST_F(MenuScreens, TheCompleteThemeScreenShowsItsCongratulationOnThePanel)
     switch_screen(*world, "COMPLETE THEME");
     draw_screen(*world);
     draw_buttons(*world);
-    const auto brightest = [](int x0, int y0, int x1, int y1) {
+    const Pixels screen = read_screen();
+    const auto brightest = [&](int x0, int y0, int x1, int y1) {
         int best = 0;
         for (int y = y0; y < y1; ++y)
             for (int x = x0; x < x1; ++x) {
-                const Rgb p = screen_pixel(x, y);
-                best = std::max(best, p.r + p.g + p.b);
+                const std::uint8_t* p = &screen.rgba[(static_cast<std::size_t>(y) * 800 + x) * 4];
+                best = std::max(best, p[0] + p[1] + p[2]);
             }
         return best;
     };
