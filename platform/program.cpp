@@ -53,6 +53,9 @@ std::string executable_dir()
 
 std::string user_data_dir()
 {
+    // An empty XDG_DATA_HOME means unset (the desktop's rule), not the root of the file system.
+    if (const char* data_home = std::getenv("XDG_DATA_HOME"); data_home != nullptr && *data_home == '\0')
+        unsetenv("XDG_DATA_HOME");
     char* path = SDL_GetPrefPath("kalventor", "kalventor");
     if (path == nullptr) return {};
     std::string dir = path;

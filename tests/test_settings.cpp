@@ -267,6 +267,17 @@ TEST_F(Settings, AnUnwritableFolderSendsTheFileToTheUserFolderAndItIsReadFromThe
     EXPECT_EQ(restarted->high_scores[0], 77);
 }
 
+TEST_F(Settings, AnEmptyDataHomeMeansTheOneInTheHomeFolder)
+{
+    const std::string data_home = std::getenv("XDG_DATA_HOME"), home = std::getenv("HOME");
+    setenv("XDG_DATA_HOME", "", 1);
+    setenv("HOME", dir.c_str(), 1);
+    const std::string user_dir = user_data_dir();
+    setenv("XDG_DATA_HOME", data_home.c_str(), 1);
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(user_dir, (dir / ".local/share/kalventor/kalventor/").string());
+}
+
 TEST_F(Settings, AFailedWriteIsReportedOnStandardError)
 {
     load_config(*world);
