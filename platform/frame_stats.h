@@ -1,6 +1,7 @@
-// --stats: how long frames take. Per frame the CPU time from one flip to the next is split into
-// drawing (time inside the drawing operations) and the rest (update); in a window the wall time
-// between presented frames is kept too. Printed when the program ends.
+// --stats: how long frames take. Per frame the thread's CPU time from one flip to the next is
+// split into drawing (the time spent inside the drawing operations, by the monotonic clock) and
+// the rest (update); in a window the wall time between presented frames is kept too. Printed
+// when the program ends.
 #pragma once
 
 #include <string>
