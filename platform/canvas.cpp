@@ -44,6 +44,8 @@ inline std::uint32_t sample_bilinear(const std::uint32_t* source, int pitch, int
         };
         p[0] = at(x0, y0), p[1] = at(x0 + 1, y0), p[2] = at(x0, y0 + 1), p[3] = at(x0 + 1, y0 + 1);
     }
+    // Glows and rims are mostly clear: most samples mix four clear pixels.
+    if ((p[0] | p[1] | p[2] | p[3]) == 0) return 0;
     // Four weights that add up to exactly 256: a channel's weighted sum then stays below 65536,
     // inside the 16 bits each channel has when two share a word, and a flat colour stays exact.
     const std::uint32_t w11 = wx * wy >> 8, w10 = wx - w11, w01 = wy - w11, w00 = 256 - w10 - w01 - w11;
@@ -221,8 +223,11 @@ int trim_walk(Walk& walk, int& n, const Window& window)
 
 void gather_nearest(const std::uint32_t* source, int pitch, Walk& walk, std::uint32_t* texels, int n)
 {
-    for (int i = 0; i < n; ++i, walk.u += walk.du, walk.v += walk.dv)
-        texels[i] = source[static_cast<std::ptrdiff_t>(walk.v >> 16) * pitch + static_cast<std::ptrdiff_t>(walk.u >> 16)];
+    // Every pixel of a trimmed walk lies inside the picture, so its coordinates fit 32 bits.
+    auto u = static_cast<std::int32_t>(walk.u), v = static_cast<std::int32_t>(walk.v);
+    const auto du = static_cast<std::int32_t>(walk.du), dv = static_cast<std::int32_t>(walk.dv);
+    for (int i = 0; i < n; ++i, u += du, v += dv) texels[i] = source[(v >> 16) * pitch + (u >> 16)];
+    walk.u += walk.du * n, walk.v += walk.dv * n;
 }
 
 void gather_bilinear(const std::uint32_t* source, int pitch, int w, int h, Walk& walk, std::uint32_t* texels, int n)
