@@ -67,11 +67,10 @@ void choose_display(const Options& options)
 
 void set_up_platform(const Options& options, std::int64_t seed)
 {
+    if (options.stats) enable_frame_stats();
     use_virtual_clock(options.headless);
-    audio_open(options.headless ? AudioOutput::headless : AudioOutput::device);
     if (!options.audio_file.empty()) audio_record_to(options.audio_file);
     if (options.frames > 0) set_frame_limit(options.frames);
-    if (options.stats) enable_frame_stats();
     for (const auto& [flip, file] : options.shots) request_screenshot(flip, file);
     seed_rnd(seed);
 }
@@ -158,6 +157,10 @@ void start_up(World& world)
     world.levels_per_theme = 50;
     open_display(screen_width, screen_height, 32, 60, 0);
     frame_stats_mark("display open");
+    // The sound device after the window: finding it can take a tenth of a second (a sound server
+    // that is slow to answer, or none), which the player would otherwise wait for on a blank desktop.
+    audio_open(display_options().headless ? AudioOutput::headless : AudioOutput::device);
+    frame_stats_mark("sound open");
     set_mask_color(255, 0, 255);
     hide_pointer();
     world.screen_grab_image = create_image(screen_width, screen_height, 1, image_masked | image_dynamic);

@@ -305,6 +305,10 @@ bool renderer_is_emulated()
 
 void open_window()
 {
+    // Opening X's input method parses the locale's whole table of composed characters (a
+    // third of the time to the first window). The game reads keys, never composed text, so
+    // unless the player named a table of their own it is given an empty one.
+    setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         platform_fatal(std::string("kalventor: cannot open the display: ") + SDL_GetError());
     const int scale = std::max(1, display.options.scale);
