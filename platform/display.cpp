@@ -149,7 +149,8 @@ void present_canvas()
     const double scale = std::min(double(surface->w) / screen_width, double(surface->h) / screen_height);
     SDL_Rect box{0, 0, static_cast<int>(screen_width * scale), static_cast<int>(screen_height * scale)};
     box.x = (surface->w - box.w) / 2, box.y = (surface->h - box.h) / 2;
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    // Black bars where the picture leaves the window uncovered (none in an 800 x 600 window).
+    if (box.w != surface->w || box.h != surface->h) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     if (box.w == screen_width && box.h == screen_height) SDL_BlitSurface(display.canvas, nullptr, surface, &box);
     else SDL_BlitScaled(display.canvas, nullptr, surface, &box);
     SDL_UpdateWindowSurface(display.window);
