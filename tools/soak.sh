@@ -4,28 +4,33 @@
 # game time and its growth after that. A sanitizer build (-DKALVENTOR_SANITIZE=ON) also reports
 # any fault it finds on standard error, and the run then fails.
 #
-#   tools/soak.sh [--build DIR] [--seed S] [--every SECONDS] [-- GAME OPTIONS...]
+#   tools/soak.sh [--build DIR] [--seed S] [--every SECONDS] [--samples FILE] [-- GAME OPTIONS...]
 #   tools/soak.sh --build build-asan                       an hour of the menus' backdrop game
 #   tools/soak.sh -- --play volcano:1 --autoplay            a whole autoplayed game
 #
 # Without game options the run is the menus for 216,000 frames (an hour at 60 frames a second).
+# --samples keeps the memory samples (seconds, resident KiB), and the summary shows the memory
+# at each quarter of the run, so a slow climb shows apart from a settled level.
 set -euo pipefail
 build=build
 seed=1
 every=5
+samples_out=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --build) build="$2"; shift 2 ;;
         --seed) seed="$2"; shift 2 ;;
         --every) every="$2"; shift 2 ;;
+        --samples) samples_out="$2"; shift 2 ;;
         --) shift; break ;;
-        -h|--help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+        -h|--help) sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
         *) echo "soak: unknown option $1" >&2; exit 2 ;;
     esac
 done
 game_options=("$@")
 [ ${#game_options[@]} -eq 0 ] && game_options=(--frames 216000)
 game="$(cd "$build" && pwd)/kalventor"
+[ -n "$samples_out" ] && samples_out="$(cd "$(dirname "$samples_out")" && pwd)/$(basename "$samples_out")"
 [ -x "$game" ] || { echo "soak: no game at $game (build it first)" >&2; exit 2; }
 
 # Its own folder: levels.dat beside the executable is found, settings written at exit stay here.
@@ -60,10 +65,14 @@ echo "--- soak: ${frames:-?} frames in ${seconds} s, exit code ${status}"
 if [ -n "$frames" ] && [ "$frames" -gt 3600 ]; then
     awk -v cut="$(( seconds * 3600 / frames ))" '
         { t = $1; kib = $2; if (t <= cut) base = kib; else if (kib > peak) peak = kib; last = kib; n++ }
+        { kept[n] = kib }
         END {
             if (base == "") base = last;
             printf "resident after the first minute of play %.1f MiB, highest after it %.1f MiB (%+.1f MiB), at the end %.1f MiB, %d samples\n",
                    base / 1024, peak / 1024, (peak - base) / 1024, last / 1024, n
+            printf "resident at each quarter of the run: %.1f %.1f %.1f %.1f MiB\n", kept[int(n / 4)] / 1024,
+                   kept[int(n / 2)] / 1024, kept[int(3 * n / 4)] / 1024, kept[n] / 1024
         }' "$work/samples"
 fi
+[ -n "$samples_out" ] && cp "$work/samples" "$samples_out"
 exit "$status"
