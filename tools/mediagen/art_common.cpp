@@ -43,7 +43,7 @@ float paint_text(Canvas& c, std::string_view text, float x, float y, float scale
 Sdf text_shape(std::string_view text, float x, float y, float scale) {
     std::string owned(text);
     // true when the cell at (col, row) of the whole line's grid is inked
-    auto inked = [owned, scale](int col, int row) {
+    auto inked = [owned](int col, int row) {
         if (col < 0) return false;
         int k = col / 6;
         if (k >= int(owned.size())) return false;

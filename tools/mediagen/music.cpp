@@ -86,7 +86,7 @@ Samples hat(std::uint32_t seed, float decay) {
 }
 
 Samples bass_note(float freq, float len, int style) {
-    Osc a, b, w;
+    Osc a, b;
     Svf lp;
     return voice(len + 0.05f, [&](float t) {
         float s = a.saw(freq) * 0.6f + b.square(freq * 0.5f, 0.5f) * 0.4f;
@@ -125,7 +125,7 @@ Samples crash(std::uint32_t seed) {
 }
 
 Samples lead_note(float freq, float len, int kind) {
-    Osc a, m, vib;
+    Osc a, m;
     Svf lp;
     return voice(len + 0.3f, [&](float t) {
         float v = 1 + 0.006f * std::sin(t * two_pi * 5.5f) * smoothstep(0.1f, 0.4f, t);

@@ -246,7 +246,7 @@ Audio ionbeam() {
 // The charge: a whine rising from low to high; the game also raises its playback rate as
 // the charge builds, so at normal speed it must last the whole 130-frame charge.
 Audio ionbeam_charge() {
-    Osc a, b, lfo;
+    Osc a, b;
     float len = 4.2f;
     return effect(render(len, [&](float t) {
         float u = t / len;
