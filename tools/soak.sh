@@ -64,7 +64,8 @@ echo "--- soak: ${frames:-?} frames in ${seconds} s, exit code ${status}"
 # The first minute of game time, as a share of the run's wall time.
 if [ -n "$frames" ] && [ "$frames" -gt 3600 ]; then
     awk -v cut="$(( seconds * 3600 / frames ))" '
-        { t = $1; kib = $2; if (t <= cut) base = kib; else if (kib > peak) peak = kib; last = kib; n++ }
+        # base: the first sample taken once the first minute of play is over.
+        { t = $1; kib = $2; if (t >= cut && base == "") base = kib; if (t > cut && kib > peak) peak = kib; last = kib; n++ }
         { kept[n] = kib }
         END {
             if (base == "") base = last;
