@@ -1,6 +1,11 @@
 #include "platform/frame_stats.h"
 
+#include "platform/time_spread.h"
+
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <utility>
@@ -14,7 +19,8 @@ struct FrameStats {
     double draw_start = 0;
     double draw_in_frame = 0;
     double last_present = -1;    // wall seconds
-    std::vector<float> update_ms, draw_ms, present_ms;
+    TimeSpread update_ms, draw_ms, present_ms;
+    std::uint64_t late_presents = 0;   // more than 20 ms after the one before
     double enabled_at = 0;       // wall seconds
     std::vector<std::pair<const char*, double>> marks;   // step, wall ms after enabled_at
 };
@@ -35,15 +41,13 @@ double thread_cpu() { return seconds(CLOCK_THREAD_CPUTIME_ID); }
 // unless the thread is preempted.
 double draw_clock() { return seconds(CLOCK_MONOTONIC); }
 
-// Median, 99th percentile and maximum of a list of milliseconds.
-std::string spread(std::vector<float> values)
+// Median, 99th percentile and maximum.
+std::string spread(const TimeSpread& values)
 {
     if (values.empty()) return "no frames";
-    std::sort(values.begin(), values.end());
-    const auto at = [&](double q) { return values[static_cast<std::size_t>(q * (values.size() - 1))]; };
     char text[96];
-    std::snprintf(text, sizeof text, "median %.3f ms, 99th percentile %.3f ms, max %.3f ms", at(0.5), at(0.99),
-                  values.back());
+    std::snprintf(text, sizeof text, "median %.3f ms, 99th percentile %.3f ms, max %.3f ms", values.at(0.5),
+                  values.at(0.99), values.max());
     return text;
 }
 
@@ -77,8 +81,8 @@ void frame_stats_frame_done()
     const double now = thread_cpu();
     if (stats.frame_start >= 0) {
         const double total = now - stats.frame_start;
-        stats.draw_ms.push_back(static_cast<float>(stats.draw_in_frame * 1000));
-        stats.update_ms.push_back(static_cast<float>(std::max(0.0, total - stats.draw_in_frame) * 1000));
+        stats.draw_ms.add(static_cast<float>(stats.draw_in_frame * 1000));
+        stats.update_ms.add(static_cast<float>(std::max(0.0, total - stats.draw_in_frame) * 1000));
     }
     stats.draw_in_frame = 0;
 }
@@ -88,7 +92,11 @@ void frame_stats_presented(bool real_window)
     if (!stats.enabled) return;
     if (real_window) {
         const double now = seconds(CLOCK_MONOTONIC);
-        if (stats.last_present >= 0) stats.present_ms.push_back(static_cast<float>((now - stats.last_present) * 1000));
+        if (stats.last_present >= 0) {
+            const auto interval = static_cast<float>((now - stats.last_present) * 1000);
+            stats.present_ms.add(interval);
+            if (interval > 20) stats.late_presents += 1;
+        }
         stats.last_present = now;
     }
     // The next frame's work starts now: pacing and presenting are not part of it.
@@ -112,8 +120,7 @@ std::string frame_stats_report()
     report += "update CPU per frame: " + spread(stats.update_ms) + "\n";
     report += "draw CPU per frame: " + spread(stats.draw_ms) + "\n";
     if (!stats.present_ms.empty()) {
-        const auto late = std::count_if(stats.present_ms.begin(), stats.present_ms.end(), [](float ms) { return ms > 20; });
-        report += "presented-frame interval: " + spread(stats.present_ms) + ", " + std::to_string(late) +
+        report += "presented-frame interval: " + spread(stats.present_ms) + ", " + std::to_string(stats.late_presents) +
                   " frames later than 20 ms\n";
     }
     return report;

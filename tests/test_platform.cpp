@@ -2,10 +2,13 @@
 // what the drawing operations put on the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <random>
 #include <set>
+#include <vector>
 
 #include "core/math.h"
 #include "platform/display.h"
@@ -13,6 +16,7 @@
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/stream.h"
+#include "platform/time_spread.h"
 
 namespace {
 
@@ -376,3 +380,25 @@ TEST(Streams, AtomicWriteReplacesWholeFilesAndReportsFailures)
 }
 
 }  // namespace
+
+TEST(TimeSpread, QuantilesStayWithinHalfAPercentOfTheSortedTimes)
+{
+    std::mt19937 random(3);
+    std::lognormal_distribution<float> frame_time(-1.5f, 0.6f);
+    TimeSpread spread;
+    std::vector<float> times;
+    for (int i = 0; i < 20000; ++i) {
+        times.push_back(frame_time(random));
+        spread.add(times.back());
+    }
+    spread.add(0);          // an empty frame and one far past the buckets still count
+    spread.add(1e7f);
+    times.push_back(0), times.push_back(1e7f);
+    std::sort(times.begin(), times.end());
+    ASSERT_EQ(spread.size(), times.size());
+    for (const double q : {0.25, 0.5, 0.9, 0.99}) {
+        const double exact = times[static_cast<std::size_t>(q * static_cast<double>(times.size() - 1))];
+        EXPECT_NEAR(spread.at(q) / exact, 1, 0.005) << "quantile " << q;
+    }
+    EXPECT_EQ(spread.max(), 1e7f);
+}
