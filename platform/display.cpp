@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 
 #include "platform/audio.h"
@@ -304,6 +305,16 @@ bool renderer_is_emulated()
            text.find("Software Rasterizer") != text.npos;
 }
 
+// A GPU the system can drive shows up as a device node: a DRM device (Mesa's drivers, and
+// NVIDIA's with its DRM module) or NVIDIA's own. Without one every OpenGL renderer is emulated,
+// and merely trying one loads an OpenGL library of some 60 MiB.
+bool gpu_device_present()
+{
+    std::error_code error;
+    const bool dri = std::filesystem::is_directory("/dev/dri", error) && !std::filesystem::is_empty("/dev/dri", error);
+    return dri || std::filesystem::exists("/dev/nvidia0", error);
+}
+
 void open_window()
 {
     // Opening X's input method parses the locale's whole table of composed characters (a
@@ -322,7 +333,7 @@ void open_window()
     display.fullscreen = display.options.fullscreen;
     if (display.fullscreen) SDL_SetWindowGrab(display.window, SDL_TRUE);
     // The GPU where the machine has one, our software picture otherwise.
-    if (!display.options.software)
+    if (!display.options.software && gpu_device_present())
         display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
     if (display.renderer != nullptr && renderer_is_emulated()) {
         SDL_DestroyRenderer(display.renderer);
