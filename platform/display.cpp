@@ -152,6 +152,8 @@ void present_canvas()
     box.x = (surface->w - box.w) / 2, box.y = (surface->h - box.h) / 2;
     // Black bars where the picture leaves the window uncovered (none in an 800 x 600 window).
     if (box.w != surface->w || box.h != surface->h) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    // The picture is opaque: a copy, not SDL's per-pixel alpha blend (two fifths of a frame).
+    SDL_SetSurfaceBlendMode(display.canvas, SDL_BLENDMODE_NONE);
     if (box.w == screen_width && box.h == screen_height) SDL_BlitSurface(display.canvas, nullptr, surface, &box);
     else SDL_BlitScaled(display.canvas, nullptr, surface, &box);
     SDL_UpdateWindowSurface(display.window);

@@ -43,7 +43,7 @@ cp "$build/levels.dat" .
 
 run() {
     echo "== $*"
-    "$probe" --warm-up 10 --measure "$measure" -- "$build/kalventor" --window --stats "$@"
+    "$probe" --warm-up 10 --measure "$measure" -- "$build/kalventor" --window --seed 1 --stats "$@"
 }
 run --software
 run
