@@ -223,11 +223,8 @@ int trim_walk(Walk& walk, int& n, const Window& window)
 
 void gather_nearest(const std::uint32_t* source, int pitch, Walk& walk, std::uint32_t* texels, int n)
 {
-    // Every pixel of a trimmed walk lies inside the picture, so its coordinates fit 32 bits.
-    auto u = static_cast<std::int32_t>(walk.u), v = static_cast<std::int32_t>(walk.v);
-    const auto du = static_cast<std::int32_t>(walk.du), dv = static_cast<std::int32_t>(walk.dv);
-    for (int i = 0; i < n; ++i, u += du, v += dv) texels[i] = source[(v >> 16) * pitch + (u >> 16)];
-    walk.u += walk.du * n, walk.v += walk.dv * n;
+    for (int i = 0; i < n; ++i, walk.u += walk.du, walk.v += walk.dv)
+        texels[i] = source[static_cast<std::ptrdiff_t>(walk.v >> 16) * pitch + static_cast<std::ptrdiff_t>(walk.u >> 16)];
 }
 
 void gather_bilinear(const std::uint32_t* source, int pitch, int w, int h, Walk& walk, std::uint32_t* texels, int n)

@@ -152,8 +152,6 @@ void present_canvas()
     box.x = (surface->w - box.w) / 2, box.y = (surface->h - box.h) / 2;
     // Black bars where the picture leaves the window uncovered (none in an 800 x 600 window).
     if (box.w != surface->w || box.h != surface->h) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-    // The picture is opaque: a copy, not SDL's per-pixel alpha blend (two fifths of a frame).
-    SDL_SetSurfaceBlendMode(display.canvas, SDL_BLENDMODE_NONE);
     if (box.w == screen_width && box.h == screen_height) SDL_BlitSurface(display.canvas, nullptr, surface, &box);
     else SDL_BlitScaled(display.canvas, nullptr, surface, &box);
     SDL_UpdateWindowSurface(display.window);
@@ -278,6 +276,9 @@ void open_canvas()
     display.canvas = SDL_CreateRGBSurfaceWithFormat(0, screen_width, screen_height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (display.canvas == nullptr)
         platform_fatal(std::string("kalventor: cannot create the off-screen picture: ") + SDL_GetError());
+    // The picture is opaque: shown in a window it is copied, not alpha-blended pixel by pixel
+    // (two fifths of a frame).
+    SDL_SetSurfaceBlendMode(display.canvas, SDL_BLENDMODE_NONE);
     display.renderer = SDL_CreateSoftwareRenderer(display.canvas);
 }
 

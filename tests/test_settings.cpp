@@ -269,7 +269,8 @@ TEST_F(Settings, AnUnwritableFolderSendsTheFileToTheUserFolderAndItIsReadFromThe
 
 TEST_F(Settings, AnEmptyDataHomeMeansTheOneInTheHomeFolder)
 {
-    const std::string data_home = std::getenv("XDG_DATA_HOME"), home = std::getenv("HOME");
+    const auto variable = [](const char* name) { return std::string(std::getenv(name) ? std::getenv(name) : ""); };
+    const std::string data_home = variable("XDG_DATA_HOME"), home = variable("HOME");
     setenv("XDG_DATA_HOME", "", 1);
     setenv("HOME", dir.c_str(), 1);
     const std::string user_dir = user_data_dir();
