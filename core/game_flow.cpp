@@ -12,6 +12,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "platform/trace.h"
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/bullet.h"
@@ -45,6 +46,7 @@ void start_new_game(World& world)
     reset_paddle(world);
     set_up_level(world, world.level_number, world.theme);
     start_level(world);
+    trace("game start");
 }
 
 void run_game(World& world)
@@ -65,6 +67,7 @@ void run_game(World& world)
 
 void end_game(World& world)
 {
+    trace("game end");
     world.fade_music_on_transition = 0;
     play_music(world, world.assets.menu_music);
     if (world.score_to_add > 0) world.score += world.score_to_add;
@@ -185,6 +188,7 @@ void leave_prompt(World& world)
 {
     move_mouse(static_cast<int>(world.frame_mouse_x), static_cast<int>(world.frame_mouse_y));
     if (world.charge_channel) resume_channel(world.charge_channel);
+    trace("prompt closed");
 }
 
 void draw_centre_message(World& world, const char* message)
@@ -307,6 +311,7 @@ void update_level_end(World& world)
 void pause_game(World& world)
 {
     show_prompt(world, "PAUSED", "2", 349, 292);
+    trace("prompt PAUSED");
     wait_key();
     leave_prompt(world);
 }
@@ -314,6 +319,7 @@ void pause_game(World& world)
 void confirm_quit(World& world)
 {
     show_prompt(world, "ARE YOU SURE YOU WANT TO QUIT? (Y/N)", "3", 234, 296);
+    trace("prompt QUIT");
     wait_key();
     if (key_down(vk_y)) {
         world.game_end_reason = 2;

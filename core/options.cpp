@@ -60,6 +60,7 @@ std::string usage_text()
            "  --input FILE        play the input script FILE\n"
            "  --record FILE       write this run's input as a script, with its seed\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
+           "  --trace FILE        write a line for each screen, prompt, game and ball launch\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
            "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
@@ -124,9 +125,9 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             if (!has_value || value != "unlimited") return fail("--lives takes unlimited");
             o.unlimited_lives = true;
             ++i;
-        } else if (a == "--input" || a == "--record" || a == "--audio-out") {
+        } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace") {
             if (!has_value || value.empty()) return fail(a + " takes a file name");
-            (a == "--input" ? o.input_file : a == "--record" ? o.record_file : o.audio_file) = value;
+            (a == "--input" ? o.input_file : a == "--record" ? o.record_file : a == "--trace" ? o.trace_file : o.audio_file) = value;
             ++i;
         } else {
             return fail("unknown option " + a);

@@ -19,6 +19,7 @@ struct Options {
     std::string input_file;
     std::string record_file;
     std::string audio_file;             // headless: everything mixed, as a WAV file
+    std::string trace_file;             // a line for each screen, prompt, game and launch
     // A real game straight away, skipping the menus: theme 0..2 and level 1..50.
     bool play = false;
     int play_theme = 0;

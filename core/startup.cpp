@@ -19,6 +19,7 @@
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/stream.h"
+#include "platform/trace.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -138,11 +139,16 @@ int run_program(const std::vector<std::string>& arguments)
     // One World for the whole run; the exit path reaches it through the exit actions.
     static auto world = std::make_unique<World>();
     if (!read_levels(*world)) return exit_bad_levels;
+    // The settings before the window too: a player who closes it during the start-up pause
+    // leaves with their settings written back as they were, never with the defaults.
+    load_config(*world);
 
     const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed : clock_seed();
     set_up_platform(options, seed);
     if (!options.record_file.empty() && !record_input_to(options.record_file, seed))
         std::fprintf(stderr, "kalventor: cannot write input record %s\n", options.record_file.c_str());
+    if (!options.trace_file.empty() && !open_trace(options.trace_file))
+        std::fprintf(stderr, "kalventor: cannot write trace %s\n", options.trace_file.c_str());
     if (!options.input_file.empty()) play_input_script(script);
     set_exit_actions([] { exit_actions(*world); });
     install_signal_handlers();
@@ -171,8 +177,8 @@ void start_up(World& world)
     delay(2000);
     fade_to_black(world);
     show_loading_screen(world);
-    // levels.dat was read before the display opened, so a bad file never shows a window.
-    load_config(world);
+    // levels.dat and config.dat were read before the display opened, so a bad levels.dat never
+    // shows a window.
     frame_stats_mark("loading started");
     load_assets(world);
     frame_stats_mark("media decoded");
@@ -190,6 +196,7 @@ void start_up(World& world)
 
 void run_menus(World& world)
 {
+    trace("menus");
     while (true) run_menu_frame(world);
 }
 

@@ -17,6 +17,7 @@
 #include "platform/input_platform.h"
 #include "platform/program.h"
 #include "platform/render_internal.h"
+#include "platform/trace.h"
 
 namespace {
 
@@ -130,7 +131,8 @@ int key_code_from_sdl(SDL_Keycode key)
     case SDLK_PERIOD: return vk_period;
     case SDLK_SLASH: return vk_slash;
     case SDLK_QUOTE: return vk_apostrophe;
-    default: return -1;
+    // Keys the game has no name for still end a prompt's wait: "any key" means any.
+    default: return vk_other;
     }
 }
 
@@ -190,8 +192,10 @@ int handle_event(const SDL_Event& event)
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        if (event.button.button == SDL_BUTTON_LEFT) device_button(event.type == SDL_MOUSEBUTTONDOWN);
-        return -1;
+        if (event.button.button != SDL_BUTTON_LEFT) return -1;
+        device_button(event.type == SDL_MOUSEBUTTONDOWN);
+        // A click answers a waiting prompt as a key does.
+        return event.type == SDL_MOUSEBUTTONDOWN && !input_script_playing() ? vk_lbutton : -1;
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         const bool down = event.type == SDL_KEYDOWN;
@@ -201,7 +205,6 @@ int handle_event(const SDL_Event& event)
         }
         if (down && event.key.repeat != 0) return -1;
         const int code = key_code_from_sdl(event.key.keysym.sym);
-        if (code < 0) return -1;
         device_key(code, down);
         return down && !input_script_playing() ? code : -1;
     }
@@ -326,6 +329,12 @@ void open_window()
     setenv("XCOMPOSEFILE", "/dev/null", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         platform_fatal(std::string("kalventor: cannot open the display: ") + SDL_GetError());
+    // Without a desktop SDL falls back to drawing nowhere: the game would run unseen and unheard
+    // until killed. Only --headless (or a driver the player names) means that.
+    const std::string_view driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if ((driver == "offscreen" || driver == "dummy") && std::getenv("SDL_VIDEODRIVER") == nullptr)
+        platform_fatal("kalventor: cannot open the display: no X11 or Wayland display (DISPLAY and WAYLAND_DISPLAY "
+                       "are not set); --headless runs without one");
     const int scale = std::max(1, display.options.scale);
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
     if (display.options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -431,6 +440,7 @@ void flip(int /*sync*/)
     frame_stats_presented(display.window != nullptr);
     audio_advance_frame();   // mixes a frame itself only where no device plays, so channels still end
     display.flips += 1;
+    trace_frame(display.flips);
     pump_events();
     check_termination_request();
     if (display.frame_limit >= 0 && display.flips >= display.frame_limit) end_program(0);
@@ -606,6 +616,16 @@ void warp_device_pointer(int x, int y)
     int wx = 0, wy = 0;
     picture_to_window(x, y, wx, wy);
     SDL_WarpMouseInWindow(display.window, wx, wy);
+}
+
+void answer_close_request()
+{
+    if (display.window != nullptr) {
+        SDL_PumpEvents();
+        SDL_Event quit;
+        if (SDL_PeepEvents(&quit, 1, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT) > 0) end_program(0);
+    }
+    check_termination_request();
 }
 
 int wait_device_key()

@@ -20,6 +20,10 @@ struct InputState {
     int mouse_x = screen_width / 2;
     int mouse_y = screen_height / 2;
     bool button = false;
+    // A real press that came in since the frame began reads as down for that frame even when
+    // its release came with it (a touchpad tap, a quick click): the release waits a frame.
+    bool press_unseen = false;
+    bool release_pending = false;
     bool focus_lost = false;
     long long frame = 0;
     // Script playback: events not yet applied, and `key` presses to release next frame.
@@ -106,7 +110,12 @@ void flush_keys()
 int mouse_x() { return input.mouse_x; }
 int mouse_y() { return input.mouse_y; }
 bool mouse_down(int button) { return button == 1 && input.button; }
-void flush_mouse() { input.button = false; }
+void flush_mouse()
+{
+    input.button = false;
+    input.press_unseen = false;
+    input.release_pending = false;
+}
 
 void move_mouse(int x, int y)
 {
@@ -122,17 +131,32 @@ bool take_focus_lost()
     return lost;
 }
 
+namespace {
+// The press that answered a prompt is used up: it is no hit for the frame after the prompt
+// (P would pause again, Escape ask again), and a click neither launches nor fires. The key stays
+// held, so the caller can still see which one it was (Y). Focus changes while the prompt waited
+// are no reason for another pause.
+int use_up(int key)
+{
+    if (key == vk_lbutton) flush_mouse();
+    else if (valid_key(key)) input.keys[key].hits = 0;
+    input.focus_lost = false;
+    return key;
+}
+}  // namespace
+
 int wait_key()
 {
     flush_keys();
     if (input.scripted) {
-        // A script answers a waiting prompt with its next key event, whatever its frame number.
+        // A script answers a waiting prompt with its next key or click, whatever its frame number.
         for (auto it = input.pending.begin(); it != input.pending.end(); ++it) {
-            if (it->kind == ScriptEventKind::key || it->kind == ScriptEventKind::hold) {
+            if (it->kind == ScriptEventKind::key || it->kind == ScriptEventKind::hold ||
+                it->kind == ScriptEventKind::down) {
                 const ScriptEvent event = *it;
                 input.pending.erase(it);
                 apply(event);
-                return event.key;
+                return use_up(event.kind == ScriptEventKind::down ? vk_lbutton : event.key);
             }
         }
         // Nothing left to press: the run is over.
@@ -140,7 +164,7 @@ int wait_key()
     }
     while (true) {
         const int key = wait_device_key();
-        if (key >= 0) return key;
+        if (key >= 0) return use_up(key);
     }
 }
 
@@ -176,6 +200,13 @@ void reset_input()
 void begin_input_frame(long long frame)
 {
     input.frame = frame;
+    // A tap's press was seen by the frame that just ended: now its release counts.
+    if (input.release_pending && !input.press_unseen) {
+        input.release_pending = false;
+        input.button = false;
+        record_now(ScriptEventKind::up);
+    }
+    input.press_unseen = false;
     for (int key : input.release_next_frame) {
         release(key);
     }
@@ -209,7 +240,13 @@ void bot_mouse_moved(int x, int y)
 
 void device_button(bool down)
 {
-    if (!input.bot_driving) bot_button(down);
+    if (input.bot_driving || input.scripted) return;
+    if (down) input.press_unseen = true, input.release_pending = false;
+    else if (input.press_unseen && input.button) {
+        input.release_pending = true;
+        return;
+    }
+    bot_button(down);
 }
 
 void bot_button(bool down)

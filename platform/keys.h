@@ -1,6 +1,7 @@
 // Keys as the game reads them: Windows virtual-key codes, whatever the platform reports.
 #pragma once
 
+constexpr int vk_lbutton = 1;      // the left button, as wait_key reports a click
 constexpr int vk_backspace = 8;
 constexpr int vk_return = 13;
 constexpr int vk_escape = 27;
@@ -15,4 +16,5 @@ constexpr int vk_minus = 189;
 constexpr int vk_period = 190;
 constexpr int vk_slash = 191;
 constexpr int vk_apostrophe = 222;
+constexpr int vk_other = 255;       // any key the game has no name for (arrows, F-keys, Ctrl ...)
 constexpr int key_code_count = 256;

@@ -10,6 +10,7 @@
 #include "core/score.h"
 #include "core/sound.h"
 #include "core/world.h"
+#include "platform/trace.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"
@@ -325,6 +326,7 @@ void launch_resting_ball(World& world, Tball& ball)
     }
     if (!mouse_down(1)) return;
     ball.launch = 1;
+    trace("launch");
     // The first launch of a level starts the intro panel's fade.
     if (world.message_alpha == 0.7f) {
         world.message_alpha = 0.69f;

@@ -44,10 +44,13 @@ protected:
     {
         device_mouse_moved(x, y);
         device_button(true);
+        begin_input_frame(++input_frame);
         draw_level_list(*world);
+        begin_input_frame(++input_frame);
         device_button(false);
     }
     std::unique_ptr<World> world;
+    long long input_frame = 0;
 };
 
 TEST_F(MenuScreens, RowTextsLineUpTheirDashesAndPadTheName)
@@ -104,6 +107,7 @@ TEST_F(MenuScreens, AHeldArrowScrollsAtOnceThenEveryFourthFrameWithinTheLimits)
     EXPECT_EQ(scrolls, (std::vector<int>{-14, -14, -14, -14, -28, -28, -28, -28, -42}));
     for (int i = 0; i < 400; ++i) draw_level_select_screen(*world);
     EXPECT_EQ(world->level_list_scroll, -448) << "level 50's row is the last one shown";
+    begin_input_frame(1);
     device_button(false);
     device_mouse_moved(570, 98);    // the up arrow
     draw_level_select_screen(*world);

@@ -27,9 +27,11 @@ protected:
     }
     void TearDown() override { reset_input(); }
 
+    long long input_frame = 0;
     // One menu frame's widget part: draw, then update.
     void frame()
     {
+        begin_input_frame(++input_frame);
         draw_buttons(*world);
         draw_scroll_boxes(*world);
         world->hint_text.clear();

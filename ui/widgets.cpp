@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
+#include "platform/trace.h"
 #include "ui/font.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
@@ -290,6 +291,7 @@ void reset_scroll_boxes(World& world)
 void switch_screen(World& world, std::string_view screen)
 {
     world.current_screen = std::string(screen);
+    trace("screen " + world.current_screen);
     flush_keys();
     flush_mouse();
 }

@@ -1,0 +1,12 @@
+// A running account of what the game did, one line a happening ("FRAME WHAT"): screens shown,
+// prompts opened and closed, games started and ended, balls launched. Written only when asked
+// for (--trace FILE); the desktop tests read it to know what a real window is showing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+bool open_trace(const std::string& path);
+void trace(std::string_view what);
+// Called once a frame: a "tick" line once a second, so a reader sees the frames go by.
+void trace_frame(long long frame);

@@ -1,0 +1,170 @@
+// The game in a real window, played with real input events: taps, the pause and quit prompts,
+// focus changes, the close button and a missing display.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "tests/desktop/desktop.h"
+
+namespace {
+
+using namespace desktop;
+namespace fs = std::filesystem;
+
+std::string test_name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+// A game in an 800 x 600 window on a 1024 x 768 desktop.
+class DesktopInput : public ::testing::Test {
+protected:
+    // The window, up and showing MAIN (or, with --play, a game under way).
+    void start(const std::vector<std::string>& arguments)
+    {
+        game = std::make_unique<Game>(screen, arguments, test_name());
+        ASSERT_NE(game->wait_for_window(), 0u) << game->output();
+        game->focus();
+    }
+    void start_menus()
+    {
+        start({"--window"});
+        ASSERT_TRUE(game->wait_for_trace("menus")) << game->output();
+    }
+    // A real game on METAL 1, its ball resting on the paddle.
+    void start_game()
+    {
+        start({"--window", "--play", "metal:1"});
+        ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
+        game->move_to(400, 500);
+    }
+    // Pauses with P and waits until PAUSED shows; returns where the trace stood before.
+    std::size_t pause()
+    {
+        const std::size_t mark = game->trace_lines().size();
+        screen.type_key("p");
+        EXPECT_TRUE(game->wait_for_trace("prompt PAUSED", 20s, mark)) << game->output();
+        return mark;
+    }
+    // Waits until the game has run `frames` more frames (the trace ticks once a second).
+    void let_frames_pass(int frames)
+    {
+        const long long from = game->last_trace_frame();
+        ASSERT_TRUE(wait_until([&] { return game->last_trace_frame() >= from + frames; })) << game->output();
+    }
+
+    Desktop screen{1024, 768};
+    std::unique_ptr<Game> game;
+};
+
+TEST_F(DesktopInput, ATapOnAMenuButtonOpensItsScreen)
+{
+    start_menus();
+    game->move_to(400, 343 + 20);   // OPTIONS
+    let_frames_pass(30);             // the menus have faded in and the pointer is over the button
+    screen.tap();
+    EXPECT_TRUE(game->wait_for_trace("screen OPTIONS", 5s)) << "a press and release between two frames never clicked";
+}
+
+// P pauses, P resumes, and the game stays resumed; Escape and Escape the same with the quit
+// prompt; Y in the quit prompt still ends the game.
+TEST_F(DesktopInput, ThePromptsKeyIsUsedUp)
+{
+    start_game();
+    const std::size_t mark = pause();
+    screen.type_key("p");
+    ASSERT_TRUE(game->wait_for_trace("prompt closed", 20s, mark)) << game->output();
+    let_frames_pass(60);
+    EXPECT_EQ(game->trace_count("prompt PAUSED", mark), 1) << "P that ended the pause paused again";
+
+    const std::size_t quit = game->trace_lines().size();
+    screen.type_key("Escape");
+    ASSERT_TRUE(game->wait_for_trace("prompt QUIT", 20s, quit));
+    screen.type_key("Escape");
+    ASSERT_TRUE(game->wait_for_trace("prompt closed", 20s, quit));
+    let_frames_pass(60);
+    EXPECT_EQ(game->trace_count("prompt QUIT", quit), 1) << "Escape that cancelled the quit prompt asked again";
+    EXPECT_EQ(game->trace_count("game end"), 0);
+
+    screen.type_key("Escape");
+    ASSERT_TRUE(game->wait_for_trace("prompt QUIT", 20s, quit + 2));
+    screen.type_key("y");
+    EXPECT_TRUE(game->wait_for_trace("game end")) << "Y no longer confirms the quit";
+}
+
+// "Any key": keys the game has no use for end the pause as well.
+TEST_F(DesktopInput, AnyKeyEndsThePause)
+{
+    start_game();
+    for (const char* key : {"Left", "Control_L", "F5", "KP_Add", "Tab"}) {
+        const std::size_t mark = pause();
+        screen.type_key(key);
+        EXPECT_TRUE(game->wait_for_trace("prompt closed", 10s, mark)) << key << " did not end the pause";
+    }
+}
+
+// A click ends the pause and is used up: it does not launch the ball. A tap afterwards does.
+TEST_F(DesktopInput, AClickEndsThePauseWithoutLaunching)
+{
+    start_game();
+    const std::size_t mark = pause();
+    screen.tap();
+    ASSERT_TRUE(game->wait_for_trace("prompt closed", 20s, mark)) << "a click did not end the pause";
+    let_frames_pass(60);
+    EXPECT_EQ(game->trace_count("launch"), 0) << "the click that ended the pause launched the ball";
+    EXPECT_EQ(game->trace_count("prompt PAUSED", mark), 1);
+    screen.tap();
+    EXPECT_TRUE(game->wait_for_trace("launch", 10s)) << "a tap did not launch the ball";
+}
+
+// Switching away pauses; switching away again while paused leaves one pause that one key ends.
+TEST_F(DesktopInput, FocusLostTwiceLeavesOnePause)
+{
+    start_game();
+    const ::Window other = screen.open_other_window();
+    const std::size_t mark = game->trace_lines().size();
+    screen.focus(other);
+    ASSERT_TRUE(game->wait_for_trace("prompt PAUSED", 20s, mark)) << "losing the focus did not pause";
+    game->focus();
+    screen.focus(other);
+    game->focus();
+    let_frames_pass(0);
+    screen.type_key("space");
+    ASSERT_TRUE(game->wait_for_trace("prompt closed", 20s, mark));
+    let_frames_pass(60);
+    EXPECT_EQ(game->trace_count("prompt PAUSED", mark), 1) << "the game paused again after one key";
+}
+
+// The window's close button and SIGTERM during the two-second start-up pause end the game at
+// once, through its exit actions: config.dat is written back.
+TEST_F(DesktopInput, CloseDuringTheStartUpPauseEndsAtOnce)
+{
+    start({"--window"});
+    screen.close_window(game->window());
+    EXPECT_EQ(game->wait_for_exit(1s), 0) << "still running a second after the close button";
+    EXPECT_TRUE(fs::exists(game->folder() / "config.dat")) << "the exit actions did not write the settings";
+}
+
+TEST_F(DesktopInput, TerminationDuringTheStartUpPauseEndsAtOnce)
+{
+    start({"--window"});
+    game->terminate();
+    EXPECT_EQ(game->wait_for_exit(1s), 128 + SIGTERM) << "still running a second after SIGTERM";
+    EXPECT_TRUE(fs::exists(game->folder() / "config.dat")) << "the exit actions did not write the settings";
+}
+
+// Without a desktop the game says so and stops; it never runs unseen.
+TEST(DesktopStart, NoDisplayIsAnError)
+{
+    const fs::path folder = fs::temp_directory_path() / "kalventor_desktop_no_display";
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    std::string output;
+    const int status = run_and_capture({kalventor_executable()},
+                                       {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER", "XDG_DATA_HOME=" + folder.string()},
+                                       folder, output, 20s);
+    EXPECT_EQ(status, 1) << output;
+    EXPECT_NE(output.find("kalventor: cannot open the display: "), std::string::npos) << output;
+    EXPECT_FALSE(fs::exists(folder / "config.dat"));
+    fs::remove_all(folder);
+}
+
+}  // namespace
