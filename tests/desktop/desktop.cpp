@@ -137,6 +137,22 @@ Desktop::Desktop(int width, int height) : width_(width), height_(height)
         return !window_property(x_, DefaultRootWindow(x_), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW).empty();
     });
     if (!managed) throw std::runtime_error("openbox did not start (is it installed?)");
+    // Openbox names itself before it has taken charge of the screen, and a window mapped in
+    // between can be lost (SDL then waits for ever to see its window mapped). Ready means a
+    // window of ours gets a frame.
+    const ::Window probe = XCreateSimpleWindow(x_, DefaultRootWindow(x_), 0, 0, 10, 10, 0, 0, 0);
+    const bool framed = wait_until([&] {
+        XMapWindow(x_, probe);
+        XSync(x_, False);
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(x_, probe, &root, &parent, &children, &count)) return false;
+        if (children != nullptr) XFree(children);
+        return parent != root;
+    });
+    XDestroyWindow(x_, probe);
+    XSync(x_, False);
+    if (!framed) throw std::runtime_error("openbox does not manage windows");
 }
 
 Desktop::~Desktop()
@@ -144,6 +160,12 @@ Desktop::~Desktop()
     stop(window_manager_);
     if (x_ != nullptr) XCloseDisplay(x_);
     stop(xvfb_);
+}
+
+bool Desktop::window_manager_running() const
+{
+    int status = 0;
+    return window_manager_ > 0 && waitpid(window_manager_, &status, WNOHANG) == 0;
 }
 
 void Desktop::move_pointer(int x, int y)
@@ -281,6 +303,21 @@ Game::~Game()
         },
         limit);
     return window_;
+}
+
+std::string Game::where_it_is() const
+{
+    if (pid_ <= 0) return "the game is not running";
+    // What the game is doing, for the failure message: its threads' stacks where gdb is at hand.
+    std::string stacks = "game process " + std::to_string(pid_) + " on display " + desktop_.name() +
+                         (desktop_.window_manager_running() ? "" : " (the window manager has stopped)") + "\n";
+    const std::string command = "gdb -p " + std::to_string(pid_) + " -batch -ex 'thread apply all bt' 2>&1 | grep '^#'";
+    if (FILE* gdb = popen(command.c_str(), "r")) {
+        char line[512];
+        while (fgets(line, sizeof line, gdb) != nullptr) stacks += line;
+        pclose(gdb);
+    }
+    return stacks;
 }
 
 Rect Game::inside() const

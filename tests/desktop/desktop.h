@@ -33,6 +33,7 @@ public:
     ::Display* x() const { return x_; }
     int width() const { return width_; }
     int height() const { return height_; }
+    bool window_manager_running() const;
 
     // Real input, as a mouse and keyboard would send it. Positions are on the whole screen.
     void move_pointer(int x, int y);
@@ -103,6 +104,7 @@ public:
     int wait_for_exit(Seconds limit = 20s);
     void terminate();   // SIGTERM
     std::string output() const;   // what it wrote to standard error and standard output
+    std::string where_it_is() const;   // the running game's stacks, to explain a failed wait
 
 private:
     Desktop& desktop_;

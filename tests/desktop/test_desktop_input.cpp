@@ -21,7 +21,7 @@ protected:
     void start(const std::vector<std::string>& arguments)
     {
         game = std::make_unique<Game>(screen, arguments, test_name());
-        ASSERT_NE(game->wait_for_window(), 0u) << game->output();
+        ASSERT_NE(game->wait_for_window(), 0u) << game->output() << game->where_it_is();
         game->focus();
     }
     void start_menus()
