@@ -31,6 +31,11 @@ struct InputState {
     std::deque<ScriptEvent> pending;
     std::vector<int> release_next_frame;
     bool bot_driving = false;
+    // Real device events arrive between frames and count from the frame that begins next, or,
+    // while a prompt waits, in the frame that waits: the record says so, so a replay applies
+    // them where the game first saw them.
+    bool device_event = false;
+    bool waiting = false;
     // Recording.
     std::FILE* record = nullptr;
     int recorded_x = -1;
@@ -81,10 +86,20 @@ void apply(const ScriptEvent& event)
     write_record(recorded);
 }
 
+long long recorded_frame() { return input.frame + (input.device_event && !input.waiting ? 1 : 0); }
+
+// Marks the events handled while it lives as a real device's.
+struct DeviceEvent {
+    DeviceEvent() { input.device_event = true; }
+    ~DeviceEvent() { input.device_event = false; }
+    DeviceEvent(const DeviceEvent&) = delete;
+    DeviceEvent& operator=(const DeviceEvent&) = delete;
+};
+
 void record_now(ScriptEventKind kind, int key = 0)
 {
     ScriptEvent event;
-    event.frame = input.frame;
+    event.frame = recorded_frame();
     event.kind = kind;
     event.key = key;
     write_record(event);
@@ -162,10 +177,11 @@ int wait_key()
         // Nothing left to press: the run is over.
         end_program(0);
     }
-    while (true) {
-        const int key = wait_device_key();
-        if (key >= 0) return use_up(key);
-    }
+    input.waiting = true;
+    int key = -1;
+    while (key < 0) key = wait_device_key();
+    input.waiting = false;
+    return use_up(key);
 }
 
 void play_input_script(InputScript script)
@@ -221,6 +237,13 @@ void begin_input_frame(long long frame)
 void device_mouse_moved(int x, int y)
 {
     if (input.bot_driving) return;
+    // While a prompt waits the pointer's moves are not recorded: leaving the prompt puts the
+    // pointer back where the paddle was, and a replay must not see the moves after that.
+    if (input.waiting && !input.scripted) {
+        input.mouse_x = x, input.mouse_y = y;
+        return;
+    }
+    const DeviceEvent device;
     bot_mouse_moved(x, y);
 }
 
@@ -231,7 +254,7 @@ void bot_mouse_moved(int x, int y)
     input.mouse_y = y;
     if (x != input.recorded_x || y != input.recorded_y) {
         ScriptEvent event;
-        event.frame = input.frame;
+        event.frame = recorded_frame();
         event.x = x, event.y = y;
         write_record(event);
         input.recorded_x = x, input.recorded_y = y;
@@ -241,6 +264,7 @@ void bot_mouse_moved(int x, int y)
 void device_button(bool down)
 {
     if (input.bot_driving || input.scripted) return;
+    const DeviceEvent device;
     if (down) input.press_unseen = true, input.release_pending = false;
     else if (input.press_unseen && input.button) {
         input.release_pending = true;
@@ -259,6 +283,7 @@ void bot_button(bool down)
 void device_key(int code, bool down)
 {
     if (input.scripted || !valid_key(code)) return;
+    const DeviceEvent device;
     if (down) press(code);
     else release(code);
     if (!key_name_for_code(code).empty()) record_now(down ? ScriptEventKind::hold : ScriptEventKind::release, code);
