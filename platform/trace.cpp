@@ -24,5 +24,5 @@ void trace(std::string_view what)
 
 void trace_frame(long long frame)
 {
-    if (trace_file != nullptr && frame % 60 == 0) trace("tick");
+    if (trace_file != nullptr && frame % 10 == 0) trace("tick");
 }

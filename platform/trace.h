@@ -8,5 +8,5 @@
 
 bool open_trace(const std::string& path);
 void trace(std::string_view what);
-// Called once a frame: a "tick" line once a second, so a reader sees the frames go by.
+// Called once a frame: a "tick" line every tenth frame, so a reader sees the frames go by.
 void trace_frame(long long frame);

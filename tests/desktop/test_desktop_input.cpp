@@ -4,6 +4,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "tests/desktop/desktop.h"
 
@@ -11,6 +13,12 @@ namespace {
 
 using namespace desktop;
 namespace fs = std::filesystem;
+
+std::string read_bytes(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 std::string test_name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
@@ -44,7 +52,7 @@ protected:
         EXPECT_TRUE(game->wait_for_trace("prompt PAUSED", 20s, mark)) << game->output();
         return mark;
     }
-    // Waits until the game has run `frames` more frames (the trace ticks once a second).
+    // Waits until the game has run `frames` more frames (the trace ticks every tenth frame).
     void let_frames_pass(int frames)
     {
         const long long from = game->last_trace_frame();
@@ -149,6 +157,55 @@ TEST_F(DesktopInput, TerminationDuringTheStartUpPauseEndsAtOnce)
     game->terminate();
     EXPECT_EQ(game->wait_for_exit(1s), 128 + SIGTERM) << "still running a second after SIGTERM";
     EXPECT_TRUE(fs::exists(game->folder() / "config.dat")) << "the exit actions did not write the settings";
+}
+
+TEST_F(DesktopInput, CloseWhilePausedEndsAtOnce)
+{
+    start_game();
+    pause();
+    screen.close_window(game->window());
+    EXPECT_EQ(game->wait_for_exit(1s), 0) << "still running a second after the close button";
+    EXPECT_TRUE(fs::exists(game->folder() / "config.dat"));
+}
+
+// A game played in a window with real devices and recorded replays headless to the same
+// pictures: the record holds every event at the frame the game first saw it.
+TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
+{
+    const std::vector<std::string> shots{"--shot", "200:w200.png", "--shot", "300:w300.png", "--shot", "400:w400.png"};
+    std::vector<std::string> arguments{"--window", "--play", "metal:1", "--seed", "3", "--record", "rec.txt"};
+    arguments.insert(arguments.end(), shots.begin(), shots.end());
+    start(arguments);
+    ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
+    // Launch with a tap, sweep the paddle, pause and resume with a click, then quit.
+    game->move_to(400, 500);
+    screen.tap();
+    ASSERT_TRUE(game->wait_for_trace("launch"));
+    for (int step = 0; step < 40; ++step) {
+        game->move_to(250 + (step * 37) % 300, 500);
+        let_frames_pass(3);
+    }
+    pause();
+    screen.tap();
+    ASSERT_TRUE(game->wait_for_trace("prompt closed"));
+    ASSERT_TRUE(wait_until([&] { return game->last_trace_frame() > 420; }));
+    screen.type_key("Escape");
+    ASSERT_TRUE(game->wait_for_trace("prompt QUIT"));
+    screen.type_key("y");
+    ASSERT_EQ(game->wait_for_exit(20s), 0) << game->output();
+
+    std::string output;
+    const fs::path folder = game->folder();
+    const int status = run_and_capture({kalventor_executable(), "--headless", "--play", "metal:1", "--input", "rec.txt",
+                                        "--shot", "200:h200.png", "--shot", "300:h300.png", "--shot", "400:h400.png"},
+                                       {"XDG_DATA_HOME=" + game->data_home().string()}, folder, output, 60s);
+    ASSERT_EQ(status, 0) << output;
+    for (const char* frame : {"200", "300", "400"}) {
+        const auto window_shot = read_bytes(folder / (std::string("w") + frame + ".png"));
+        ASSERT_FALSE(window_shot.empty()) << "no picture of frame " << frame << " from the window";
+        EXPECT_TRUE(window_shot == read_bytes(folder / (std::string("h") + frame + ".png")))
+            << "frame " << frame << " differs in the replay";
+    }
 }
 
 // Without a desktop the game says so and stops; it never runs unseen.
