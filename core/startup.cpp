@@ -174,6 +174,7 @@ void start_up(World& world)
     set_color(0, 0, 0);
     draw_rect(0, 0, screen_width, screen_height);
     flip(-1);
+    trace("start-up pause");
     delay(2000);
     fade_to_black(world);
     show_loading_screen(world);

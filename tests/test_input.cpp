@@ -1,6 +1,7 @@
 // Input as the game reads it between frames: taps shorter than a frame, the press that answers a
 // prompt, and records of real devices that replay exactly as the game first saw them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <tuple>
@@ -55,7 +56,8 @@ Seen seen() { return {mouse_x(), mouse_y(), mouse_down(1), key_hit('A'), key_hit
 
 TEST_F(InputBetweenFrames, ARecordOfRealDevicesReplaysFrameForFrame)
 {
-    const std::string path = (std::filesystem::temp_directory_path() / "kalventor_device_record.txt").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("kalventor_device_record_" + std::to_string(getpid()) + ".txt")).string();
     ASSERT_TRUE(record_input_to(path, 5));
     std::vector<Seen> live;
     for (int frame = 1; frame <= 8; ++frame) {

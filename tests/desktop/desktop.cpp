@@ -278,7 +278,8 @@ void Desktop::close_window(::Window window)
 Game::Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name)
     : desktop_(desktop)
 {
-    folder_ = fs::temp_directory_path() / ("kalventor_desktop_" + folder_name);
+    // The process id too: two runs of the suite (two build trees) must not share folders.
+    folder_ = fs::temp_directory_path() / ("kalventor_desktop_" + folder_name + "_" + std::to_string(getpid()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     data_home_ = folder_ / "data";

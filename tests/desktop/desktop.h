@@ -101,7 +101,7 @@ public:
 
     bool running();
     // Waits for the process to end; its exit status, or -1 when it did not end in time.
-    int wait_for_exit(Seconds limit = 20s);
+    int wait_for_exit(Seconds limit = 60s);
     void terminate();   // SIGTERM
     std::string output() const;   // what it wrote to standard error and standard output
     std::string where_it_is() const;   // the running game's stacks, to explain a failed wait

@@ -2,6 +2,8 @@
 // focus changes, the close button and a missing display.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -141,30 +143,49 @@ TEST_F(DesktopInput, FocusLostTwiceLeavesOnePause)
     EXPECT_EQ(game->trace_count("prompt PAUSED", mark), 1) << "the game paused again after one key";
 }
 
-// The window's close button and SIGTERM during the two-second start-up pause end the game at
-// once, through its exit actions: config.dat is written back.
-TEST_F(DesktopInput, CloseDuringTheStartUpPauseEndsAtOnce)
+// The window's close button and SIGTERM during the two-second start-up pause end the game
+// there, through its exit actions (config.dat is written back), not once the pause is over:
+// the exit comes in the frame of the pause, before the fade that follows it.
+class StartUpPause : public DesktopInput {
+protected:
+    long long pause_frame()
+    {
+        start({"--window"});
+        EXPECT_TRUE(game->wait_for_trace("start-up pause")) << game->output();
+        return game->last_trace_frame();
+    }
+    void expect_exit_in_frame(long long frame, int status)
+    {
+        ASSERT_TRUE(game->wait_for_trace("exit " + std::to_string(status))) << game->output();
+        EXPECT_EQ(game->last_trace_frame(), frame) << "answered only after the pause";
+        EXPECT_EQ(game->wait_for_exit(), status);
+        EXPECT_TRUE(fs::exists(game->folder() / "config.dat")) << "the exit actions did not write the settings";
+    }
+};
+
+TEST_F(StartUpPause, TheCloseButtonEndsTheGameAtOnce)
 {
-    start({"--window"});
+    const long long frame = pause_frame();
     screen.close_window(game->window());
-    EXPECT_EQ(game->wait_for_exit(1s), 0) << "still running a second after the close button";
-    EXPECT_TRUE(fs::exists(game->folder() / "config.dat")) << "the exit actions did not write the settings";
+    expect_exit_in_frame(frame, 0);
 }
 
-TEST_F(DesktopInput, TerminationDuringTheStartUpPauseEndsAtOnce)
+TEST_F(StartUpPause, SigtermEndsTheGameAtOnce)
 {
-    start({"--window"});
+    const long long frame = pause_frame();
     game->terminate();
-    EXPECT_EQ(game->wait_for_exit(1s), 128 + SIGTERM) << "still running a second after SIGTERM";
-    EXPECT_TRUE(fs::exists(game->folder() / "config.dat")) << "the exit actions did not write the settings";
+    expect_exit_in_frame(frame, 128 + SIGTERM);
 }
 
 TEST_F(DesktopInput, CloseWhilePausedEndsAtOnce)
 {
     start_game();
     pause();
+    const long long frame = game->last_trace_frame();   // PAUSED: no frames pass while it waits
     screen.close_window(game->window());
-    EXPECT_EQ(game->wait_for_exit(1s), 0) << "still running a second after the close button";
+    ASSERT_TRUE(game->wait_for_trace("exit 0"));
+    EXPECT_EQ(game->last_trace_frame(), frame) << "the close button was answered only after the prompt";
+    EXPECT_EQ(game->wait_for_exit(), 0);
     EXPECT_TRUE(fs::exists(game->folder() / "config.dat"));
 }
 
@@ -192,13 +213,13 @@ TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
     screen.type_key("Escape");
     ASSERT_TRUE(game->wait_for_trace("prompt QUIT"));
     screen.type_key("y");
-    ASSERT_EQ(game->wait_for_exit(20s), 0) << game->output();
+    ASSERT_EQ(game->wait_for_exit(60s), 0) << game->output();
 
     std::string output;
     const fs::path folder = game->folder();
     const int status = run_and_capture({kalventor_executable(), "--headless", "--play", "metal:1", "--input", "rec.txt",
                                         "--shot", "200:h200.png", "--shot", "300:h300.png", "--shot", "400:h400.png"},
-                                       {"XDG_DATA_HOME=" + game->data_home().string()}, folder, output, 60s);
+                                       {"XDG_DATA_HOME=" + game->data_home().string()}, folder, output, 240s);
     ASSERT_EQ(status, 0) << output;
     for (const char* frame : {"200", "300", "400"}) {
         const auto window_shot = read_bytes(folder / (std::string("w") + frame + ".png"));
@@ -211,7 +232,7 @@ TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
 // Without a desktop the game says so and stops; it never runs unseen.
 TEST(DesktopStart, NoDisplayIsAnError)
 {
-    const fs::path folder = fs::temp_directory_path() / "kalventor_desktop_no_display";
+    const fs::path folder = fs::temp_directory_path() / ("kalventor_desktop_no_display_" + std::to_string(getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder);
     std::string output;
