@@ -60,7 +60,7 @@ std::string usage_text()
            "  --input FILE        play the input script FILE\n"
            "  --record FILE       write this run's input as a script, with its seed\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
-           "  --trace FILE        write a line for each screen, prompt, game and ball launch\n"
+           "  --trace FILE        write a line for each screen, prompt, game, ball launch and the exit\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
            "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"

@@ -7,6 +7,7 @@
 
 #include "platform/audio.h"
 #include "platform/input.h"
+#include "platform/trace.h"
 
 namespace {
 std::function<void()> exit_actions;
@@ -20,6 +21,7 @@ void set_exit_actions(std::function<void()> actions) { exit_actions = std::move(
 
 void end_program(int exit_code)
 {
+    trace("exit " + std::to_string(exit_code));
     // The exit actions run once, even if they themselves end up here again.
     if (!exiting) {
         exiting = true;
