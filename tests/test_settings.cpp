@@ -341,9 +341,11 @@ protected:
     // The high-score screen's part of a menu frame: the table and its name entry, then buttons.
     void frame()
     {
+        begin_input_frame(++input_frame);
         draw_high_score_screen(*world);
         update_buttons(*world);
     }
+    long long input_frame = 0;
 };
 
 // A click ends the entry only when it was pressed and released there. A click begun for the
@@ -373,6 +375,15 @@ TEST_F(NameEntry, OnlyAClickBegunAndEndedInTheEntryFinishesIt)
     EXPECT_EQ(world->high_score_names[0], "A              ");
     for (int i = 0; i < 5; ++i) frame();
     EXPECT_EQ(world->current_screen, "HIGH SCORES") << "the table stays in view";
+    // A quick tap, pressed and released between two frames, ends an entry too.
+    world->new_high_score_index = insert_high_score(*world, 41);
+    frame();
+    device_button(true);
+    device_button(false);
+    frame();
+    frame();
+    EXPECT_EQ(world->new_high_score_index, -1);
+    EXPECT_EQ(world->current_screen, "HIGH SCORES");
 }
 
 TEST_F(NameEntry, KeysAreTakenInTheirListOrderWithShiftedDigits)
