@@ -271,7 +271,9 @@ void check_level_cleared(World& world)
     world.message_alpha = 0;
     world.invisible_ball_timer = 0;
     if (world.slow_motion_rate == 0.7f) world.slow_motion_state = 2;
-    unlock_level(world, world.level_number + 1, world.theme);
+    // The backdrop plays levels nobody chose (level_number is whatever LEVEL SELECT shows), so
+    // only a player's own clear opens the next level.
+    if (!world.attract_mode) unlock_level(world, world.level_number + 1, world.theme);
     if (world.one_level && !world.attract_mode) world.game_end_reason = 1;
 }
 
@@ -351,16 +353,20 @@ void reset_world(World& world)
     world.slow_motion_timer = 0;
     world.slow_motion_rate = 1.0f;
     world.slow_motion_state = 0;
+    // A game given up in the middle of the slow-motion ramp leaves no extra sleep behind.
+    world.slow_motion_delay = 0;
     world.screen_shake = 0;
     world.shake_offset_x = world.shake_offset_y = 0;
     world.game_state = 0;
+    // A countdown cut short by a quit must not shorten the next game's pauses.
+    world.end_timer = 0;
     world.invisible_ball_timer = 0;
     if (world.charge_channel) stop_channel(world.charge_channel);
     world.remove_sides_state = 0;
-    world.current_weapon = -1;
-    world.weapon_ammo = 0;
+    world.side_panel_offset = side_panel_width;
+    reset_weapons(world);
     world.forcefield_state = 0;
-    reset_ion_beam(world);
+    world.forcefield_alpha = 0;   // a new forcefield fades in from nothing
     reset_paddle(world);
     clear_bricks(world);
     clear_bullets(world);

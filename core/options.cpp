@@ -67,6 +67,7 @@ std::string usage_text()
            "  --lives unlimited   a lost ball costs no life, for level checks\n"
            "  --one-level         with --play: end the run once that level is cleared\n"
            "  --stats             print frame counts and frame times when the program ends\n"
+           "  --no-drawing        headless: draw nothing (the same game, several times faster)\n"
            "  --version           print the version and exit\n"
            "  --help              print this text and exit\n";
 }
@@ -119,6 +120,8 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             o.autoplay = true;
         } else if (a == "--stats") {
             o.stats = true;
+        } else if (a == "--no-drawing") {
+            o.no_drawing = true;
         } else if (a == "--one-level") {
             o.one_level = true;
         } else if (a == "--lives") {
@@ -132,6 +135,11 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
         } else {
             return fail("unknown option " + a);
         }
+    }
+    // Pictures are only left out where nobody looks at them.
+    if (o.no_drawing && (!o.headless || !o.shots.empty())) {
+        parsed.error = "--no-drawing needs --headless and no --shot";
+        return parsed;
     }
     return parsed;
 }

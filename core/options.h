@@ -29,6 +29,7 @@ struct Options {
     bool unlimited_lives = false;
     bool one_level = false;             // the run ends when the first level is cleared
     bool stats = false;                 // frame-time figures printed at the end
+    bool no_drawing = false;            // headless: nothing is drawn, the game runs the same
     bool help = false;
     bool version = false;
 };

@@ -69,6 +69,9 @@ void choose_display(const Options& options)
 void set_up_platform(const Options& options, std::int64_t seed)
 {
     if (options.stats) enable_frame_stats();
+    // The drawing half of a frame changes nothing in the game, so a long run that only checks
+    // files or reports can leave it out.
+    if (options.no_drawing) set_drawing_enabled(false);
     use_virtual_clock(options.headless);
     if (!options.audio_file.empty()) audio_record_to(options.audio_file);
     if (options.frames > 0) set_frame_limit(options.frames);

@@ -599,6 +599,7 @@ void grab_image(Image image, float x, float y, int frame)
             std::uint32_t* into = pixels + (dest.y + clipped.y - source.y + row) * pitch + dest.x + clipped.x - source.x;
             std::copy(from, from + clipped.w, into);
         }
+        mask_written_pixels(image, {dest.x + clipped.x - source.x, dest.y + clipped.y - source.y, clipped.w, clipped.h});
         return;
     }
     SDL_Texture* texture = image_texture(image);

@@ -328,6 +328,17 @@ std::uint32_t* image_argb_for_writing(Image image)
 
 int image_argb_pitch(Image image) { return image->width * image->frames; }
 
+void mask_written_pixels(Image image, const SDL_Rect& area)
+{
+    if ((image->flags & image_masked) == 0) return;
+    constexpr std::uint32_t opaque_mask_colour = 0xFFFF00FF;   // (255, 0, 255), premultiplied at alpha 1
+    const int pitch = image_argb_pitch(image);
+    for (int y = area.y; y < area.y + area.h; ++y) {
+        std::uint32_t* row = image->argb.data() + static_cast<std::size_t>(y) * pitch;
+        std::replace(row + area.x, row + area.x + area.w, opaque_mask_colour, std::uint32_t{0});
+    }
+}
+
 SDL_Texture* image_texture(Image image)
 {
     if (image->texture != nullptr) return image->texture;

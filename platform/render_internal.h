@@ -16,6 +16,9 @@ bool image_is_filtered(Image image);
 const std::uint32_t* image_argb(Image image);
 std::uint32_t* image_argb_for_writing(Image image);   // drops a texture that would go stale
 int image_argb_pitch(Image image);
+// After pixels were written into `area` of a masked image's software copy (a grab): the mask
+// colour there becomes transparent, as it does in a masked picture at load.
+void mask_written_pixels(Image image, const SDL_Rect& area);
 // Source rectangle of a frame inside the image's texture.
 SDL_Rect image_frame_rect(Image image, int frame);
 [[noreturn]] void platform_fatal(const std::string& message);

@@ -185,23 +185,36 @@ void correct_flat_angle(Tball& ball, bool left_wall)
     if (!corrected) ball.dx = -ball.dx;
 }
 
-void bounce_off_side_walls(World& world, Tball& ball)
+// The walls are the inner edges of the side panels, `panel` pixels of which are on screen: 10
+// when they are in place.
+void bounce_off_left_wall(World& world, Tball& ball, float panel)
 {
     const float hw = half_width(world, ball);
-    if (ball.x < hw + 10) {
-        ball.x = hw + 11;
-        wall_contact(world, ball);
-        ball.speed += speed_gain;
-        spark_burst(world, 4, ball.y, 300, 420, 0, 6, 3);
-        correct_flat_angle(ball, true);
-    }
-    if (ball.x > 790 - hw) {
-        ball.x = 789 - hw;
-        wall_contact(world, ball);
-        ball.speed += speed_gain;
-        spark_burst(world, 796, ball.y, 120, 240, 0, 6, 3);
-        correct_flat_angle(ball, false);
-    }
+    if (ball.x >= hw + panel) return;
+    ball.x = hw + panel + 1;
+    wall_contact(world, ball);
+    ball.speed += speed_gain;
+    spark_burst(world, panel - 6, ball.y, 300, 420, 0, 6, 3);
+    correct_flat_angle(ball, true);
+}
+
+void bounce_off_right_wall(World& world, Tball& ball, float panel)
+{
+    const float hw = half_width(world, ball);
+    if (ball.x <= 800 - panel - hw) return;
+    ball.x = 799 - panel - hw;
+    wall_contact(world, ball);
+    ball.speed += speed_gain;
+    spark_burst(world, 806 - panel, ball.y, 120, 240, 0, 6, 3);
+    correct_flat_angle(ball, false);
+}
+
+// While the panels slide they hold the balls heading into them where they are. A ball that has
+// just come round through an open side is still partly out, heading in: it is left to come in.
+void bounce_off_sliding_panels(World& world, Tball& ball)
+{
+    if (ball.dx < 0) bounce_off_left_wall(world, ball, world.side_panel_offset);
+    else if (ball.dx > 0) bounce_off_right_wall(world, ball, world.side_panel_offset);
 }
 
 // With the side panels gone the field is open at both sides: out at one, in at the other.
@@ -219,9 +232,16 @@ void wrap_through_sides(World& world, Tball& ball)
 
 void handle_sides(World& world, Tball& ball)
 {
-    // While the panels slide away or back (states 1 and 3) the sides hold nothing.
-    if (world.remove_sides_state == 0) bounce_off_side_walls(world, ball);
-    else if (world.remove_sides_state == 2) wrap_through_sides(world, ball);
+    switch (world.remove_sides_state) {
+    case 0:
+        bounce_off_left_wall(world, ball, side_panel_width);
+        bounce_off_right_wall(world, ball, side_panel_width);
+        break;
+    case 2: wrap_through_sides(world, ball); break;
+    // Sliding away or back: with nothing at the sides a ball would fly off the screen and come
+    // back much later from nowhere.
+    default: bounce_off_sliding_panels(world, ball); break;
+    }
 }
 
 void bounce_off_top(World& world, Tball& ball)
@@ -354,7 +374,8 @@ void coast(World& world, Tball& ball)
 
 void score_skill_shot(World& world, Tball& ball)
 {
-    if (ball.skillshot_counter != skill_shot_bricks) return;
+    // Two bricks broken in one frame can step the count past six: that run scores all the same.
+    if (ball.skillshot_counter < skill_shot_bricks) return;
     if (ball.skillshot_num == 0) {
         new_dynamic_text(world, "SKILL SHOT", ball.x - 30, ball.y);
     } else {

@@ -50,7 +50,6 @@ constexpr int ion_beam_screen_shake = 5;
 constexpr float ion_beam_spark_start = 25;  // below the paddle's top: the columns start here ...
 constexpr float ion_beam_spark_gap = 80;    // ... and climb to the top of the screen
 constexpr float hud_top_y = -40;            // only the top panel's lower 40 rows are on screen
-constexpr float side_panel_width = 10;
 
 struct Rgb {
     int r, g, b;
@@ -444,7 +443,9 @@ void fire_ion_beam(World& world)
     // The one shot is spent only now, so the weapon stays on the paddle while the beam fires.
     world.ion_beam_fire_frames = 0;
     world.ion_beam_state = 0;
-    world.weapon_ammo -= 1;
+    // A weapon caught while the beam charged or fired has taken the paddle: the beam's shot was
+    // spent with it, and the new weapon keeps all its own.
+    if (world.current_weapon == weapon_ion_beam) world.weapon_ammo -= 1;
 }
 
 }  // namespace
@@ -632,8 +633,15 @@ void bullets_hit_brick(World& world)
     world.current_bullet = nullptr;
 }
 
-void reset_ion_beam(World& world)
+void reset_weapons(World& world)
 {
+    world.current_weapon = -1;
+    world.weapon_ammo = 0;
+    // A new field starts a new sweep, fires a new press at once and has not stalled yet.
+    world.weapon_fire_delay = 0;
+    world.spread_angle = 0;
+    world.spread_direction = 0;
+    world.stall_counter = 0;
     world.ion_beam_state = 0;
     world.ion_beam_charge_frames = 0;
     world.ion_beam_fire_frames = 0;

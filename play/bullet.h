@@ -132,8 +132,9 @@ void clear_bullets(World& world);
 // A step of the brick update: every projectile whose mask touches current_brick acts on it
 // (rockets and nukes blast, a mine arms, the rest take life and may call hit_brick).
 void bullets_hit_brick(World& world);
-// The ion beam's state and its two frame counters back to idle.
-void reset_ion_beam(World& world);
+// No weapon on the paddle: the sweep, the fire delay, the ion beam and the stall count start
+// afresh (a new level or game).
+void reset_weapons(World& world);
 int count_bullets(const World& world);
 // The current weapon's guns on the paddle, and its muzzle burst.
 void draw_guns(World& world);

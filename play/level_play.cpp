@@ -28,7 +28,15 @@ void start_level(World& world)
 void advance_level(World& world)
 {
     if (world.level_number < world.levels_per_theme) {
+        // REMOVE SIDES lasts its time whatever the level: the panels carry over, and slide back
+        // once the timer has run out in the next level.
+        const int sides_state = world.remove_sides_state;
+        const int sides_timer = world.remove_sides_timer;
+        const float sides_offset = world.side_panel_offset;
         reset_world(world);
+        world.remove_sides_state = sides_state;
+        world.remove_sides_timer = sides_timer;
+        world.side_panel_offset = sides_offset;
         world.level_number += 1;
         set_up_level(world, world.level_number, world.theme);
     } else {

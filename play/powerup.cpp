@@ -161,6 +161,7 @@ void decrease_paddle(World& world, int)
 
 void freeze_paddle(World& world, int)
 {
+    let_go_of_magnet(world);   // the ball it held flies off, and the magnet can catch the next
     world.paddle.freeze_timer = 200;
     world.paddle.freeze_paddle_x = static_cast<float>(mouse_x());
     release_all_balls(world);
@@ -168,11 +169,10 @@ void freeze_paddle(World& world, int)
 
 void slow_motion(World& world, int)
 {
+    // A second capsule caught while the first still runs (both were falling already) holds the
+    // slow motion longer; the ramp goes on from where it is, its sleep matching the music's rate.
     world.slow_motion_state = 1;
     world.slow_motion_timer = 400.0f;
-    // The ramp is caught only while slow motion is off, when the frames have their normal length;
-    // a game torn down in the middle of a ramp leaves the extra sleep behind, so it starts over.
-    world.slow_motion_delay = 0;
 }
 
 void magnet(World& world, int) { world.paddle.magnet = 1; }
@@ -238,7 +238,8 @@ bool ball_is_small(const World& world) { return current_ball_size_is(world, 0); 
 bool ball_is_fire(const World& world) { return current_ball_mode_is(world, 1, 3); }
 bool ball_is_plasma(const World& world) { return current_ball_mode_is(world, 2, 3); }
 bool sides_sliding_away(const World& world) { return world.remove_sides_state == 1; }
-bool paddle_longest(const World& world) { return world.paddle.size == 180; }
+// Two quick catches take the paddle past 180, where another would do nothing.
+bool paddle_longest(const World& world) { return world.paddle.size >= 180; }
 bool paddle_shortest(const World& world) { return world.paddle.size <= paddle_min_size; }
 bool paddle_frozen(const World& world) { return world.paddle.freeze_timer > 0; }
 bool slow_motion_on(const World& world) { return world.slow_motion_state > 0 || in_attract_mode(world); }

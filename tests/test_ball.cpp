@@ -3,6 +3,7 @@
 // limits, trails, mode sparks and drawing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -252,7 +253,7 @@ TEST_F(Ball, TheTopWallReflectsAndEndsTheSpinWithoutSpeedingUp)
     EXPECT_EQ(ball.spin, 0);
 }
 
-TEST_F(Ball, WithTheSidesRemovedTheBallWrapsAroundAndWhileTheyMoveNothingHoldsIt)
+TEST_F(Ball, WithTheSidesRemovedTheBallWrapsAroundAndWhileTheyMoveThePanelsHoldIt)
 {
     world->remove_sides_state = 2;
     Tball& left = ball_at(-5, 300, 270);
@@ -267,10 +268,39 @@ TEST_F(Ball, WithTheSidesRemovedTheBallWrapsAroundAndWhileTheyMoveNothingHoldsIt
     EXPECT_FLOAT_EQ(left.dx, -1);
     EXPECT_FLOAT_EQ(right.x, 1 - 7);
     EXPECT_FLOAT_EQ(right.dx, 1);
+    // Sliding, the panels are walls where they stand: 4 pixels of each are on screen.
     world->remove_sides_state = 1;
+    world->side_panel_offset = 4;
     left.x = 5;
     update_balls(*world);
-    EXPECT_FLOAT_EQ(left.x, 0);
+    EXPECT_FLOAT_EQ(left.x, 7 + 4 + 1);
+    EXPECT_GT(left.dx, 0);
+    EXPECT_FLOAT_EQ(right.x, 1 - 7 + 5) << "just come round, heading in: left to come in";
+    EXPECT_GT(right.dx, 0);
+}
+
+// A ball flying at the right side while the panels slide away stays on the screen; so does one
+// flying at the left side while they slide back.
+TEST_F(Ball, NoBallLeavesTheScreenWhileThePanelsSlide)
+{
+    for (const int state : {1, 3}) {
+        world->ball_list.clear();
+        world->remove_sides_state = state;
+        world->side_panel_offset = state == 1 ? 10.0f : 0.0f;
+        Tball& right = ball_at(700, 300, 80, 9);
+        Tball& left = ball_at(100, 300, 280, 9);
+        float least = 800, most = 0;
+        for (int frame = 0; frame < 50; ++frame) {
+            update_balls(*world);
+            world->side_panel_offset += state == 1 ? -0.2f : 0.2f;
+            for (const Tball* ball : {&right, &left}) {
+                least = std::min(least, ball->x);
+                most = std::max(most, ball->x);
+            }
+        }
+        EXPECT_GE(least, 7) << "state " << state;
+        EXPECT_LE(most, 793) << "state " << state;
+    }
 }
 
 // --- Spin and the bearing wrap ---------------------------------------------------------------
@@ -400,6 +430,23 @@ TEST_F(Ball, SkillShotsPayNothingFirstThen500More)
         EXPECT_EQ(ball.skillshot_counter, 0);
         EXPECT_EQ(ball.skillshot_num, shot + 1);
     }
+}
+
+// One ball breaking two bricks in one frame, the one beside it and the one above it, takes its
+// count from 5 past 6: the skill shot is still scored, and the count starts again.
+TEST_F(Ball, TwoBricksInOneFrameStillMakeTheSkillShot)
+{
+    add_brick(1, 410, 290);   // touched by the horizontal step
+    add_brick(2, 360, 270);   // then by the vertical one
+    Tball& ball = ball_at(400, 300, 45);
+    ball.skillshot_counter = 5;
+    ball.skillshot_num = 1;
+    const int before = world->score_to_add;
+    update_balls(*world);
+    ASSERT_TRUE(world->brick_list.empty()) << "both bricks broken in the one frame";
+    EXPECT_EQ(ball.skillshot_counter, 0);
+    EXPECT_EQ(ball.skillshot_num, 2);
+    EXPECT_GE(world->score_to_add - before, 500) << "the second skill shot of the run pays 500";
 }
 
 // --- Trails, sparks, drawing, losing a ball ---------------------------------------------------

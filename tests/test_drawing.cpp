@@ -146,4 +146,31 @@ TEST_F(Drawing, GrabKeepsWhatWasDrawnSoFar)
     EXPECT_EQ(screen_pixel(315, 205).g, 0);
 }
 
+// A grab into a masked picture leaves out the mask colour, as loading a masked picture does;
+// an unmasked one keeps it.
+TEST_F(Drawing, AGrabIntoAMaskedPictureLeavesOutTheMaskColour)
+{
+    Image masked = create_image(800, 600, 1, image_masked | image_dynamic);
+    Image plain = create_image(800, 600, 1, image_dynamic);
+    set_color(255, 0, 255);
+    draw_rect(300, 200, 10, 10);
+    set_color(0, 255, 0);
+    draw_rect(320, 200, 10, 10);
+    grab_image(masked, 0, 0, 0);
+    grab_image(plain, 0, 0, 0);
+    const auto over_blue = [](Image grab) {
+        set_color(0, 0, 200);
+        draw_rect(0, 0, 800, 600);
+        reset_draw_state();
+        draw_image(grab, 0, 0, 0);
+    };
+    over_blue(masked);
+    EXPECT_EQ(screen_pixel(305, 205).b, 200) << "the mask colour lets the blue through";
+    EXPECT_EQ(screen_pixel(305, 205).r, 0);
+    EXPECT_EQ(screen_pixel(325, 205).g, 255);
+    EXPECT_EQ(screen_pixel(100, 100).b, 0) << "the black around it is grabbed too";
+    over_blue(plain);
+    EXPECT_EQ(screen_pixel(305, 205).r, 255);
+}
+
 }  // namespace

@@ -8,8 +8,10 @@
 #include "core/world.h"
 #include "platform/input.h"
 #include "play/ball.h"
+#include "play/bullet.h"
 #include "play/level_play.h"
 #include "play/paddle.h"
+#include "play/powerup.h"
 #include "tests/support/test_support.h"
 #include "ui/hud.h"
 
@@ -237,6 +239,113 @@ TEST_F(GameFlow, AGameFromTheCommandLineStaysOutOfTheHighScores)
     world->outside_high_scores = false;
     end_game(*world);
     EXPECT_EQ(world->new_high_score_index, 0);
+}
+
+// Runs the level-complete pause, with nothing left moving, until the next level has started.
+int play_out_level_end(World& world)
+{
+    const int level = world.level_number;
+    world.game_state = 1;
+    clear_balls(world);
+    int frames = 0;
+    while (world.level_number == level && frames < 500) update_level_end(world), ++frames;
+    return frames;
+}
+
+TEST_F(GameFlow, TheBackdropNeverUnlocksALevel)
+{
+    world->attract_mode = 1;
+    world->bricks_left = 0;
+    check_level_cleared(*world);
+    EXPECT_EQ(world->game_state, 1);
+    for (const Tlevel& level : world->level_list) EXPECT_EQ(level.complete, 0) << level.name;
+}
+
+// Quitting in the middle of a level-complete or game-over pause leaves the next game's pauses
+// their whole length.
+TEST_F(GameFlow, APauseCutShortByAQuitLeavesTheNextGamesPausesWhole)
+{
+    const auto quit_then_start_again = [this] {
+        world->game_end_reason = 2;   // Y in the quit prompt
+        world->game_state = 0;
+        end_game(*world);
+        world->level_number = 1;
+        start_new_game(*world);
+    };
+    world->game_state = 1;
+    clear_balls(*world);
+    for (int i = 0; i < 80; ++i) update_level_end(*world);
+    quit_then_start_again();
+    EXPECT_EQ(play_out_level_end(*world), 89);
+
+    world->game_state = 2;
+    for (int i = 0; i < 100; ++i) update_level_end(*world);
+    quit_then_start_again();
+    world->game_state = 2;
+    int frames = 0;
+    while (world->game_end_reason == 0 && frames < 1000) update_level_end(*world), ++frames;
+    EXPECT_EQ(frames, 209);
+}
+
+// REMOVE SIDES lasts its time whatever the level: the panels stay away into the next level and
+// slide back once its timer has run out there; a new game starts with them in place.
+TEST_F(GameFlow, RemovedSidesCarryIntoTheNextLevelButNotIntoANewGame)
+{
+    world->remove_sides_state = 2;
+    world->remove_sides_timer = 500;
+    world->side_panel_offset = 0;
+    play_out_level_end(*world);
+    ASSERT_EQ(world->level_number, 2);
+    EXPECT_EQ(world->remove_sides_state, 2);
+    EXPECT_EQ(world->remove_sides_timer, 500);
+    EXPECT_EQ(world->side_panel_offset, 0);
+    world->remove_sides_timer = 1;
+    draw_hud(*world);
+    EXPECT_EQ(world->remove_sides_state, 3) << "the panels slide back";
+    world->level_number = 1;
+    start_new_game(*world);
+    EXPECT_EQ(world->remove_sides_state, 0);
+    EXPECT_EQ(world->side_panel_offset, side_panel_width);
+}
+
+// The forcefield of a cleared level is fully up when the level ends; one caught in the next
+// level still fades in over 10 frames.
+TEST_F(GameFlow, AForcefieldCaughtAfterAClearedLevelFadesIn)
+{
+    world->bricks_left = 0;
+    check_level_cleared(*world);
+    for (int i = 0; i < 10; ++i) draw_forcefield(*world);
+    ASSERT_EQ(world->forcefield_alpha, 1);
+    play_out_level_end(*world);
+    ASSERT_EQ(world->level_number, 2);
+    apply_powerup(*world, powerup_forcefield);
+    draw_forcefield(*world);
+    EXPECT_EQ(world->forcefield_state, 1);
+    EXPECT_NEAR(world->forcefield_alpha, 0.1f, 1e-6);
+}
+
+// A new level starts the SPREAD BLASTER's sweep from straight up, fires a new press at once and
+// counts a stall from nothing.
+TEST_F(GameFlow, ANewLevelStartsTheSweepTheFireDelayAndTheStallCountAfresh)
+{
+    world->spread_angle = 40;
+    world->spread_direction = 1;
+    world->weapon_fire_delay = 3;
+    world->stall_counter = 300;
+    play_out_level_end(*world);
+    ASSERT_EQ(world->level_number, 2);
+    arm_weapon(*world, weapon_spread_blaster);
+    device_button(true);
+    update_weapon(*world);
+    ASSERT_EQ(world->bullet_list.size(), 1u) << "the first press fires at once";
+    EXPECT_FLOAT_EQ(world->bullet_list.front().angle, -90);
+    device_button(false);
+    world->current_weapon = -1;
+    world->weapon_ammo = 0;
+    world->ball_list.front().launch = 1;
+    int frames = 0;
+    while (world->powerup_list.empty() && frames < 1000) update_weapon(*world), ++frames;
+    EXPECT_EQ(frames, 500) << "the free weapon after 500 stalled frames of this level";
 }
 
 TEST(Hud, TheBannerKeepsItsRightEndAndGrowsLeft)

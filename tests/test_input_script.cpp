@@ -90,9 +90,10 @@ TEST(CommandLine, OptionsAndTheirMistakes)
     for (const std::vector<std::string>& bad :
          {std::vector<std::string>{"--frames"}, {"--frames", "0"}, {"--scale", "0"}, {"--scale", "x"},
           {"--shot", "menu.png"}, {"--shot", "-1:a.png"}, {"--shot", "5:"}, {"--seed", "1.5"}, {"--what"},
-          {"--input"}}) {
+          {"--input"}, {"--no-drawing"}, {"--headless", "--no-drawing", "--shot", "5:a.png"}}) {
         EXPECT_FALSE(parse_options(bad).error.empty()) << bad[0];
     }
+    EXPECT_TRUE(parse_options({"--headless", "--no-drawing"}).options.no_drawing);
 }
 
 }  // namespace

@@ -168,6 +168,21 @@ TEST_F(MenuScreens, TheVeilDarkensChangesTheBackdropAndLightensBack)
     EXPECT_EQ(world->backdrop_dim, 0.8f);
 }
 
+// A backdrop change under way when START was clicked belonged to the backdrop the game
+// replaced: the menus come back to a fresh backdrop, and it stays.
+TEST_F(MenuScreens, ABackdropChangeCutShortByAGameIsNotFinishedAfterIt)
+{
+    return_to_menus(*world);
+    world->backdrop_fade_state = 1;
+    for (int i = 0; i < 10; ++i) draw_backdrop_veil(*world);   // START, half-way into the change
+    return_to_menus(*world);                                    // back from the game
+    const int level = world->backdrop_level, theme = world->theme;
+    for (int i = 0; i < 60; ++i) draw_backdrop_veil(*world);
+    EXPECT_EQ(world->backdrop_level, level);
+    EXPECT_EQ(world->theme, theme);
+    EXPECT_EQ(world->backdrop_dim, 0.8f);
+}
+
 TEST_F(MenuScreens, TheCompleteThemeScreenShowsItsCongratulationOnThePanel)
 {
     load_assets(*world);
@@ -196,7 +211,9 @@ class MenuTour : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / "kalventor_menu_tour";
+        // One folder per test: ctest runs them side by side.
+        dir = fs::temp_directory_path() / ("kalventor_menu_tour_" + std::string(
+            ::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -261,6 +278,25 @@ TEST_F(MenuTour, EveryScreenThenAGameQuitWithEscapeThenQuitWritesTheSettings)
     }
     for (int level : {1, 51, 101}) EXPECT_EQ(word_at(*bytes, 202 + 4 * static_cast<std::size_t>(level - 1)), unlock_word(level));
     EXPECT_NE(word_at(*bytes, 202 + 4 * 149), unlock_word(150));
+}
+
+// The backdrop clears levels on its own behind the menus; nobody played them, so nothing is
+// unlocked: left idle for 100,000 frames (28 minutes), the file opens only the first level of
+// each theme. The run draws nothing, which changes nothing in the game and takes a fraction of
+// the time.
+TEST_F(MenuTour, MenusLeftIdleUnlockNothing)
+{
+    const std::string command = "cd '" + dir.string() + "' && '" + kalventor_executable() +
+                                "' --headless --no-drawing --seed 1 --frames 100000 > out.txt 2> err.txt";
+    ASSERT_EQ(run_command(command), 0);
+    const auto bytes = read_file((dir / "config.dat").string());
+    ASSERT_TRUE(bytes);
+    ASSERT_EQ(bytes->size(), 802u);
+    for (int level = 1; level <= 150; ++level) {
+        const bool first_of_theme = level == 1 || level == 51 || level == 101;
+        EXPECT_EQ(word_at(*bytes, 202 + 4 * static_cast<std::size_t>(level - 1)) == unlock_word(level), first_of_theme)
+            << "level " << level;
+    }
 }
 
 }  // namespace

@@ -170,6 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"remove sides while gone", powerup_remove_sides, [](World& w) { w.remove_sides_state = 2; }, false},
         RefusalCase{"increase at 180", powerup_increase_paddle, [](World& w) { w.paddle.size = 180; }, true},
         RefusalCase{"increase at 170", powerup_increase_paddle, [](World& w) { w.paddle.size = 170; }, false},
+        RefusalCase{"increase past 180 after two quick catches", powerup_increase_paddle,
+                    [](World& w) { w.paddle.size = 210; }, true},
         RefusalCase{"decrease at 30", powerup_decrease_paddle, [](World& w) { w.paddle.size = 30; }, true},
         RefusalCase{"decrease at 32", powerup_decrease_paddle, [](World& w) { w.paddle.size = 32; }, false},
         RefusalCase{"freeze while frozen", powerup_freeze_paddle, [](World& w) { w.paddle.freeze_timer = 1; }, true},
@@ -382,11 +384,16 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_EQ(w.paddle.freeze_paddle_x, 250);
                        for (const Tball& b : w.ball_list) EXPECT_EQ(b.launch, 1);
                    }},
-        EffectCase{"slow motion for 400 frames", powerup_slow_motion, [](World& w) { w.slow_motion_delay = 12; },
+        EffectCase{"freeze lets go of the ball the magnet holds and rearms it", powerup_freeze_paddle,
+                   [](World& w) { w.paddle.magnet = 2; },
+                   [](World& w) {
+                       EXPECT_EQ(w.paddle.magnet, 1);
+                       for (const Tball& b : w.ball_list) EXPECT_EQ(b.launch, 1);
+                   }},
+        EffectCase{"slow motion for 400 frames", powerup_slow_motion, nothing,
                    [](World& w) {
                        EXPECT_EQ(w.slow_motion_state, 1);
                        EXPECT_EQ(w.slow_motion_timer, 400);
-                       EXPECT_EQ(w.slow_motion_delay, 0) << "a ramp always starts from normal frames";
                    }},
         EffectCase{"magnet armed", powerup_magnet, nothing, [](World& w) { EXPECT_EQ(w.paddle.magnet, 1); }},
         EffectCase{"solid and hidden bricks weakened", powerup_weaken_bricks,
@@ -576,6 +583,34 @@ TEST_F(Powerups, SlowMotionRampsDownHoldsAndComesBack)
     EXPECT_EQ(world->slow_motion_rate, 1.0f);
     EXPECT_EQ(world->slow_motion_delay, 0);
     EXPECT_EQ(world->slow_motion_state, 0);
+}
+
+// Two SLOW MOTION capsules falling at once can both be caught: the second holds the slow motion
+// longer, and the ramp goes on from where it was, so the music's rate and the extra sleep still
+// match and both are back to normal together.
+TEST_F(Powerups, ASecondSlowMotionCaughtWhileTheFirstRunsHoldsIt)
+{
+    catch_powerup(powerup_slow_motion);
+    for (int f = 0; f < 20; ++f) advance_slow_motion(*world);
+    ASSERT_EQ(world->slow_motion_delay, 20);
+    catch_powerup(powerup_slow_motion);
+    EXPECT_EQ(world->slow_motion_delay, 20);
+    EXPECT_EQ(world->slow_motion_timer, 400);
+    int frames = 0;
+    while (world->slow_motion_state != 0 && frames < 1000) {
+        advance_slow_motion(*world);
+        ASSERT_GE(world->slow_motion_delay, 0);
+        ASSERT_NEAR(world->slow_motion_rate, 1 - 0.008f * world->slow_motion_delay, 0.01f) << "frame " << frames;
+        ++frames;
+    }
+    EXPECT_EQ(frames, 400 + 39);
+    EXPECT_EQ(world->slow_motion_delay, 0);
+    EXPECT_EQ(world->slow_motion_rate, 1.0f);
+    // A game torn down in the middle of a ramp leaves no extra sleep for the next slow motion.
+    world->slow_motion_state = 1;
+    world->slow_motion_delay = 12;
+    reset_world(*world);
+    EXPECT_EQ(world->slow_motion_delay, 0);
 }
 
 TEST_F(Powerups, SlowMotionLengthensEachFrameByItsDelay)

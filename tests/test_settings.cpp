@@ -338,7 +338,53 @@ protected:
         device_key(key, true);
         device_key(key, false);
     }
+    // The high-score screen's part of a menu frame: the table and its name entry, then buttons.
+    void frame()
+    {
+        begin_input_frame(++input_frame);
+        draw_high_score_screen(*world);
+        update_buttons(*world);
+    }
+    long long input_frame = 0;
 };
+
+// A click ends the entry only when it was pressed and released there. A click begun for the
+// game (launching as it ended) does not end it with an empty name, and the click that ends it
+// is over before BACK shows, so the player sees their name in the table.
+TEST_F(NameEntry, OnlyAClickBegunAndEndedInTheEntryFinishesIt)
+{
+    load_config(*world);
+    switch_screen(*world, "HIGH SCORES");
+    world->new_high_score_index = insert_high_score(*world, 42);
+    device_mouse_moved(400, 428);   // where BACK shows once the name is entered
+    device_button(true);            // a click made for the game, arriving with the entry
+    frame();
+    frame();
+    device_button(false);
+    frame();
+    EXPECT_EQ(world->new_high_score_index, 0);
+    press('A');
+    frame();
+    device_button(true);
+    frame();
+    frame();
+    EXPECT_EQ(world->new_high_score_index, 0) << "not while the button is down";
+    device_button(false);
+    frame();
+    EXPECT_EQ(world->new_high_score_index, -1);
+    EXPECT_EQ(world->high_score_names[0], "A              ");
+    for (int i = 0; i < 5; ++i) frame();
+    EXPECT_EQ(world->current_screen, "HIGH SCORES") << "the table stays in view";
+    // A quick tap, pressed and released between two frames, ends an entry too.
+    world->new_high_score_index = insert_high_score(*world, 41);
+    frame();
+    device_button(true);
+    device_button(false);
+    frame();
+    frame();
+    EXPECT_EQ(world->new_high_score_index, -1);
+    EXPECT_EQ(world->current_screen, "HIGH SCORES");
+}
 
 TEST_F(NameEntry, KeysAreTakenInTheirListOrderWithShiftedDigits)
 {

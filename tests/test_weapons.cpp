@@ -662,6 +662,25 @@ TEST(IonBeam, CatchingAnotherIonBeamWhileItFiresKeepsTheWeapon)
     EXPECT_EQ(world->weapon_ammo, 1);
 }
 
+// A weapon caught while the beam charges or fires takes the paddle with all its shots: the end
+// of the beam's cycle spends the beam's own shot, not one of the new weapon's.
+TEST(IonBeam, AWeaponCaughtDuringTheBeamKeepsEveryShot)
+{
+    for (const int state : {1, 2}) {
+        for (const int weapon : {weapon_phaser, weapon_nukes}) {
+            auto world = play_world();
+            arm_weapon(*world, weapon_ion_beam);
+            world->ion_beam_state = state;
+            arm_weapon(*world, weapon);
+            for (int f = 0; f < 200 && world->ion_beam_state != 0; ++f) update_ion_beam(*world);
+            ASSERT_EQ(world->ion_beam_state, 0);
+            EXPECT_EQ(world->weapon_ammo, weapon_ammo_for(weapon)) << "beam state " << state << ", weapon " << weapon;
+            update_weapon(*world);
+            EXPECT_EQ(world->current_weapon, weapon);
+        }
+    }
+}
+
 TEST(IonBeam, BurnsTheBricksAboveThePaddleOnlyWhileFiring)
 {
     auto world = play_world();

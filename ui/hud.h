@@ -5,8 +5,11 @@
 
 struct World;
 
+// Each side panel is this wide; in place, all of it is on screen.
+inline constexpr float side_panel_width = 10;
+
 struct HudState {
-    float side_panel_offset = 10;   // visible width of each side panel, 0..10
+    float side_panel_offset = side_panel_width;   // visible width of each side panel, 0..10
 };
 
 // Draws the HUD and advances the side panels' slide by one frame.

@@ -151,7 +151,9 @@ void return_to_menus(World& world)
     world.level_number = 1;
     start_backdrop_play(world);
     world.credits_scroll_x = screen_width;
+    // A backdrop change under way when START was clicked belongs to the old backdrop.
     world.backdrop_dim = 0.8f;
+    world.backdrop_fade_state = 0;
     move_mouse(400, 300);
     world.hint_text.clear();
     if (world.game_end_reason == 3) switch_screen(world, "COMPLETE THEME");

@@ -230,7 +230,26 @@ int insert_high_score(World& world, int score)
     }
     world.high_scores[static_cast<std::size_t>(r)] = score;
     world.high_score_names[static_cast<std::size_t>(r)].clear();
+    world.name_entry_press = 0;
     return r;
+}
+
+// A click ends the name entry only when its press began and ended there: the button must be
+// seen up, then down, then up again. A click made for the game (launching, firing) as it ended
+// does nothing here, and the release comes before the BACK button shows, so the click that ends
+// the entry cannot also press BACK and leave the table unseen.
+bool name_entry_clicked(World& world)
+{
+    const bool down = mouse_down(1);
+    switch (world.name_entry_press) {
+    case 0:
+        if (!down) world.name_entry_press = 1;
+        return false;
+    case 1:
+        if (down) world.name_entry_press = 2;
+        return false;
+    default: return !down;
+    }
 }
 
 std::string pad_name(std::string_view name)
@@ -293,9 +312,10 @@ void draw_high_score_screen(World& world)
     if (!typing) return;
     std::string& name = world.high_score_names[static_cast<std::size_t>(world.new_high_score_index)];
     name = edit_name(world, name);
-    if (key_hit(vk_return) > 0 || mouse_down(1)) {
+    if (key_hit(vk_return) > 0 || name_entry_clicked(world)) {
         name = pad_name(name);
         world.new_high_score_index = -1;
+        world.name_entry_press = 0;
         save_progress(world);   // the entered name is kept even if the run ends badly
     }
 }

@@ -36,6 +36,7 @@ struct SettingsState {
     std::array<std::string, high_score_count> high_score_names{};
     int new_high_score_index = -1;   // the entry whose name is being typed; -1 none
     int cursor_blink = 0;            // 0..18; the cursor shows while below 10
+    int name_entry_press = 0;        // 0 waiting for the button up, 1 up, 2 pressed in the entry
     // Until the file has been read, nothing may overwrite it (an early exit keeps it whole).
     bool config_loaded = false;
 };
@@ -63,6 +64,8 @@ void apply_settings_to_selectors(World& world);
 // Inserts a score below any equal ones and returns its index; entry 9 drops out.
 int insert_high_score(World& world, int score);
 std::string pad_name(std::string_view name);
+// True on the frame a click that began in the name entry is released there.
+bool name_entry_clicked(World& world);
 // The name after this frame's key presses.
 std::string edit_name(World& world, const std::string& name);
 std::string place_label(int place);
