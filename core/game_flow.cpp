@@ -53,6 +53,7 @@ void run_game(World& world)
 {
     world.fade_music_on_transition = 1;
     take_focus_lost();   // a focus change before the game began is no reason to pause it
+    confine_pointer(true);   // the paddle's pointer stays on the play field; the menus let it go
     while (world.game_end_reason == 0) {
         autoplay_frame(world);
         clear_screen();
@@ -63,6 +64,7 @@ void run_game(World& world)
         update_screen_fade(world);
         flip(-1);
     }
+    confine_pointer(false);
 }
 
 void end_game(World& world)

@@ -50,9 +50,11 @@ std::string usage_text()
 {
     return "usage: kalventor [options]\n"
            "  --window            play in an 800 x 600 window instead of full screen\n"
-           "  --scale N           play in a window N times 800 x 600\n"
-           "                      (Alt+Enter switches between window and full screen)\n"
+           "  --scale N           play in a window N times 800 x 600 (at most what the desktop fits)\n"
+           "  --fullscreen        play full screen\n"
+           "                      (Alt+Enter switches; without these the game opens as it was left)\n"
            "  --software          draw in software even where a GPU renderer exists\n"
+           "  --gpu               draw through the GPU renderer even where it is emulated\n"
            "  --headless          run without a display or sound device, as fast as possible\n"
            "  --frames N          end the run after N frames, through the normal exit\n"
            "  --seed S            seed the random numbers with S instead of the clock\n"
@@ -88,7 +90,9 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
         else if (a == "--version") o.version = true;
         else if (a == "--headless") o.headless = true;
         else if (a == "--window") o.window = true;
+        else if (a == "--fullscreen") o.fullscreen = true;
         else if (a == "--software") o.software = true;
+        else if (a == "--gpu") o.gpu = true;
         else if (a == "--scale") {
             if (!has_value || !parse_number(value, o.scale) || o.scale < 1 || o.scale > 8)
                 return fail("--scale takes a whole number from 1 to 8");
@@ -141,5 +145,6 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
         parsed.error = "--no-drawing needs --headless and no --shot";
         return parsed;
     }
+    if (o.software && o.gpu) parsed.error = "--software and --gpu exclude each other";
     return parsed;
 }

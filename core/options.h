@@ -11,7 +11,9 @@
 struct Options {
     bool headless = false;
     bool window = false;
+    bool fullscreen = false;            // full screen this run, whatever was saved
     bool software = false;              // our own drawing, not the GPU's
+    bool gpu = false;                   // the GPU renderer even when it is emulated (tests)
     int scale = 0;                      // 0: not given
     long long frames = -1;              // -1: run until the game ends
     std::optional<std::int64_t> seed;

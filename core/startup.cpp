@@ -60,9 +60,11 @@ void choose_display(const Options& options)
 {
     DisplayOptions display;
     display.headless = options.headless;
-    display.fullscreen = !options.window && options.scale == 0;
+    display.mode_given = options.window || options.scale > 0 || options.fullscreen;
+    display.fullscreen = options.fullscreen || (!options.window && options.scale == 0);
     display.scale = options.scale > 0 ? options.scale : 1;
     display.software = options.software;
+    display.force_gpu = options.gpu;
     set_display_options(display);
 }
 

@@ -13,11 +13,14 @@
 #include "platform/canvas.h"
 #include "platform/frame_stats.h"
 #include "platform/clock.h"
+#include "platform/embedded_files.h"
 #include "platform/input.h"
 #include "platform/input_platform.h"
 #include "platform/program.h"
 #include "platform/render_internal.h"
 #include "platform/trace.h"
+#include "platform/window_fit.h"
+#include "platform/window_settings.h"
 
 namespace {
 
@@ -52,6 +55,15 @@ struct Display {
     std::multimap<long long, std::string> screenshots;
     bool fullscreen = false;
     bool drawing = true;
+    // The window's size when not full screen, remembered for the next run.
+    int window_w = screen_width, window_h = screen_height;
+    // The pointer is held inside the window only while a game is played, and never while a
+    // prompt waits or another window has the focus.
+    bool confine_wanted = false;
+    bool confined = false;
+    // Where the picture is enlarged by a whole factor before the remainder is smoothed.
+    SDL_Surface* enlarged_canvas = nullptr;
+    SDL_Texture* enlarged_target = nullptr;
 };
 
 Display display;
@@ -70,48 +82,64 @@ void advance_target(Uint64& target, int& remainder)
     }
 }
 
-SDL_Rect letterbox_rect()
+// The size of what the player sees, in pixels: the window's own surface when we draw in
+// software, the renderer's output otherwise.
+void output_size(int& width, int& height)
 {
-    int width = 0, height = 0;
-    SDL_GetRendererOutputSize(display.renderer, &width, &height);
-    const double scale = std::min(double(width) / screen_width, double(height) / screen_height);
-    const int w = static_cast<int>(screen_width * scale), h = static_cast<int>(screen_height * scale);
-    return SDL_Rect{(width - w) / 2, (height - h) / 2, w, h};
+    width = height = 1;
+    if (display.canvas != nullptr) SDL_GetWindowSizeInPixels(display.window, &width, &height);
+    else SDL_GetRendererOutputSize(display.renderer, &width, &height);
+}
+
+PictureBox current_picture_box()
+{
+    int width = 1, height = 1;
+    output_size(width, height);
+    return picture_box(width, height);
+}
+
+// Window points to output pixels (they differ on a high-density display).
+void window_density(double& x, double& y)
+{
+    int window_w = 1, window_h = 1, output_w = 1, output_h = 1;
+    SDL_GetWindowSize(display.window, &window_w, &window_h);
+    output_size(output_w, output_h);
+    x = double(output_w) / std::max(1, window_w);
+    y = double(output_h) / std::max(1, window_h);
 }
 
 // Window coordinates (in the window's own points) to the 800 x 600 picture, and back.
 void window_to_picture(int wx, int wy, int& x, int& y)
 {
-    int window_w = 1, window_h = 1, output_w = 1, output_h = 1;
-    SDL_GetWindowSize(display.window, &window_w, &window_h);
-    SDL_GetRendererOutputSize(display.renderer, &output_w, &output_h);
-    const double dpi_x = double(output_w) / std::max(1, window_w);
-    const double dpi_y = double(output_h) / std::max(1, window_h);
-    const SDL_Rect box = letterbox_rect();
-    x = static_cast<int>(std::floor((wx * dpi_x - box.x) * screen_width / std::max(1, box.w)));
-    y = static_cast<int>(std::floor((wy * dpi_y - box.y) * screen_height / std::max(1, box.h)));
-    x = std::clamp(x, 0, screen_width - 1);
-    y = std::clamp(y, 0, screen_height - 1);
+    double dx = 1, dy = 1;
+    window_density(dx, dy);
+    output_to_picture(current_picture_box(), wx * dx, wy * dy, x, y);
 }
 
 void picture_to_window(int x, int y, int& wx, int& wy)
 {
-    int window_w = 1, window_h = 1, output_w = 1, output_h = 1;
-    SDL_GetWindowSize(display.window, &window_w, &window_h);
-    SDL_GetRendererOutputSize(display.renderer, &output_w, &output_h);
-    const SDL_Rect box = letterbox_rect();
-    const double px = box.x + (x + 0.5) * box.w / screen_width;
-    const double py = box.y + (y + 0.5) * box.h / screen_height;
-    wx = static_cast<int>(px * window_w / std::max(1, output_w));
-    wy = static_cast<int>(py * window_h / std::max(1, output_h));
+    double dx = 1, dy = 1, ox = 0, oy = 0;
+    window_density(dx, dy);
+    picture_to_output(current_picture_box(), x, y, ox, oy);
+    wx = static_cast<int>(ox / dx);
+    wy = static_cast<int>(oy / dy);
+}
+
+// Confines the pointer when a game is played and the window has the focus; frees it otherwise.
+void update_pointer_confinement(bool prompt_waiting = false)
+{
+    if (display.window == nullptr) return;
+    const bool focused = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    const bool confine = display.confine_wanted && focused && !prompt_waiting;
+    if (confine == display.confined) return;
+    display.confined = confine;
+    SDL_SetWindowGrab(display.window, confine ? SDL_TRUE : SDL_FALSE);
 }
 
 void set_fullscreen(bool fullscreen)
 {
     display.fullscreen = fullscreen;
     SDL_SetWindowFullscreen(display.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-    // In full screen the pointer stays inside the picture, as on a console.
-    SDL_SetWindowGrab(display.window, fullscreen ? SDL_TRUE : SDL_FALSE);
 }
 
 int key_code_from_sdl(SDL_Keycode key)
@@ -149,14 +177,50 @@ void present_canvas()
     SDL_Surface* surface = SDL_GetWindowSurface(display.window);
     if (surface == nullptr) return;
     SDL_RenderFlush(display.renderer);
-    const double scale = std::min(double(surface->w) / screen_width, double(surface->h) / screen_height);
-    SDL_Rect box{0, 0, static_cast<int>(screen_width * scale), static_cast<int>(screen_height * scale)};
-    box.x = (surface->w - box.w) / 2, box.y = (surface->h - box.h) / 2;
+    const PictureBox place = picture_box(surface->w, surface->h);
+    const SDL_Rect box{place.x, place.y, place.w, place.h};
     // Black bars where the picture leaves the window uncovered (none in an 800 x 600 window).
     if (box.w != surface->w || box.h != surface->h) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
-    if (box.w == screen_width && box.h == screen_height) SDL_BlitSurface(display.canvas, nullptr, surface, &box);
-    else SDL_BlitScaled(display.canvas, nullptr, surface, &box);
+    blit_evenly(display.canvas, surface, box, display.enlarged_canvas);
     SDL_UpdateWindowSurface(display.window);
+}
+
+// The GPU's counterpart of blit_evenly's scratch: a target texture the picture is enlarged into.
+SDL_Texture* enlarged_target(int factor)
+{
+    SDL_Texture*& enlarged = display.enlarged_target;
+    int w = 0, h = 0;
+    if (enlarged != nullptr && SDL_QueryTexture(enlarged, nullptr, nullptr, &w, &h) == 0 &&
+        (w != screen_width * factor || h != screen_height * factor)) {
+        SDL_DestroyTexture(enlarged);
+        enlarged = nullptr;
+    }
+    if (enlarged == nullptr) {
+        enlarged = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                     screen_width * factor, screen_height * factor);
+        if (enlarged == nullptr) return nullptr;
+        SDL_SetTextureScaleMode(enlarged, SDL_ScaleModeLinear);
+        SDL_SetTextureBlendMode(enlarged, SDL_BLENDMODE_NONE);
+    }
+    return enlarged;
+}
+
+// Copies the picture into the window's box: nearest pixel up to the whole factor, linear beyond.
+void copy_target_evenly(const SDL_Rect& box)
+{
+    const int factor = whole_scale(box.w, box.h);
+    const bool whole = box.w == screen_width * factor && box.h == screen_height * factor;
+    SDL_SetTextureScaleMode(display.target, whole || factor > 1 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
+    SDL_Texture* enlarged = whole || factor == 1 ? nullptr : enlarged_target(factor);
+    if (enlarged != nullptr) {
+        SDL_SetRenderTarget(display.renderer, enlarged);
+        SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
+        SDL_RenderClear(display.renderer);
+        SDL_RenderCopy(display.renderer, display.target, nullptr, nullptr);
+        SDL_SetRenderTarget(display.renderer, nullptr);
+        SDL_RenderSetViewport(display.renderer, nullptr);
+    }
+    SDL_RenderCopy(display.renderer, enlarged != nullptr ? enlarged : display.target, nullptr, &box);
 }
 
 // Presents the picture in the window: black bars around it, scaled with its aspect kept.
@@ -173,8 +237,10 @@ void present_target()
     SDL_RenderSetViewport(display.renderer, nullptr);
     SDL_SetRenderDrawColor(display.renderer, 0, 0, 0, 255);
     SDL_RenderClear(display.renderer);
-    const SDL_Rect box = letterbox_rect();
-    SDL_RenderCopy(display.renderer, display.target, nullptr, &box);
+    int width = 1, height = 1;
+    output_size(width, height);
+    const PictureBox place = picture_box(width, height);
+    copy_target_evenly(SDL_Rect{place.x, place.y, place.w, place.h});
     SDL_RenderPresent(display.renderer);
     SDL_SetRenderTarget(display.renderer, display.target);
 }
@@ -211,6 +277,8 @@ int handle_event(const SDL_Event& event)
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) device_focus_lost();
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present_target();
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !display.fullscreen)
+            display.window_w = event.window.data1, display.window_h = event.window.data2;
         return -1;
     default: return -1;
     }
@@ -321,6 +389,66 @@ bool gpu_device_present()
     return dri || std::filesystem::exists("/dev/nvidia0", error);
 }
 
+// The window's mode and size: the command line's for this run, else as the player last left
+// it, else full screen; a window never larger than the desktop's usable area.
+WindowSettings choose_window()
+{
+    WindowSettings chosen;
+    const DisplayOptions& o = display.options;
+    if (!o.mode_given) {
+        if (const auto saved = load_window_settings()) chosen = *saved;
+    } else {
+        chosen.fullscreen = o.fullscreen;
+    }
+    SDL_Rect usable{0, 0, 0, 0};
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return chosen;
+    if (o.mode_given && !o.fullscreen) {
+        const int scale = fitting_scale(o.scale, usable.w, usable.h);
+        if (scale < o.scale)
+            std::fprintf(stderr, "kalventor: --scale %d does not fit the desktop's %d x %d; using --scale %d\n",
+                         o.scale, usable.w, usable.h, scale);
+        chosen.width = screen_width * scale, chosen.height = screen_height * scale;
+    }
+    chosen.width = std::min(chosen.width, usable.w);
+    chosen.height = std::min(chosen.height, usable.h);
+    return chosen;
+}
+
+// The game's own icon, for the window manager's task switcher and title bar.
+void set_window_icon()
+{
+    const auto bytes = find_embedded_file("icons\\64x64\\kalventor.png");
+    Pixels icon;
+    std::string error;
+    if (bytes.empty() || !decode_picture(bytes, icon, error)) return;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(icon.rgba.data(), icon.width, icon.height, 32,
+                                                              icon.width * 4, SDL_PIXELFORMAT_ABGR8888);
+    if (surface == nullptr) return;
+    SDL_SetWindowIcon(display.window, surface);
+    SDL_FreeSurface(surface);
+}
+
+void open_renderer()
+{
+    // The GPU where the machine has one, our software picture otherwise; --gpu insists on the GPU
+    // renderer even where the CPU emulates it (tests compare it with the software picture).
+    const DisplayOptions& o = display.options;
+    if (o.force_gpu || (!o.software && gpu_device_present()))
+        display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
+    if (o.force_gpu && display.renderer == nullptr)
+        platform_fatal(std::string("kalventor: --gpu: no GPU renderer: ") + SDL_GetError());
+    if (!o.force_gpu && display.renderer != nullptr && renderer_is_emulated()) {
+        SDL_DestroyRenderer(display.renderer);
+        display.renderer = nullptr;
+    }
+    if (display.renderer == nullptr) {
+        // The window's own surface, without a GPU renderer behind it: SDL would otherwise bring one
+        // up (and an OpenGL library of some 60 MiB) just to show our picture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        open_canvas();
+    }
+}
+
 void open_window()
 {
     // Opening X's input method parses the locale's whole table of composed characters (a
@@ -335,33 +463,57 @@ void open_window()
     if ((driver == "offscreen" || driver == "dummy") && std::getenv("SDL_VIDEODRIVER") == nullptr)
         platform_fatal("kalventor: cannot open the display: no X11 or Wayland display (DISPLAY and WAYLAND_DISPLAY "
                        "are not set); --headless runs without one");
-    const int scale = std::max(1, display.options.scale);
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI;
-    if (display.options.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    const WindowSettings chosen = choose_window();
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
+    if (chosen.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     display.window = SDL_CreateWindow(display.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                      screen_width * scale, screen_height * scale, flags);
+                                      chosen.width, chosen.height, flags);
     if (display.window == nullptr)
         platform_fatal(std::string("kalventor: cannot open a window: ") + SDL_GetError());
-    display.fullscreen = display.options.fullscreen;
-    if (display.fullscreen) SDL_SetWindowGrab(display.window, SDL_TRUE);
-    // The GPU where the machine has one, our software picture otherwise.
-    if (!display.options.software && gpu_device_present())
-        display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
-    if (display.renderer != nullptr && renderer_is_emulated()) {
-        SDL_DestroyRenderer(display.renderer);
-        display.renderer = nullptr;
-    }
-    if (display.renderer == nullptr) {
-        // The window's own surface, without a GPU renderer behind it: SDL would otherwise bring one
-        // up (and an OpenGL library of some 60 MiB) just to show our picture.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        open_canvas();
-    }
+    display.fullscreen = chosen.fullscreen;
+    display.window_w = chosen.width, display.window_h = chosen.height;
+    set_window_icon();
+    open_renderer();
 }
 
 }  // namespace
 
 SDL_Renderer* platform_renderer() { return display.renderer; }
+
+namespace {
+// The picture enlarged by a whole factor, kept between frames while the factor and the
+// window's pixel format stay the same.
+SDL_Surface* enlarged_surface(SDL_Surface*& enlarged, Uint32 format, int factor)
+{
+    if (enlarged != nullptr &&
+        (enlarged->w != screen_width * factor || enlarged->h != screen_height * factor || enlarged->format->format != format)) {
+        SDL_FreeSurface(enlarged);
+        enlarged = nullptr;
+    }
+    if (enlarged == nullptr) {
+        enlarged = SDL_CreateRGBSurfaceWithFormat(0, screen_width * factor, screen_height * factor, 32, format);
+        if (enlarged != nullptr) SDL_SetSurfaceBlendMode(enlarged, SDL_BLENDMODE_NONE);
+    }
+    return enlarged;
+}
+}  // namespace
+
+void blit_evenly(SDL_Surface* picture, SDL_Surface* surface, const SDL_Rect& box, SDL_Surface*& enlarged)
+{
+    SDL_Rect place = box;
+    const int factor = whole_scale(box.w, box.h);
+    if (box.w == screen_width * factor && box.h == screen_height * factor) {
+        // A whole multiple (or the picture's own size): the nearest pixel alone.
+        if (factor == 1) SDL_BlitSurface(picture, nullptr, surface, &place);
+        else SDL_BlitScaled(picture, nullptr, surface, &place);
+        return;
+    }
+    SDL_Surface* scratch = enlarged_surface(enlarged, surface->format->format, factor);
+    if (scratch != nullptr && SDL_BlitScaled(picture, nullptr, scratch, nullptr) == 0 &&
+        SDL_SoftStretchLinear(scratch, nullptr, surface, &place) == 0)
+        return;
+    SDL_BlitScaled(picture, nullptr, surface, &place);   // a pixel format it cannot smooth
+}
 
 void platform_fatal(const std::string& message)
 {
@@ -401,6 +553,20 @@ void open_display(int width, int height, int /*depth*/, int refresh_hz, int /*fl
     begin_input_frame(0);
 }
 
+void confine_pointer(bool confine)
+{
+    display.confine_wanted = confine;
+    update_pointer_confinement();
+}
+
+bool pointer_confined() { return display.confined; }
+
+void close_display()
+{
+    if (display.window == nullptr) return;
+    save_window_settings(WindowSettings{display.fullscreen, display.window_w, display.window_h});
+}
+
 void open_offscreen_display()
 {
     if (display_open()) return;
@@ -435,13 +601,16 @@ void flip(int /*sync*/)
     if (display.renderer == nullptr) return;
     take_screenshots();
     frame_stats_frame_done();
-    pace_frame();
+    // Shown as soon as it is drawn; the wait for the next frame's time comes after, and the
+    // input is read only then, so what the player does reaches the screen within a frame.
     present_target();
     frame_stats_presented(display.window != nullptr);
+    pace_frame();
     audio_advance_frame();   // mixes a frame itself only where no device plays, so channels still end
     display.flips += 1;
     trace_frame(display.flips);
     pump_events();
+    update_pointer_confinement();
     check_termination_request();
     if (display.frame_limit >= 0 && display.flips >= display.frame_limit) end_program(0);
     begin_input_frame(display.flips);
@@ -632,6 +801,7 @@ void answer_close_request()
 int wait_device_key()
 {
     if (display.window == nullptr) end_program(0);   // nothing could ever press a key
+    update_pointer_confinement(true);   // a prompt lets the pointer go; the next flip takes it back
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, 100)) {
         const int key = handle_event(event);

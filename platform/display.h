@@ -16,9 +16,13 @@ constexpr int blend_light = 4;   // destination = source x alpha + destination (
 
 struct DisplayOptions {
     bool headless = false;   // no window, no audio device, a virtual clock
+    // The command line chose the window mode for this run; otherwise the window opens as the
+    // player last left it (full screen the first time).
+    bool mode_given = false;
     bool fullscreen = true;  // full screen at the desktop's resolution, without a mode switch
-    int scale = 1;           // window size as a multiple of 800 x 600
+    int scale = 1;           // window size as a multiple of 800 x 600, at most what the desktop fits
     bool software = false;   // draw in software even where a GPU renderer exists
+    bool force_gpu = false;  // draw through the GPU renderer even where the CPU emulates it
 };
 
 void set_display_options(const DisplayOptions& options);
@@ -28,6 +32,12 @@ void set_window_title(std::string_view title);
 // with SDL's error text.
 void open_display(int width, int height, int depth, int refresh_hz, int flags);
 bool display_open();
+// Remembers the window's mode and size for the next run (nothing headless); called on the way out.
+void close_display();
+// The pointer is held inside the window or screen only while a game is played; prompts and a
+// lost focus free it whatever this says.
+void confine_pointer(bool confine);
+bool pointer_confined();
 // Tests, benchmarks and tools: the headless 800 x 600 display and the headless mixer, once.
 void open_offscreen_display();
 void hide_pointer();

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "platform/audio.h"
+#include "platform/display.h"
 #include "platform/input.h"
 #include "platform/trace.h"
 
@@ -28,6 +29,7 @@ void end_program(int exit_code)
         if (exit_actions) exit_actions();
     }
     close_input_record();
+    close_display();
     audio_close();
     SDL_Quit();
     std::exit(exit_code);

@@ -21,4 +21,8 @@ int image_argb_pitch(Image image);
 void mask_written_pixels(Image image, const SDL_Rect& area);
 // Source rectangle of a frame inside the image's texture.
 SDL_Rect image_frame_rect(Image image, int frame);
+// Copies the 800 x 600 picture into the box of a surface: enlarged by the largest whole factor with
+// the nearest pixel, and only what that leaves over smoothed, so every stroke keeps one width and
+// a whole multiple stays sharp. `enlarged` is scratch the caller keeps between frames.
+void blit_evenly(SDL_Surface* picture, SDL_Surface* surface, const SDL_Rect& box, SDL_Surface*& enlarged);
 [[noreturn]] void platform_fatal(const std::string& message);
