@@ -10,6 +10,8 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/random.h"
+#include "platform/render_internal.h"
+#include "platform/window_fit.h"
 #include "ui/menu_screens.h"
 
 namespace {
@@ -79,5 +81,22 @@ void BM_MenuFrame(benchmark::State& state)
     for (auto _ : state) run_menu_frame(*world);
 }
 BENCHMARK(BM_MenuFrame)->Unit(benchmark::kMicrosecond);
+
+// Showing a software-drawn picture on a screen of the given size: the whole-factor enlargement and
+// the smoothed remainder, into a surface of the X server's usual 32-bit format.
+void BM_PresentEvenly(benchmark::State& state)
+{
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormat(0, 800, 600, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* screen = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_XRGB8888);
+    SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
+    SDL_Surface* enlarged = nullptr;
+    const PictureBox box = picture_box(width, height);
+    for (auto _ : state) blit_evenly(picture, screen, SDL_Rect{box.x, box.y, box.w, box.h}, enlarged);
+    SDL_FreeSurface(enlarged);
+    SDL_FreeSurface(screen);
+    SDL_FreeSurface(picture);
+}
+BENCHMARK(BM_PresentEvenly)->Args({800, 600})->Args({1920, 1080})->Args({2560, 1440})->Unit(benchmark::kMicrosecond);
 
 }  // namespace
