@@ -85,6 +85,16 @@ void stop(pid_t& pid)
     pid = -1;
 }
 
+std::string read_text(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
 std::vector<unsigned long> window_property(::Display* x, ::Window window, const char* name, Atom type)
 {
     Atom actual = None;
@@ -103,16 +113,6 @@ std::vector<unsigned long> window_property(::Display* x, ::Window window, const 
     }
     return values;
 }
-
-std::string read_text(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
 
 namespace {
 // Windows come and go while the suite looks at them (a listed window may be gone by the time
@@ -275,14 +275,15 @@ void Desktop::close_window(::Window window)
     XSync(x_, False);
 }
 
-Game::Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name)
+Game::Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name,
+           const fs::path& data_home)
     : desktop_(desktop)
 {
     // The process id too: two runs of the suite (two build trees) must not share folders.
     folder_ = fs::temp_directory_path() / ("kalventor_desktop_" + folder_name + "_" + std::to_string(getpid()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
-    data_home_ = folder_ / "data";
+    data_home_ = data_home.empty() ? folder_ / "data" : data_home;
     fs::create_directories(data_home_);
     fs::copy_file(levels_file(), folder_ / "levels.dat");
     std::vector<std::string> command{kalventor_executable(), "--trace", (folder_ / "trace.txt").string()};

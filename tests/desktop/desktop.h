@@ -68,8 +68,10 @@ struct Rect {
 class Game {
 public:
     // Starts `kalventor --trace trace.txt ARGS` in a fresh folder holding a copy of levels.dat;
-    // the per-user data folder is a folder of the test's too.
-    Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name);
+    // the per-user data folder is a folder of the test's too, or `data_home` when given, so that
+    // a later run finds what an earlier one left there.
+    Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name,
+         const std::filesystem::path& data_home = {});
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
@@ -114,6 +116,9 @@ private:
     int status_ = -1;
     ::Window window_ = 0;
 };
+
+// A window property of 32-bit items (atoms, windows, cardinals): empty when it is not set.
+std::vector<unsigned long> window_property(::Display* x, ::Window window, const char* name, Atom type);
 
 std::string kalventor_executable();
 std::string levels_file();

@@ -1,0 +1,261 @@
+// The game's window on a real desktop: full screen and back, a window that fits and can be
+// resized, the mode remembered between runs, its icon, where the pointer may go, and the GPU
+// renderer's frames against the software path's.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <tuple>
+
+#include "platform/image.h"
+#include "tests/desktop/desktop.h"
+
+namespace {
+
+using namespace desktop;
+namespace fs = std::filesystem;
+
+std::string test_name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
+
+bool fullscreen_state(::Display* x, ::Window window)
+{
+    const Atom fullscreen = XInternAtom(x, "_NET_WM_STATE_FULLSCREEN", False);
+    for (const unsigned long atom : window_property(x, window, "_NET_WM_STATE", XA_ATOM))
+        if (atom == fullscreen) return true;
+    return false;
+}
+
+// Another client tries to take the pointer, as a game that holds it would refuse.
+bool pointer_is_free(::Display* x)
+{
+    const int result = XGrabPointer(x, DefaultRootWindow(x), False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None,
+                                    None, CurrentTime);
+    if (result == GrabSuccess) XUngrabPointer(x, CurrentTime);
+    XSync(x, False);
+    return result == GrabSuccess;
+}
+
+class DesktopWindow : public ::testing::Test {
+protected:
+    void start(const std::vector<std::string>& arguments, const fs::path& data_home = {},
+               const std::string& run = "")
+    {
+        game = std::make_unique<Game>(screen, arguments, test_name() + run, data_home);
+        ASSERT_NE(game->wait_for_window(), 0u) << game->output();
+        game->focus();
+        ASSERT_TRUE(game->wait_for_trace("menus")) << game->output();
+    }
+    bool inside_is(int w, int h)
+    {
+        return wait_until([&] {
+            const Rect r = game->inside();
+            return r.w == w && r.h == h;
+        });
+    }
+    void alt_enter()
+    {
+        screen.press_key("Alt_L");
+        screen.type_key("Return");
+        screen.release_key("Alt_L");
+    }
+
+    Desktop screen{1024, 768};
+    std::unique_ptr<Game> game;
+};
+
+TEST_F(DesktopWindow, AltEnterSwitchesToFullScreenAndBack)
+{
+    start({"--window"});
+    ASSERT_TRUE(inside_is(800, 600));
+    alt_enter();
+    EXPECT_TRUE(inside_is(1024, 768)) << "Alt+Enter did not fill the screen";
+    EXPECT_TRUE(wait_until([&] { return fullscreen_state(screen.x(), game->window()); }));
+    alt_enter();
+    EXPECT_TRUE(inside_is(800, 600)) << "the second Alt+Enter did not bring the window back";
+    EXPECT_FALSE(fullscreen_state(screen.x(), game->window()));
+}
+
+// --scale 3 asks for 2400 x 1800: the largest scale that fits is 1, and the game says so.
+TEST_F(DesktopWindow, ScaleThreeFitsTheDesktop)
+{
+    start({"--scale", "3"});
+    const Rect r = game->inside();
+    EXPECT_EQ(r.w, 800);
+    EXPECT_EQ(r.h, 600);
+    const auto frame = window_property(screen.x(), game->window(), "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    ASSERT_EQ(frame.size(), 4u);   // left, right, top, bottom
+    EXPECT_LE(static_cast<unsigned long>(r.h) + frame[2] + frame[3], 768u) << "the title bar or the bottom is off-screen";
+    EXPECT_NE(game->output().find("--scale 3 does not fit"), std::string::npos) << game->output();
+}
+
+// Wider than the picture: black bars left and right, the picture 600 high in between.
+TEST_F(DesktopWindow, AResizedWindowKeepsTheAspect)
+{
+    start({"--window", "--software"});
+    XResizeWindow(screen.x(), game->window(), 1000, 600);
+    XSync(screen.x(), False);
+    ASSERT_TRUE(inside_is(1000, 600)) << "the window cannot be resized";
+    // The picture is drawn into the new size from the next frames on.
+    const auto column_lit = [](const std::vector<unsigned char>& rgb, const Rect& r, int x) {
+        for (int y = 0; y < r.h; ++y) {
+            const std::size_t at = (static_cast<std::size_t>(y) * r.w + x) * 3;
+            if (rgb[at] + rgb[at + 1] + rgb[at + 2] > 30) return true;
+        }
+        return false;
+    };
+    Rect r;
+    std::vector<unsigned char> rgb;
+    EXPECT_TRUE(wait_until([&] {
+        rgb = game->capture(r);
+        return r.w == 1000 && column_lit(rgb, r, 105) && column_lit(rgb, r, 894);
+    })) << "the picture does not span x 100..899";
+    for (int x : {0, 50, 98, 901, 950, 999}) EXPECT_FALSE(column_lit(rgb, r, x)) << "no bar at x " << x;
+}
+
+// Quit in a window of a size the player chose: the next start opens that window; quit from full
+// screen: the next start is full screen.
+TEST_F(DesktopWindow, TheWindowModeIsRemembered)
+{
+    const fs::path data_home = fs::temp_directory_path() / ("kalventor_desktop_" + test_name() + "_data");
+    fs::remove_all(data_home);
+    fs::create_directories(data_home);
+    start({"--window"}, data_home, "_1");
+    XResizeWindow(screen.x(), game->window(), 960, 720);
+    XSync(screen.x(), False);
+    ASSERT_TRUE(inside_is(960, 720));
+    screen.close_window(game->window());
+    ASSERT_EQ(game->wait_for_exit(), 0) << game->output();
+
+    start({}, data_home, "_2");
+    EXPECT_TRUE(inside_is(960, 720)) << "the window's size was forgotten";
+    EXPECT_FALSE(fullscreen_state(screen.x(), game->window())) << "the window mode was forgotten";
+    alt_enter();
+    ASSERT_TRUE(inside_is(1024, 768));
+    screen.close_window(game->window());
+    ASSERT_EQ(game->wait_for_exit(), 0) << game->output();
+
+    start({}, data_home, "_3");
+    EXPECT_TRUE(inside_is(1024, 768)) << "full screen was forgotten";
+    // The command line still decides for its own run.
+    game->terminate();
+    game->wait_for_exit();
+    start({"--window"}, data_home, "_4");
+    EXPECT_TRUE(inside_is(800, 600));
+    fs::remove_all(data_home);
+}
+
+TEST_F(DesktopWindow, TheWindowHasTheGamesIcon)
+{
+    start({"--window"});
+    const auto icon = window_property(screen.x(), game->window(), "_NET_WM_ICON", XA_CARDINAL);
+    ASSERT_GE(icon.size(), 2u) << "no _NET_WM_ICON";
+    EXPECT_EQ(icon[0], 64u);
+    EXPECT_EQ(icon[1], 64u);
+    ASSERT_EQ(icon.size(), 2u + 64 * 64);
+    // Drawn, not blank: some pixels opaque, the corners see-through (the icon is a rounded tile).
+    // Xlib hands 32-bit items over as longs, sign-extended: the alpha is bits 24..31 alone.
+    const auto alpha = [&](std::size_t i) { return (icon[i] >> 24) & 0xff; };
+    int opaque = 0;
+    for (std::size_t i = 2; i < icon.size(); ++i) opaque += alpha(i) == 0xff;
+    EXPECT_GT(opaque, 64 * 64 / 2);
+    EXPECT_EQ(alpha(2), 0u);
+}
+
+// In full screen the pointer may leave for another monitor while the menus show; during play it
+// stays on the play field, and a prompt lets it go again.
+TEST_F(DesktopWindow, InFullScreenThePointerIsFreeInTheMenusOnly)
+{
+    start({"--fullscreen"});
+    ASSERT_TRUE(inside_is(1024, 768));
+    EXPECT_TRUE(pointer_is_free(screen.x())) << "the menus hold the pointer";
+
+    game.reset();
+    game = std::make_unique<Game>(screen, std::vector<std::string>{"--fullscreen", "--play", "metal:1"}, test_name() + "_play");
+    ASSERT_NE(game->wait_for_window(), 0u) << game->output();
+    game->focus();
+    ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
+    EXPECT_TRUE(wait_until([&] { return !pointer_is_free(screen.x()); })) << "a game in play leaves the pointer free";
+    const std::size_t mark = game->trace_lines().size();
+    screen.type_key("p");
+    ASSERT_TRUE(game->wait_for_trace("prompt PAUSED", 20s, mark)) << game->output();
+    EXPECT_TRUE(wait_until([&] { return pointer_is_free(screen.x()); })) << "PAUSED holds the pointer";
+}
+
+// The same frames drawn through the GPU renderer (Mesa's software OpenGL here) and in software:
+// equal but for a few levels where blending and filtering round differently.
+struct Frames {
+    std::vector<std::uint8_t> menu, play;
+};
+
+class GpuAgainstSoftware : public ::testing::Test {
+protected:
+    Frames draw(const std::string& path)
+    {
+        const fs::path folder = fs::temp_directory_path() / ("kalventor_desktop_frames_" + path.substr(2));
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy_file(levels_file(), folder / "levels.dat");
+        // A click launches the ball soon after the game starts; the play frame has it in flight.
+        std::ofstream(folder / "moves.txt") << "0 mouse 420 500\n150 down\n151 up\n";
+        const std::vector<std::string> environment{"DISPLAY=" + screen.name(), "XDG_DATA_HOME=" + folder.string(),
+                                                   "SDL_AUDIODRIVER=dummy"};
+        std::string output;
+        EXPECT_EQ(run_and_capture({kalventor_executable(), "--window", path, "--seed", "5", "--input", "moves.txt",
+                                   "--shot", "330:menu.png", "--frames", "331"},
+                                  environment, folder, output, 120s),
+                  0)
+            << output;
+        EXPECT_EQ(run_and_capture({kalventor_executable(), "--window", path, "--seed", "5", "--input", "moves.txt",
+                                   "--play", "metal:1", "--shot", "300:play.png", "--frames", "301"},
+                                  environment, folder, output, 120s),
+                  0)
+            << output;
+        Frames frames;
+        frames.menu = decode(folder / "menu.png");
+        frames.play = decode(folder / "play.png");
+        fs::remove_all(folder);
+        return frames;
+    }
+    static std::vector<std::uint8_t> decode(const fs::path& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        Pixels pixels;
+        std::string error;
+        if (!decode_picture(bytes, pixels, error) || pixels.width != 800 || pixels.height != 600) return {};
+        return pixels.rgba;
+    }
+    // Pixels whose colour differs by more than `levels` in any channel.
+    static int pixels_apart(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, int levels)
+    {
+        int apart = 0;
+        for (std::size_t i = 0; i + 3 < a.size(); i += 4) {
+            bool differs = false;
+            for (std::size_t c = 0; c < 3; ++c) differs |= std::abs(int(a[i + c]) - int(b[i + c])) > levels;
+            apart += differs;
+        }
+        return apart;
+    }
+
+    Desktop screen{1024, 768};
+};
+
+TEST_F(GpuAgainstSoftware, MenuAndPlayFramesMatch)
+{
+    const Frames software = draw("--software");
+    const Frames gpu = draw("--gpu");
+    for (const auto& [name, a, b] : {std::tuple{"menu", software.menu, gpu.menu}, std::tuple{"play", software.play, gpu.play}}) {
+        ASSERT_EQ(a.size(), 800u * 600 * 4) << name << ": no software frame";
+        ASSERT_EQ(b.size(), a.size()) << name << ": no GPU frame";
+        // Scaled and turned sprites (the pulsing capsules, the ball) are filtered a little
+        // differently at their edges: a few hundred pixels at most, of 480,000.
+        EXPECT_LT(pixels_apart(a, b, 24), 800 * 600 / 1000) << name << ": more than 0.1 % of pixels far apart";
+        EXPECT_LT(pixels_apart(a, b, 6), 800 * 600 / 200) << name << ": more than 0.5 % of pixels differ";
+    }
+}
+
+}  // namespace
