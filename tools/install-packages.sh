@@ -4,7 +4,7 @@
 set -e
 packages="build-essential cmake ninja-build pkg-config libsdl2-dev libpng-dev libjpeg-dev
 libogg-dev libvorbis-dev libgtest-dev libbenchmark-dev desktop-file-utils appstream
-xvfb openbox libx11-dev libxtst-dev"
+xvfb openbox libx11-dev libxtst-dev libgl1-mesa-dri"
 missing=""
 for package in $packages; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
