@@ -393,13 +393,9 @@ bool gpu_device_present()
 // it, else full screen; a window never larger than the desktop's usable area.
 WindowSettings choose_window()
 {
-    WindowSettings chosen;
+    WindowSettings chosen = load_window_settings().value_or(WindowSettings{});
     const DisplayOptions& o = display.options;
-    if (!o.mode_given) {
-        if (const auto saved = load_window_settings()) chosen = *saved;
-    } else {
-        chosen.fullscreen = o.fullscreen;
-    }
+    if (o.mode_given) chosen.fullscreen = o.fullscreen;   // --fullscreen keeps the saved window size
     SDL_Rect usable{0, 0, 0, 0};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0 || usable.w <= 0 || usable.h <= 0) return chosen;
     if (o.mode_given && !o.fullscreen) {
