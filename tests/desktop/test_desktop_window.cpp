@@ -165,16 +165,16 @@ TEST_F(DesktopWindow, TheWindowHasTheGamesIcon)
     EXPECT_EQ(alpha(2), 0u);
 }
 
-// In full screen the pointer may leave for another monitor while the menus show; during play it
-// stays on the play field, and a prompt lets it go again.
-TEST_F(DesktopWindow, InFullScreenThePointerIsFreeInTheMenusOnly)
+// In full screen the pointer may leave for another monitor while the menus show; during play,
+// in a window too, it stays on the play field, and a prompt lets it go again.
+TEST_F(DesktopWindow, ThePointerIsHeldOnlyWhileAGameIsPlayed)
 {
-    start({"--fullscreen"});
+    start({});   // a first run opens full screen
     ASSERT_TRUE(inside_is(1024, 768));
     EXPECT_TRUE(pointer_is_free(screen.x())) << "the menus hold the pointer";
 
     game.reset();
-    game = std::make_unique<Game>(screen, std::vector<std::string>{"--fullscreen", "--play", "metal:1"}, test_name() + "_play");
+    game = std::make_unique<Game>(screen, std::vector<std::string>{"--window", "--play", "metal:1"}, test_name() + "_play");
     ASSERT_NE(game->wait_for_window(), 0u) << game->output();
     game->focus();
     ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
