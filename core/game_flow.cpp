@@ -11,6 +11,7 @@
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/pointer_devices.h"
 #include "platform/random.h"
 #include "platform/trace.h"
 #include "play/ball.h"
@@ -54,6 +55,9 @@ void run_game(World& world)
     world.fade_music_on_transition = 1;
     take_focus_lost();   // a focus change before the game began is no reason to pause it
     confine_pointer(true);   // the paddle's pointer stays on the play field; the menus let it go
+    PointerScreen playing;
+    playing.mode = PointerMode::play;
+    set_pointer_screen(playing);   // keys and pads move the paddle now
     while (world.game_end_reason == 0) {
         autoplay_frame(world);
         clear_screen();

@@ -61,6 +61,7 @@ std::string usage_text()
            "  --shot N:FILE.png   save the picture of frame N (repeatable)\n"
            "  --input FILE        play the input script FILE\n"
            "  --record FILE       write this run's input as a script, with its seed\n"
+           "  --devices FILE      headless: play FILE as keyboard, mouse and pads (pad events too)\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
            "  --trace FILE        write a line for each screen, prompt, game, ball launch and the exit\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
@@ -132,9 +133,10 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             if (!has_value || value != "unlimited") return fail("--lives takes unlimited");
             o.unlimited_lives = true;
             ++i;
-        } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace") {
+        } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace" || a == "--devices") {
             if (!has_value || value.empty()) return fail(a + " takes a file name");
-            (a == "--input" ? o.input_file : a == "--record" ? o.record_file : a == "--trace" ? o.trace_file : o.audio_file) = value;
+            (a == "--input" ? o.input_file : a == "--record" ? o.record_file : a == "--trace" ? o.trace_file
+             : a == "--devices" ? o.devices_file : o.audio_file) = value;
             ++i;
         } else {
             return fail("unknown option " + a);

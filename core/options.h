@@ -19,6 +19,7 @@ struct Options {
     std::optional<std::int64_t> seed;
     std::vector<std::pair<long long, std::string>> shots;
     std::string input_file;
+    std::string devices_file;   // played as devices, not replayed
     std::string record_file;
     std::string audio_file;             // headless: everything mixed, as a WAV file
     std::string trace_file;             // a line for each screen, prompt, game and launch

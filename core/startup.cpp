@@ -13,6 +13,7 @@
 #include "core/world.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
+#include "platform/device_script.h"
 #include "platform/display.h"
 #include "platform/frame_stats.h"
 #include "platform/input.h"
@@ -21,6 +22,7 @@
 #include "platform/stream.h"
 #include "platform/trace.h"
 #include "ui/menu_screens.h"
+#include "ui/pointer_targets.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -139,6 +141,8 @@ int run_program(const std::vector<std::string>& arguments)
     }
     InputScript script;
     if (!options.input_file.empty() && !load_input_script(options.input_file, script)) return exit_bad_command_line;
+    InputScript devices;
+    if (!options.devices_file.empty() && !load_input_script(options.devices_file, devices)) return exit_bad_command_line;
 
     choose_display(options);   // before anything could show an error message
     // One World for the whole run; the exit path reaches it through the exit actions.
@@ -148,13 +152,15 @@ int run_program(const std::vector<std::string>& arguments)
     // leaves with their settings written back as they were, never with the defaults.
     load_config(*world);
 
-    const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed : clock_seed();
+    const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed
+                              : devices.seed ? *devices.seed : clock_seed();
     set_up_platform(options, seed);
     if (!options.record_file.empty() && !record_input_to(options.record_file, seed))
         std::fprintf(stderr, "kalventor: cannot write input record %s\n", options.record_file.c_str());
     if (!options.trace_file.empty() && !open_trace(options.trace_file))
         std::fprintf(stderr, "kalventor: cannot write trace %s\n", options.trace_file.c_str());
     if (!options.input_file.empty()) play_input_script(script);
+    else if (!options.devices_file.empty()) play_device_script(std::move(devices));
     set_exit_actions([] { exit_actions(*world); });
     install_signal_handlers();
     start_up(*world);
@@ -225,6 +231,8 @@ void run_menu_frame(World& world)
     // Widgets react one frame after they are drawn; a hint set here shows next frame.
     update_buttons(world);
     update_scroll_boxes(world);
+    // Keys and pads that arrive with this flip move the pointer over what the screen shows now.
+    publish_pointer_targets(world);
     update_screen_fade(world);
     flip(-1);
 }

@@ -14,8 +14,11 @@
 #include "platform/frame_stats.h"
 #include "platform/clock.h"
 #include "platform/embedded_files.h"
+#include "platform/device_script.h"
 #include "platform/input.h"
 #include "platform/input_platform.h"
+#include "platform/pad.h"
+#include "platform/pointer_devices.h"
 #include "platform/program.h"
 #include "platform/render_internal.h"
 #include "platform/trace.h"
@@ -151,6 +154,10 @@ int key_code_from_sdl(SDL_Keycode key)
     case SDLK_RETURN: case SDLK_KP_ENTER: return vk_return;
     case SDLK_ESCAPE: return vk_escape;
     case SDLK_SPACE: return vk_space;
+    case SDLK_LEFT: return vk_left;
+    case SDLK_UP: return vk_up;
+    case SDLK_RIGHT: return vk_right;
+    case SDLK_DOWN: return vk_down;
     case SDLK_LSHIFT: return vk_lshift;
     case SDLK_RSHIFT: return vk_rshift;
     case SDLK_SEMICOLON: return vk_semicolon;
@@ -271,8 +278,8 @@ int handle_event(const SDL_Event& event)
         }
         if (down && event.key.repeat != 0) return -1;
         const int code = key_code_from_sdl(event.key.keysym.sym);
-        device_key(code, down);
-        return down && !input_script_playing() ? code : -1;
+        if (input_script_playing()) return -1;   // a replay's keys are in its script
+        return keyboard_key(code, down);
     }
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) device_focus_lost();
@@ -280,7 +287,7 @@ int handle_event(const SDL_Event& event)
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !display.fullscreen)
             display.window_w = event.window.data1, display.window_h = event.window.data2;
         return -1;
-    default: return -1;
+    default: return input_script_playing() ? -1 : handle_pad_event(event);
     }
 }
 
@@ -466,6 +473,7 @@ void open_window()
                                       chosen.width, chosen.height, flags);
     if (display.window == nullptr)
         platform_fatal(std::string("kalventor: cannot open a window: ") + SDL_GetError());
+    open_pads();
     display.fullscreen = chosen.fullscreen;
     display.window_w = chosen.width, display.window_h = chosen.height;
     set_window_icon();
@@ -796,7 +804,10 @@ void answer_close_request()
 
 int wait_device_key()
 {
-    if (display.window == nullptr) end_program(0);   // nothing could ever press a key
+    if (display.window == nullptr) {
+        if (device_script_playing()) return next_device_script_key();
+        end_program(0);   // nothing could ever press a key
+    }
     update_pointer_confinement(true);   // a prompt lets the pointer go; the next flip takes it back
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, 100)) {

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <deque>
 
+#include "platform/device_script.h"
 #include "platform/display.h"
 #include "platform/input_platform.h"
+#include "platform/pointer_devices.h"
 #include "platform/program.h"
 
 namespace {
@@ -20,6 +22,7 @@ struct InputState {
     int mouse_x = screen_width / 2;
     int mouse_y = screen_height / 2;
     bool button = false;
+    unsigned button_sources = 0;   // the devices holding the button down now
     // A real press that came in since the frame began reads as down for that frame even when
     // its release came with it (a touchpad tap, a quick click): the release waits a frame.
     bool press_unseen = false;
@@ -80,6 +83,12 @@ void apply(const ScriptEvent& event)
         break;
     case ScriptEventKind::hold: press(event.key); break;
     case ScriptEventKind::release: release(event.key); break;
+    // Pads play only as devices (--devices): a replay holds the pointer and button they moved.
+    case ScriptEventKind::pad_down:
+    case ScriptEventKind::pad_up:
+    case ScriptEventKind::pad_axis:
+    case ScriptEventKind::plug:
+    case ScriptEventKind::unplug: return;
     }
     ScriptEvent recorded = event;
     recorded.frame = input.frame;
@@ -211,10 +220,13 @@ void reset_input()
 {
     close_input_record();
     input = InputState{};
+    reset_pointer_devices();
 }
 
 void begin_input_frame(long long frame)
 {
+    // Device events of a --devices script arrive as a real device's would: before the frame.
+    feed_device_script(frame);
     input.frame = frame;
     // A tap's press was seen by the frame that just ended: now its release counts.
     if (input.release_pending && !input.press_unseen) {
@@ -232,6 +244,8 @@ void begin_input_frame(long long frame)
         input.pending.pop_front();
         apply(event);
     }
+    // Keys and pads move the pointer a frame at a time; a script already holds their moves.
+    if (!input.scripted) advance_pointer_devices();
 }
 
 void device_mouse_moved(int x, int y)
@@ -261,9 +275,15 @@ void bot_mouse_moved(int x, int y)
     }
 }
 
-void device_button(bool down)
+void device_button(bool down) { device_button_from(button_from_mouse, down); }
+
+void device_button_from(unsigned source, bool down)
 {
     if (input.bot_driving || input.scripted) return;
+    // The button comes up only when no device holds it any more.
+    if (down) input.button_sources |= source;
+    else input.button_sources &= ~source;
+    if (!down && input.button_sources != 0) return;
     const DeviceEvent device;
     if (down) input.press_unseen = true, input.release_pending = false;
     else if (input.press_unseen && input.button) {
@@ -288,6 +308,17 @@ void device_key(int code, bool down)
     else release(code);
     if (!key_name_for_code(code).empty()) record_now(down ? ScriptEventKind::hold : ScriptEventKind::release, code);
 }
+
+void device_key_tap(int code)
+{
+    if (input.scripted || key_name_for_code(code).empty()) return;
+    ScriptEvent event;
+    event.kind = ScriptEventKind::key;
+    event.key = code;
+    apply(event);
+}
+
+bool input_waiting() { return input.waiting; }
 
 void device_focus_lost() { input.focus_lost = true; }
 void set_bot_driving(bool driving) { input.bot_driving = driving; }

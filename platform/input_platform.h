@@ -8,3 +8,14 @@ int wait_device_key();
 // Ends the program (through its exit actions) when the window was asked to close or a
 // termination signal came; other events stay queued for the next frame. For long waits.
 void answer_close_request();
+
+// Sources of the left button: it is down while any of them holds it.
+constexpr unsigned button_from_mouse = 1;
+constexpr unsigned button_from_keys = 2;
+constexpr unsigned button_from_pads = 4;
+// A real device's press or release of the button, latched like a mouse tap.
+void device_button_from(unsigned source, bool down);
+// A key pressed now and released when the next frame begins, recorded as a `key` event.
+void device_key_tap(int code);
+// True while a prompt waits for its answer.
+bool input_waiting();

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "platform/keys.h"
+#include "platform/pointer_devices.h"
 
 namespace {
 
@@ -16,7 +17,21 @@ constexpr NamedKey named_keys[] = {
     {"SPACE", vk_space},   {"LSHIFT", vk_lshift}, {"RSHIFT", vk_rshift},
     {"MINUS", vk_minus},   {"PERIOD", vk_period}, {"COMMA", vk_comma},
     {"SLASH", vk_slash},   {"SEMICOLON", vk_semicolon}, {"APOSTROPHE", vk_apostrophe},
+    {"LEFT", vk_left},     {"UP", vk_up},         {"RIGHT", vk_right},
+    {"DOWN", vk_down},
 };
+
+// By their PadButton and PadAxis order.
+constexpr std::string_view pad_button_names[] = {"A", "B", "BACK", "START", "LEFT", "RIGHT", "UP", "DOWN"};
+constexpr std::string_view pad_axis_names[] = {"LEFTX", "LEFTY", "TRIGGER"};
+
+template <std::size_t N>
+std::optional<int> index_of(const std::string_view (&names)[N], std::string_view name)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        if (names[i] == name) return static_cast<int>(i);
+    return std::nullopt;
+}
 
 // "word" in quotes; built by appending, which also sidesteps a false -Wrestrict in g++ 12.
 std::string quoted(std::string_view word)
@@ -50,6 +65,49 @@ bool parse_number(std::string_view word, Number& value)
     return result.ec == std::errc() && result.ptr == end;
 }
 
+std::optional<std::string> expect_words(const std::vector<std::string_view>& words, std::size_t n)
+{
+    if (words.size() == n + 2) return std::nullopt;
+    return quoted(words[1]) + " takes " + std::to_string(n) + (n == 1 ? " argument" : " arguments");
+}
+
+std::optional<std::string> parse_pad_number(std::string_view word, ScriptEvent& event)
+{
+    if (!parse_number(word, event.x) || event.x < 0 || event.x > 1000000) return "pad number expected";
+    return std::nullopt;
+}
+
+// pad N BUTTON down|up, axis N AXIS VALUE, plug N, unplug N.
+std::optional<std::string> parse_pad_event(const std::vector<std::string_view>& words, ScriptEvent& event)
+{
+    const std::string_view name = words[1];
+    if (name == "plug" || name == "unplug") {
+        if (auto error = expect_words(words, 1)) return error;
+        event.kind = name == "plug" ? ScriptEventKind::plug : ScriptEventKind::unplug;
+        return parse_pad_number(words[2], event);
+    }
+    if (name == "pad") {
+        if (auto error = expect_words(words, 3)) return error;
+        const auto button = index_of(pad_button_names, words[3]);
+        if (!button) return "unknown pad button " + quoted(words[3]);
+        if (words[4] != "down" && words[4] != "up") return "\"down\" or \"up\" expected after the pad button";
+        event.key = *button;
+        event.kind = words[4] == "down" ? ScriptEventKind::pad_down : ScriptEventKind::pad_up;
+        return parse_pad_number(words[2], event);
+    }
+    if (name == "axis") {
+        if (auto error = expect_words(words, 3)) return error;
+        const auto axis = index_of(pad_axis_names, words[3]);
+        if (!axis) return "unknown pad axis " + quoted(words[3]);
+        if (!parse_number(words[4], event.y) || event.y < -32768 || event.y > 32767)
+            return "axis value must be an integer from -32768 to 32767";
+        event.key = *axis;
+        event.kind = ScriptEventKind::pad_axis;
+        return parse_pad_number(words[2], event);
+    }
+    return "unknown event " + quoted(name);
+}
+
 // Parses one event line; returns what is wrong, or nothing.
 std::optional<std::string> parse_event(const std::vector<std::string_view>& words, ScriptEvent& event)
 {
@@ -57,11 +115,7 @@ std::optional<std::string> parse_event(const std::vector<std::string_view>& word
         return "frame number expected, found " + quoted(words[0]);
     if (words.size() < 2) return "event expected after the frame number";
     const std::string_view name = words[1];
-    const auto expect_args = [&](std::size_t n) -> std::optional<std::string> {
-        if (words.size() != n + 2)
-            return quoted(name) + " takes " + std::to_string(n) + (n == 1 ? " argument" : " arguments");
-        return std::nullopt;
-    };
+    const auto expect_args = [&](std::size_t n) { return expect_words(words, n); };
     if (name == "mouse") {
         if (auto error = expect_args(2)) return error;
         if (!parse_number(words[2], event.x) || !parse_number(words[3], event.y))
@@ -85,7 +139,7 @@ std::optional<std::string> parse_event(const std::vector<std::string_view>& word
                    : name == "hold" ? ScriptEventKind::hold : ScriptEventKind::release;
         return std::nullopt;
     }
-    return "unknown event " + quoted(name);
+    return parse_pad_event(words, event);
 }
 
 }  // namespace
@@ -105,6 +159,18 @@ std::string key_name_for_code(int code)
     for (const NamedKey& key : named_keys)
         if (key.code == code) return std::string(key.name);
     return {};
+}
+
+std::string pad_button_name(int button)
+{
+    if (button < 0 || button >= static_cast<int>(std::size(pad_button_names))) return {};
+    return std::string(pad_button_names[button]);
+}
+
+std::string pad_axis_name(int axis)
+{
+    if (axis < 0 || axis >= static_cast<int>(std::size(pad_axis_names))) return {};
+    return std::string(pad_axis_names[axis]);
 }
 
 std::optional<std::string> parse_input_script(std::string_view text, std::string_view file_name,
@@ -156,6 +222,14 @@ std::string format_script_event(const ScriptEvent& event)
     case ScriptEventKind::key: return line + "key " + key_name_for_code(event.key);
     case ScriptEventKind::hold: return line + "hold " + key_name_for_code(event.key);
     case ScriptEventKind::release: return line + "release " + key_name_for_code(event.key);
+    case ScriptEventKind::pad_down:
+    case ScriptEventKind::pad_up:
+        return line + "pad " + std::to_string(event.x) + " " + pad_button_name(event.key) +
+               (event.kind == ScriptEventKind::pad_down ? " down" : " up");
+    case ScriptEventKind::pad_axis:
+        return line + "axis " + std::to_string(event.x) + " " + pad_axis_name(event.key) + " " + std::to_string(event.y);
+    case ScriptEventKind::plug: return line + "plug " + std::to_string(event.x);
+    case ScriptEventKind::unplug: return line + "unplug " + std::to_string(event.x);
     }
     return line;
 }

@@ -1,6 +1,8 @@
 // Scripted input: the text format that headless runs play (--input) and every run can write
 // (--record). One event per line, "FRAME EVENT ARGS", frames counting flips from 0:
 //   mouse X Y | down | up | key NAME | hold NAME | release NAME      ("seed S" may open the file)
+// and, for game pads (played only as devices, --devices; a replay holds what they did instead):
+//   pad N BUTTON down|up | axis N AXIS VALUE | plug N | unplug N
 // "#" starts a comment. Pure text handling, no device: the parser is safe on any input.
 #pragma once
 
@@ -10,14 +12,14 @@
 #include <string_view>
 #include <vector>
 
-enum class ScriptEventKind { mouse, down, up, key, hold, release };
+enum class ScriptEventKind { mouse, down, up, key, hold, release, pad_down, pad_up, pad_axis, plug, unplug };
 
 struct ScriptEvent {
     long long frame = 0;
     ScriptEventKind kind = ScriptEventKind::mouse;
-    int x = 0;     // mouse
-    int y = 0;
-    int key = 0;   // key, hold, release: a virtual-key code
+    int x = 0;     // mouse; the pad's number for pad events
+    int y = 0;     // mouse; an axis's value
+    int key = 0;   // key, hold, release: a virtual-key code; a pad's button or axis
 };
 
 struct InputScript {
@@ -32,6 +34,10 @@ std::optional<std::string> parse_input_script(std::string_view text, std::string
 std::string format_script_event(const ScriptEvent& event);
 
 // Key names of the script and the virtual-key codes the game reads: A..Z, 0..9, ESCAPE, RETURN,
-// BACKSPACE, SPACE, LSHIFT, RSHIFT, MINUS, PERIOD, COMMA, SLASH, SEMICOLON, APOSTROPHE.
+// BACKSPACE, SPACE, LSHIFT, RSHIFT, MINUS, PERIOD, COMMA, SLASH, SEMICOLON, APOSTROPHE, and the
+// arrows LEFT, UP, RIGHT, DOWN.
 std::optional<int> key_code_for_name(std::string_view name);
 std::string key_name_for_code(int code);   // empty for a code without a name
+// Pad buttons A, B, BACK, START, LEFT, RIGHT, UP, DOWN and axes LEFTX, LEFTY, TRIGGER.
+std::string pad_button_name(int button);
+std::string pad_axis_name(int axis);
