@@ -76,18 +76,28 @@ void point_at(int x, int y) { bot_mouse_moved(x, y); }
 void point_at(const PointerRect& r) { point_at(centre_x(r), centre_y(r)); }
 
 // A click as a mouse player makes one: over the widget with the button up for a frame (the
-// click detector wants to see it up), down for a frame, up again.
-void queue_click_at(const PointerRect& r, int return_x, int return_y, bool go_back)
+// click detector wants to see it up), down for a frame, up again. Started from a step it begins
+// at once and goes before the steps queued after it.
+void click_at(const PointerRect& r, int return_x, int return_y, bool go_back, bool from_step)
 {
-    devices.steps.emplace_back([r] {
+    std::function<void()> over = [r] {
         bot_button(false);
         point_at(r);
-    });
-    devices.steps.emplace_back([] { bot_button(true); });
-    devices.steps.emplace_back([=] {
+    };
+    std::function<void()> press = [] { bot_button(true); };
+    std::function<void()> release = [=] {
         bot_button(false);
         if (go_back) point_at(return_x, return_y);
-    });
+    };
+    if (from_step) {
+        over();
+        devices.steps.push_front(std::move(release));
+        devices.steps.push_front(std::move(press));
+        return;
+    }
+    devices.steps.push_back(std::move(over));
+    devices.steps.push_back(std::move(press));
+    devices.steps.push_back(std::move(release));
 }
 
 // Past the last visible row of the list its arrow is pressed, and the pointer comes back to the
@@ -102,12 +112,20 @@ bool scroll_list(Direction direction, int x, int y)
         const int cy = centre_y(target.rect);
         if (inside(list.box, centre_x(target.rect), cy) && (down ? cy > y : cy < y)) return false;
     }
-    queue_click_at(down ? list.down_arrow : list.up_arrow, x, y, true);
+    click_at(down ? list.down_arrow : list.up_arrow, x, y, true, true);
     return true;
 }
 
-// The nearest target in that direction: distance along it, with sideways distance counting
-// double so a jump stays in its column or row where it can.
+// How far a range lies from a coordinate; 0 when the coordinate is inside it.
+int distance_to_span(int value, int start, int length)
+{
+    if (value < start) return start - value;
+    if (value > start + length) return value - start - length;
+    return 0;
+}
+
+// The nearest target in that direction: distance along it, with the sideways distance to the
+// target's edge counting four times, so a jump stays in its row or column where it can.
 void jump(Direction direction)
 {
     const int x = mouse_x(), y = mouse_y();
@@ -122,7 +140,9 @@ void jump(Direction direction)
                         : direction == Direction::left  ? -dx
                         : direction == Direction::down  ? dy : -dy;
         if (along <= 0) continue;
-        const long long cost = along + 2LL * std::abs(vertical ? dx : dy);
+        const PointerRect& r = target.rect;
+        const int across = vertical ? distance_to_span(x, r.x, r.w) : distance_to_span(y, r.y, r.h);
+        const long long cost = along + 4LL * across;
         if (best == nullptr || cost < best_cost) best = &target, best_cost = cost;
     }
     if (best != nullptr) point_at(best->rect);
@@ -132,7 +152,7 @@ void press_back()
 {
     for (const PointerTarget& target : devices.screen.targets) {
         if (!target.back) continue;
-        queue_click_at(target.rect, 0, 0, false);
+        click_at(target.rect, 0, 0, false, false);
         return;
     }
 }

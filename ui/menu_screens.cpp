@@ -312,6 +312,12 @@ void draw_help_screen(World& world, int page)
     set_alpha(0.8f);
     for (const HelpCaption& caption : help_captions[static_cast<std::size_t>(page - 1)])
         draw_text(world, caption.text, "3", caption.x, caption.y, 0);
+    if (page == 1) {
+        // The same game without a mouse, under the captions and above MORE.
+        const std::string_view keys = "NO MOUSE? ARROWS OR A D MOVE, SPACE FIRES, OR USE A PAD";
+        set_color(200, 200, 200);
+        draw_text(world, keys, "3", static_cast<float>(400 - (9 * static_cast<int>(keys.size())) / 2), 385, 0);
+    }
     set_color(255, 255, 255);
     set_alpha(0.6f);
     for (int column = 0; column < 3; ++column) {
