@@ -143,6 +143,36 @@ TEST_F(DesktopInput, FocusLostTwiceLeavesOnePause)
     EXPECT_EQ(game->trace_count("prompt PAUSED", mark), 1) << "the game paused again after one key";
 }
 
+// Played by keys alone, the pointer never on the window: the arrows and Enter walk from MAIN
+// through LEVEL SELECT into a game, Right and Space move and launch, Escape and Y come back.
+TEST_F(DesktopInput, KeysAlonePlayFromTheMenusIntoAGameAndBack)
+{
+    screen.move_pointer(0, 0);
+    start_menus();
+    let_frames_pass(30);
+    const auto key = [&](const char* name) {
+        screen.type_key(name);
+        let_frames_pass(5);
+    };
+    key("Down");   // onto PLAY GAME from the screen's centre
+    key("Return");
+    ASSERT_TRUE(game->wait_for_trace("screen LEVEL SELECT", 10s)) << game->output();
+    for (int i = 0; i < 3; ++i) key("Down");   // VOLCANO, DIFFICULTY, START
+    const std::size_t mark = game->trace_lines().size();
+    key("Return");
+    ASSERT_TRUE(game->wait_for_trace("game start", 20s, mark)) << game->output();
+    screen.press_key("Right");
+    let_frames_pass(20);
+    screen.release_key("Right");
+    key("space");
+    ASSERT_TRUE(game->wait_for_trace("launch", 10s, mark)) << game->output();
+    screen.type_key("Escape");   // the prompt holds the frames until it is answered
+    ASSERT_TRUE(game->wait_for_trace("prompt QUIT", 10s, mark)) << game->output();
+    screen.type_key("y");
+    ASSERT_TRUE(game->wait_for_trace("game end", 20s, mark)) << game->output();
+    EXPECT_TRUE(game->wait_for_trace("screen MAIN", 20s, mark)) << game->output();
+}
+
 // The window's close button and SIGTERM during the two-second start-up pause end the game
 // there, through its exit actions (config.dat is written back), not once the pause is over:
 // the exit comes in the frame of the pause, before the fade that follows it.
