@@ -279,7 +279,8 @@ protected:
         for (std::string line; std::getline(in, line);) {
             const auto space = line.find(' ');
             const std::string what = space == std::string::npos ? line : line.substr(space + 1);
-            if (what != "tick") lines << what << "\n";
+            // What was shown and played; ticks, the start-up pause and the exit say nothing of it.
+            if (what != "tick" && what != "start-up pause" && what.rfind("exit ", 0) != 0) lines << what << "\n";
         }
         return lines.str();
     }
