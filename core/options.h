@@ -41,3 +41,4 @@ struct ParsedOptions {
 
 ParsedOptions parse_options(const std::vector<std::string>& arguments);
 std::string usage_text();
+std::string version_text();   // the version and the licence
