@@ -41,7 +41,7 @@ done
 
 # ---- the launcher and the metainfo
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
-appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
+appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate --pedantic $metainfo"
 grep -qx 'Path=/usr/share/kalventor' "$desktop" || fail "launcher does not start in /usr/share/kalventor: $(grep '^Path' "$desktop")"
 grep -qx 'Exec=kalventor' "$desktop" || fail "launcher does not run kalventor"
 grep -q '<launchable type="desktop-id">kalventor.desktop</launchable>' "$metainfo" || fail "metainfo names another launcher"
