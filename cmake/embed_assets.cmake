@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every file under data/ goes into the executable through the assembler's .incbin, so no
 # megabyte-sized C++ arrays are compiled. Each file is registered under its backslash name
 # ("data\gfx\ball_normal.png"); adding a file needs no code change, only a re-run of CMake,

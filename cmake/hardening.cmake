@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The hardening a Debian package gets from dpkg-buildflags (hardening=+all), applied to every
 # target we build, so the released game, its tests and the package all run the same code:
 # position-independent executables, stack protection and stack-clash probes, control-flow

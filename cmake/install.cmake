@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing the game and packaging it.
 #   cmake --install build [--prefix DIR]         (DESTDIR=... is honoured)
 #   cmake --build build --target package         (or: cd build && cpack -G DEB)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line. Every option is for players who want a window, or for developers and
 // scripts: headless runs, seeds, screenshots, scripted and recorded input.
 #pragma once

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Kalventor needs to build, run and test, skipping those that are
 # already there. Runs as root, or through sudo for anyone else. lintian and devscripts (for
 # hardening-check) check the Debian package as a distribution would.

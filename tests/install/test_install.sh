@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the game into a temporary DESTDIR, checks the installed tree and its desktop files
 # with the freedesktop validators, and starts the installed game from a foreign, read-only
 # working directory: it must find its levels and keep its settings in the per-user folder.

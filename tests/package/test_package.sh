@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a finished build and checks it as a distribution would:
 # lintian at --pedantic with no error or warning, the game in /usr/games with its copyright
 # and changelog, the launcher and metainfo valid, and the executable hardened.
