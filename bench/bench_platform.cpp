@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the platform's hot operations and a whole menu frame take.
 #include <benchmark/benchmark.h>
 

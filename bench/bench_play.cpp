@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of play on a full level with 64 balls in flight: the logic alone, and with drawing
 // in software as a headless run (or a window without a GPU) draws it.
 #include <benchmark/benchmark.h>

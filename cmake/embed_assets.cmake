@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every file under data/ goes into the executable through the assembler's .incbin, so no
 # megabyte-sized C++ arrays are compiled. Each file is registered under its backslash name
 # ("data\gfx\ball_normal.png"); adding a file needs no code change, only a re-run of CMake,
@@ -20,6 +21,10 @@ function(kalventor_embed_assets target data_dir)
     math(EXPR index "${index} + 1")
   endforeach()
   string(APPEND asm "    .section .note.GNU-stack,\"\",@progbits\n")
+  # Built with -fcf-protection, the compiler marks every object as safe for control-flow
+  # protection; the linker marks the program only when all are, so the data must say so too
+  # (it holds no code, so it is trivially safe). <cet.h> writes that note when __CET__ is set.
+  string(PREPEND asm "#if defined(__CET__) && __has_include(<cet.h>)\n#include <cet.h>\n#endif\n")
   set(out "${CMAKE_CURRENT_BINARY_DIR}/${target}")
   file(CONFIGURE OUTPUT "${out}/assets.S" CONTENT "${asm}")
   file(CONFIGURE OUTPUT "${out}/asset_table.cpp" CONTENT

@@ -1,8 +1,10 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installing the game and packaging it.
 #   cmake --install build [--prefix DIR]         (DESTDIR=... is honoured)
 #   cmake --build build --target package         (or: cd build && cpack -G DEB)
-# The layout follows GNUInstallDirs: the executable in bin/, levels.dat in share/kalventor/,
-# the launcher, metainfo, icons and manual page where the desktop looks for them.
+# The layout follows GNUInstallDirs: the executable in bin/ (games/ in the package),
+# levels.dat in share/kalventor/, the launcher, metainfo, icons and manual page where the
+# desktop looks for them, the copyright and changelog in share/doc/kalventor/.
 include(GNUInstallDirs)
 
 # The day this version was released, for the manual page and the metainfo; fixed, not the
@@ -10,9 +12,21 @@ include(GNUInstallDirs)
 set(KALVENTOR_RELEASE_DATE "2026-12-08")
 set(kalventor_data_subdir ${CMAKE_INSTALL_DATADIR}/kalventor)
 
+# Debian keeps games in /usr/games, so the package installs the executable there; a plain
+# install keeps CMAKE_INSTALL_BINDIR. The install rules read the folder when they run, which
+# lets the package pass its own (CPACK_CUSTOM_INSTALL_VARIABLES below).
+set(kalventor_package_bindir games)
+
 # The installed game finds levels.dat relative to its own folder, so a DESTDIR, a package or a
-# moved prefix all work; only the lookup's source file needs to know.
+# moved prefix all work; only the lookup's source file needs to know. The package's folder must
+# lead to the same place.
 file(RELATIVE_PATH kalventor_data_from_bin ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_DATADIR}/kalventor)
+file(RELATIVE_PATH kalventor_data_from_games /usr/${kalventor_package_bindir} /usr/${CMAKE_INSTALL_DATADIR}/kalventor)
+if(NOT kalventor_data_from_games STREQUAL kalventor_data_from_bin)
+  message(FATAL_ERROR "The package's /usr/${kalventor_package_bindir} would look for levels.dat in "
+    "${kalventor_data_from_games}, the game in ${kalventor_data_from_bin}: "
+    "CMAKE_INSTALL_BINDIR and CMAKE_INSTALL_DATADIR must sit side by side under the prefix")
+endif()
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/core/startup.cpp APPEND PROPERTY
   COMPILE_DEFINITIONS KALVENTOR_DATA_FROM_BIN="${kalventor_data_from_bin}")
 
@@ -27,9 +41,30 @@ add_custom_command(OUTPUT ${dist_out}/kalventor.6.gz
   COMMAND gzip -9nc ${dist_out}/kalventor.6 > ${dist_out}/kalventor.6.gz
   DEPENDS ${dist_out}/kalventor.6
   COMMENT "Compressing the manual page")
-add_custom_target(kalventor_manual ALL DEPENDS ${dist_out}/kalventor.6.gz)
+# The package's changelog, compressed the same way. Its newest entry must be this version's,
+# so a release bumps both together.
+file(STRINGS ${dist_src}/changelog changelog_head LIMIT_COUNT 1)
+if(NOT changelog_head MATCHES "^kalventor \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "dist/changelog does not start with an entry for ${PROJECT_VERSION}: ${changelog_head}")
+endif()
+add_custom_command(OUTPUT ${dist_out}/changelog.gz
+  COMMAND gzip -9nc ${dist_src}/changelog > ${dist_out}/changelog.gz
+  DEPENDS ${dist_src}/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(kalventor_docs ALL DEPENDS ${dist_out}/kalventor.6.gz ${dist_out}/changelog.gz)
 
-install(TARGETS kalventor RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(CODE "if(NOT DEFINED CMAKE_INSTALL_BINDIR)\n  set(CMAKE_INSTALL_BINDIR \"${CMAKE_INSTALL_BINDIR}\")\nendif()")
+install(TARGETS kalventor RUNTIME DESTINATION "\${CMAKE_INSTALL_BINDIR}")
+# A stripped install (the package's) also drops the compiler's version strings, as Debian's
+# dh_strip does: they are of no use to anyone running the game.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:kalventor>\"
+      COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+")
+install(FILES ${dist_src}/copyright ${dist_out}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${CMAKE_BINARY_DIR}/levels.dat DESTINATION ${kalventor_data_subdir})
 install(FILES ${dist_out}/io.github.kalventor.kalventor.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${dist_out}/kalventor.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
@@ -58,7 +93,6 @@ install(CODE "
 set(CPACK_PACKAGE_NAME kalventor)
 set(CPACK_PACKAGE_VENDOR "The Kalventor developers")
 set(CPACK_PACKAGE_CONTACT "The Kalventor developers <kalventor@users.noreply.github.com>")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/kalventor/kalventor")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "brick-breaking arcade game")
 # Extended description lines of a Debian control file stay within 80 columns.
 string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
@@ -68,6 +102,7 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "levels unlock the next ones, and the ten best scores are kept.")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_CUSTOM_INSTALL_VARIABLES "CMAKE_INSTALL_BINDIR=${kalventor_package_bindir}")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)

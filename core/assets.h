@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The embedded media, loaded once at start-up into the arrays and singles the game draws and
 // plays by name; they live for the whole run.
 #pragma once

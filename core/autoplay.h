@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The autoplayer: a bot that plays a real game as a player would, through the pointer and the
 // left button only. It reads the field to decide, but it never changes the game's state: it
 // moves the mouse and clicks like a device, so a recorded autoplayed run replays exactly.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing helpers every part of the game uses: the normal drawing state, drawing with the
 // screen-shake offset, drop shadows, outlines, the full-screen fades and the menu pointer.
 #pragma once

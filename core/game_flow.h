@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of play, shared by a real game and the game that plays itself behind the menus:
 // the fixed order in which every kind of object is updated and drawn, then the game logic.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rectangle and pointer tests, distances and bearings, and fixed-width text.
 #pragma once
 

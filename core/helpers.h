@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The globals of the shared drawing, sound and score helpers.
 #pragma once
 

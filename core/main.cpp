@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kalventor: a brick-breaking arcade game.
 #include <string>
 #include <vector>

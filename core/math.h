@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arithmetic every rule of the game is written in: truncation toward zero and degrees.
 #pragma once
 

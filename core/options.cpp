@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/options.h"
 
 #include <charconv>
@@ -45,6 +46,17 @@ bool parse_difficulty(const std::string& text, int& difficulty)
 }
 
 }  // namespace
+
+// The GNU way of saying what the licence allows: players who run --version learn that they may
+// share and change the game, and that it comes without a warranty.
+std::string version_text()
+{
+    return std::string("kalventor ") + KALVENTOR_VERSION + "\n"
+           "Copyright (C) 2026 The Kalventor developers\n"
+           "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
+}
 
 std::string usage_text()
 {

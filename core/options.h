@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line. Every option is for players who want a window, or for developers and
 // scripts: headless runs, seeds, screenshots, scripted and recorded input.
 #pragma once
@@ -44,3 +45,4 @@ struct ParsedOptions {
 
 ParsedOptions parse_options(const std::vector<std::string>& arguments);
 std::string usage_text();
+std::string version_text();   // the version and the licence

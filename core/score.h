@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Points: awarded through add_score and counted into the shown score a few at a time.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three ways the game plays a sound, and the explosion sound with its limiter.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/startup.h"
 
 #include <cstdio>
@@ -136,7 +137,7 @@ int run_program(const std::vector<std::string>& arguments)
         return 0;
     }
     if (options.version) {
-        std::printf("kalventor %s\n", KALVENTOR_VERSION);
+        std::fputs(version_text().c_str(), stdout);
         return 0;
     }
     InputScript script;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's spine: the command line, start-up, the endless menu loop and the exit path.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The World: every piece of game-wide state and every entity list, created once per run and
 // passed by reference. Each subsystem declares its own part beside its functions (BallState in
 // play/ball.h, ...); the World is all of them, so every field keeps its own name: world.score,

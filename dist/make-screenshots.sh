@@ -1,5 +1,6 @@
 #!/bin/sh
-# Makes the screenshots the AppStream metainfo shows, with the game's own headless runs, into
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Makes the game's screenshots (for the metainfo, once they are published) with its own headless runs, into
 # dist/screenshots/. Usage, from the repository root: sh dist/make-screenshots.sh [GAME]
 # (GAME defaults to build/kalventor; levels.dat is taken from beside it).
 set -e

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound: our own mixer of independent channels on one SDL audio device. Sounds are decoded from
 // embedded WAV (PCM) or Ogg Vorbis bytes; looping sounds (music) are streamed from their Ogg
 // bytes rather than decoded whole. Without an audio device everything still works, silently.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filled rectangles straight into a 32-bit ARGB picture in memory: the software renderer's own
 // blended fills are several times slower, and the menus lay a veil over the whole screen every
 // frame. Used wherever the picture is drawn in software (headless runs, windows without a GPU).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time: a millisecond clock and a sleep. Headless runs use a virtual clock that advances by
 // 1000/60 ms per flip and never sleeps, so they run as fast as the machine allows.
 #pragma once

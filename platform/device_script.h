@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Synthetic devices for headless runs (--devices FILE): a script in the input format whose events
 // are played as a keyboard, mouse and pads would be, frame by frame, through the same paths a
 // window's events take. Unlike --input (a replay), its keys and pads move the pointer and press

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display: an 800 x 600 picture drawn into an off-screen target and presented scaled with
 // its aspect kept, in a window, full screen at the desktop's resolution, or nowhere (headless).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table of files built into the executable (every file under data/), looked up by exact
 // backslash name such as "data\gfx\ball_normal.png", optionally behind the "incbin::" prefix.
 #pragma once

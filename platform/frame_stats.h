@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --stats: how long frames take. Per frame the thread's CPU time from one flip to the next is
 // split into drawing (the time spent inside the drawing operations, by the monotonic clock) and
 // the rest (update); in a window the wall time between presented frames is kept too. Printed

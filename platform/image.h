@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images: decoded once from embedded PNG or JPEG bytes, drawn through the display's renderer,
 // and collided pixel-exactly on alpha masks kept at load time.
 #pragma once

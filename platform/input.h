@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard and mouse as the game sees them: virtual-key codes, the left button and a pointer in
 // 800 x 600 coordinates whatever the window's size. Real devices and scripts feed the same state.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Between the input state and the display's event pump (platform files only).
 #pragma once
 

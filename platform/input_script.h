@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scripted input: the text format that headless runs play (--input) and every run can write
 // (--record). One event per line, "FRAME EVENT ARGS", frames counting flips from 0:
 //   mouse X Y | down | up | key NAME | hold NAME | release NAME      ("seed S" may open the file)

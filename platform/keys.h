@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keys as the game reads them: Windows virtual-key codes, whatever the platform reports.
 #pragma once
 

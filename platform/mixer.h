@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mixer core: independent channels summed into 44100 Hz stereo float frames. Plain C++ with
 // no device behind it, so it can be driven by the SDL callback, by headless runs one game frame
 // at a time, or by a test that inspects the samples. Not thread-safe by itself: the caller

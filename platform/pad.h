@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Game pads through SDL's game-controller layer: its mapping database (SDL's own, plus any the
 // player names in SDL_GAMECONTROLLERCONFIG or SDL_GAMECONTROLLERCONFIG_FILE) and hot-plugging.
 #pragma once

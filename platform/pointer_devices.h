@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard, game pads and touch as the game's pointer and left button. The game is played with a
 // pointer and one button; these devices drive the same two things, the way the autoplayer does,
 // so every part of the game works with them unchanged and a record of pointer and button moves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ending the program: every way out (the game's QUIT, a closed window, SIGINT or SIGTERM, the
 // end of a headless run) goes through the exit actions once, so the settings are still written.
 #pragma once

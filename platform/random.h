@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's own random numbers: a Lehmer generator (multiplier 48271, modulus 2^31 - 1), so a
 // run is a pure function of its seed and its input.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared between the platform's own files only: the renderer and an image's texture.
 #pragma once
 

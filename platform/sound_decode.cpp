@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/sound_decode.h"
 
 #define OV_EXCLUDE_STATIC_CALLBACKS   // we read from memory, not through stdio

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files as little-endian byte streams. A reader never reads past the end: every read says
 // whether it succeeded. Writes go to a temporary file in the same folder that is flushed and
 // renamed over the old one, so a crash leaves the old file or the new one, never half of one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A spread of times (milliseconds) kept as counts, for --stats: the median, a percentile and
 // the maximum of as many frames as a run has, in a few kilobytes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A running account of what the game did, one line a happening ("FRAME WHAT"): screens shown,
 // prompts opened and closed, games started and ended, balls launched. Written only when asked
 // for (--trace FILE); the desktop tests read it to know what a real window is showing.

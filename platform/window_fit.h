@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the 800 x 600 picture sits in a window or on a screen, and how large a window may be:
 // plain arithmetic, shared by presenting, the pointer and the choice of window size.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as the player last left it, kept per user between runs in a small text file of its
 // own (config.dat's layout is fixed): full screen or not, and the window's size.
 #pragma once

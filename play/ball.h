@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Balls and their trails: movement, bounces, brick contact, spin, skill shots.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bricks: the targets of play. This header holds the records; the behaviour (update, hits,
 // destruction) lives in play/brick.cpp.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Weapons and their projectiles: the weapon table, firing, flight, trails, mines, the ion beam,
 // the guns and muzzle burst on the paddle, and the free weapon dropped when play stalls.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cartridge cases flung from the machinegun: each rises, curls over and drops off the screen.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Floating texts: a caught powerup's name, the skill-shot and spin-shot messages. They rise from
 // where it happened and fade out; skill-shot messages pulse between light and dark grey.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Explosion areas: invisible damage rectangles that live for a few frames and break the bricks
 // they overlap (the bricks' reaction is the brick update's), and the screen shake they cause.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explosion-sound limiter: each explosion sound started leaves a record for 15 frames, and
 // no new one starts while 8 are alive, so chain reactions do not stack dozens of bangs.
 #pragma once

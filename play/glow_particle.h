@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The orange exhaust glow behind rockets and nukes: each particle shrinks and fades, and is
 // gone within 17 frames. There is nothing to clear: they always die out on their own.
 #pragma once

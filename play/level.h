@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The level set: levels.dat read into a list of Tlevel records, the per-level unlock flag, and
 // the copy of a stored level into the live brick list.
 #pragma once

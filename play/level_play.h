@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Levels in play: setting one up from the level set, starting it, and moving on to the next.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/nuke_boom.h"
 
 #include "core/drawing.h"

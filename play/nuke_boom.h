@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The expanding ring of a nuke blast: full size after 20 frames, faded out after 100.
 #pragma once
 

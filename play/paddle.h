@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paddle and its trails: mouse following, sizes, freeze, magnet, shake, burst.
 #pragma once
 

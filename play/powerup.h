@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Falling powerup capsules and their effects: the catalogue of the 30 powerups, the rules that
 // keep a useless capsule from falling, the fall, catch, miss and fade of every capsule, what each
 // one does when caught, the slow-motion ramp, the forcefield bar and the catalogue grid of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/shrapnel.h"
 
 #include "core/drawing.h"

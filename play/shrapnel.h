@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shrapnel: small spinning pieces of debris thrown by destroyed bricks. They shrink as they fly
 // and are gone once they have shrunk away, 25 to 38 frames after the blow.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sparks: the glowing dots and streaks thrown by hits, walls, blasts, plasma and the ion beam.
 // They fly out, slow down, shrink and fade; the graphics detail level sets how many a blast
 // makes and how crowded a region may get before new bursts are thinned.

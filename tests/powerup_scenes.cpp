@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A look at the powerups on the real pictures: writes screenshots of small scenes (falling
 // capsules, the forcefield at full and worn strength, the paddle trail of slow motion, the field
 // with the side panels gone, the catalogue grid) into the folder given as the only argument.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ball: paddle bounces with their bend and spin, walls and flat bearings, the open sides,
 // spin and the bearing wrap, the magnet, brick contact by mode, skill and spin shots, speed
 // limits, trails, mode sparks and drawing.

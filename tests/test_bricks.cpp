@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bricks: what a hit does to each kind, destruction and its bookkeeping, moving bricks,
 // explosion areas and their timing against the brick update, the counts that end a level, and
 // the brick drawing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The software blits: the four-at-a-time blend against the one-pixel rule, and turned, scaled
 // pictures against a plain pixel-by-pixel walk of the same placement.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the drawing operations put on the screen: blend modes, colour, outlines with their last
 // pixel, the screen fade and the grab used by pauses and fades.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Effects: spark bursts thinned in crowded regions, explosion and plasma counts by graphics
 // level, spark movement, lifetimes and looks; shrapnel; floating texts (placement, rise, fade,
 // the screen clamp, the skill-shot pulse, removal once invisible).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The flow of a game: lives and lost balls, the level-complete and game-over pauses, the level
 // intro, the difficulty table, and the HUD's banner and side panels.
 #include <gtest/gtest.h>

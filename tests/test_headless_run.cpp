@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole runs of the game's executable, headless: start-up reaches the menus with the pointer,
 // the same seed and script give the same pictures, and bad input stops with the right code.
 #include <gtest/gtest.h>

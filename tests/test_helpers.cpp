@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared helpers: overlap and pointer tests, the one-click detector, bearings, the score
 // counter, the screen fade, the screen shake and the three ways of playing a sound.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input as the game reads it between frames: taps shorter than a frame, the press that answers a
 // prompt, and records of real devices that replay exactly as the game first saw them.
 #include <gtest/gtest.h>

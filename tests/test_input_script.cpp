@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input-script format: what it accepts, and how it reports every malformed line.
 #include <gtest/gtest.h>
 

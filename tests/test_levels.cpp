@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The level set: reading levels.dat (well-formed and damaged), name trimming, setting up a
 // level's live bricks and unlocking.
 #include <gtest/gtest.h>

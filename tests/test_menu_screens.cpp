@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu screens: the level list's rows, locks and choice by pressing, the scroll arrows and their
 // limits, the options applied at once, the backdrop choice, and a whole scripted tour of the
 // menus by the game's executable.

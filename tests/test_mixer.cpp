@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound layer: the mixer's samples on synthetic sounds, the WAV and Ogg Vorbis decoders on
 // bytes built here (or the small committed tones), and headless audio runs.
 #include "platform/audio.h"

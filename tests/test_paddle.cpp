@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The paddle: reset, following the pointer between the side panels, the self-playing control,
 // freeze, size changes with their caps, the dip after a bounce, shake and glow, the dead paddle,
 // the slow-motion trail and the drawing with the magnet tint.

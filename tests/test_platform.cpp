@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer: random numbers, images and their collisions, input state, streams, and
 // what the drawing operations put on the screen.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyboard and pads as the pointer and button: the paddle's speed curve by keys and stick, the
 // fire button, jumps between menu targets, a list scrolled past its end, BACK by Escape, a pad
 // pulled out mid-game; and, through the executable, menus walked by keys only, a name typed with

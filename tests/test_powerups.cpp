@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Powerup capsules: when a capsule is refused, the three-capsule limit, duplicates, the fade-in
 // before a catch, catch and miss, what every capsule does, the multi-ball stars and splits with
 // their cap, slow motion, the forcefield, the side panels, KILL PADDLE, EXTRA BALL, the catch

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // config.dat and the high-score table: the byte layout and unlock words, every kind of damaged
 // file, where the file goes when the working directory cannot be written, the end-of-game entry,
 // name typing, and what survives a restart.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Weapons: what each weapon fires and when, the SPREAD BLASTER sweep, homing aim, projectile
 // flight, the frame and the bricks stopping projectiles, rockets, nukes and mines blowing up,
 // the ion beam's cycle and damage, the free weapon of a stalled game, the guns and muzzle burst,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu widgets: click timing, the walk stopping at a click, hover animation, theme buttons,
 // selectors cycling and their fixed-width values.
 #include <gtest/gtest.h>

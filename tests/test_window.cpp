@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window: where the picture sits in it, how it is enlarged, how pointer positions map back,
 // how large a window may open, and the settings file that remembers it.
 #include <gtest/gtest.h>

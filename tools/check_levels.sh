@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Can the autoplayer clear every level? Plays each level headless, seeded, with unlimited lives,
 # and stops it once cleared or after 20 minutes of game time (72,000 frames). Prints a line per
 # level and a summary: levels not cleared, the slowest levels, the median per theme and how the

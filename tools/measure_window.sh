@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What a player's machine pays for the game in a real window: runs it under a virtual X server
 # (Xvfb, started here unless DISPLAY is set) in an 800 x 600 window, drawn in software, and
 # prints per run the time from exec to the window's map, the CPU share of one core over a

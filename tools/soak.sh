@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Does a long run hold up? Runs the game headless, seeded, and watches its resident memory:
 # a sample every few seconds, then a summary of the memory at the end of the first minute of
 # game time and its growth after that. A sanitizer build (-DKALVENTOR_SANITIZE=ON) also reports

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three image fonts: 49 glyph pictures each, drawn one after another on a single line.
 #pragma once
 

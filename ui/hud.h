@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The heads-up display: side panels, level banner, score, lives and weapon line.
 #pragma once
 

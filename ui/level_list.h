@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rows of the level-select list: one per level of the chosen theme, with lock marks, and
 // the choice of a level by pressing on an unlocked row.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu screens, drawn over the dimmed backdrop game, and the backdrop game itself.
 #pragma once
 

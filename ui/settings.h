@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // config.dat: the volumes, the detail level, the high-score table and the unlocked levels; and
 // the high-score table in memory with its name entry and screen.
 //

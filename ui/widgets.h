@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Menu widgets: buttons and option selectors, drawn, hovered and clicked.
 //
 // Every widget belongs to one screen and is drawn and updated only while current_screen is that

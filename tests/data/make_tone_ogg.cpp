@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the small Ogg Vorbis files the mixer tests decode: run once, the results are committed.
 //   g++ -std=c++20 make_tone_ogg.cpp $(pkg-config --cflags --libs vorbisenc vorbis ogg) -o make_tone_ogg
 //   ./make_tone_ogg tone.ogg 22050 1 0.5 && ./make_tone_ogg tone_stereo.ogg 44100 2 0.25

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop suite's bench: the game's real executable in a real X window, under its own virtual
 // X server and a small window manager, driven by real input events (XTest) and read back through
 // the X server (window geometry, properties, the pixels on screen) and the game's --trace lines.

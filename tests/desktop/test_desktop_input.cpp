@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game in a real window, played with real input events: taps, the pause and quit prompts,
 // focus changes, the close button and a missing display.
 #include <gtest/gtest.h>

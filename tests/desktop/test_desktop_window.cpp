@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's window on a real desktop: full screen and back, a window that fits and can be
 // resized, the mode remembered between runs, its icon, where the pointer may go, and the GPU
 // renderer's frames against the software path's.

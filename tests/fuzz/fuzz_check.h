@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzz targets' own check. assert() is compiled out of the optimised builds the fuzzers and
 // the corpus replay run in, so a broken promise aborts here instead, which libFuzzer reports as a
 // crash with the input that caused it and the replay test reports as a failure.

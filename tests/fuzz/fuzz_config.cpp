@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // config.dat as the game reads it: whatever the bytes, every setting ends up one the game can
 // use (damaged fields fall back to their defaults), and the file written from those settings
 // reads back whole, to the same settings.

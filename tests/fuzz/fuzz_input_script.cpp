@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input scripts (--input): the parser takes any text without harm, names the file and line of
 // a malformed one, and a script it accepts, written back event by event, reads back the same.
 #include <cstddef>

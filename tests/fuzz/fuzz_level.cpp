@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // levels.dat as the game reads it: any damage is refused with a message and the level list is
 // left as it was; a file that is accepted holds exactly 150 sound records and nothing else.
 #include <cmath>

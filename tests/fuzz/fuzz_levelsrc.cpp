@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level sources through the level compiler: parsing and checking take any text without harm,
 // and a theme that passes every check compiles to records the game reads back as written,
 // which decompile to a source that compiles to the same bytes again.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replays every fuzz target's corpus in the normal test run, without libFuzzer: each input once
 // through the target's entry point, so the inputs that once crashed a reader keep guarding it.
 //   fuzz_replay TARGET CORPUS_FOLDER

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the game into a temporary DESTDIR, checks the installed tree and its desktop files
 # with the freedesktop validators, and starts the installed game from a foreign, read-only
 # working directory: it must find its levels and keep its settings in the per-user folder.
@@ -27,7 +28,8 @@ manual=$share/man/man6/kalventor.6.gz
 [ -x "$usr/bin/kalventor" ] || fail "no executable usr/bin/kalventor"
 [ -s "$share/kalventor/levels.dat" ] || fail "no usr/share/kalventor/levels.dat"
 cmp -s "$share/kalventor/levels.dat" "$build/levels.dat" || fail "installed levels.dat differs from the built one"
-for file in "$desktop" "$metainfo" "$manual" "$share/icons/hicolor/scalable/apps/kalventor.svg"; do
+for file in "$desktop" "$metainfo" "$manual" "$share/icons/hicolor/scalable/apps/kalventor.svg" \
+    "$share/doc/kalventor/copyright" "$share/doc/kalventor/changelog.gz"; do
     [ -s "$file" ] || fail "missing ${file#"$root"}"
 done
 # Each PNG must be as big as the folder it sits in says (width and height from its IHDR).
@@ -40,11 +42,12 @@ done
 
 # ---- the launcher and the metainfo
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
-appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate $metainfo"
+appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate --pedantic $metainfo"
 grep -qx 'Path=/usr/share/kalventor' "$desktop" || fail "launcher does not start in /usr/share/kalventor: $(grep '^Path' "$desktop")"
 grep -qx 'Exec=kalventor' "$desktop" || fail "launcher does not run kalventor"
 grep -q '<launchable type="desktop-id">kalventor.desktop</launchable>' "$metainfo" || fail "metainfo names another launcher"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release is not $version"
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$metainfo" || fail "metainfo names no project licence"
 
 # ---- the manual page: renders cleanly, carries the version, documents every option
 gzip -dc "$manual" >"$tmp/kalventor.6"
@@ -58,7 +61,10 @@ fi
 while read -r option; do
     grep -qF -- "$(printf '%s' "$option" | sed 's/-/\\-/g')" "$tmp/kalventor.6" || fail "manual page lacks $option"
 done <"$tmp/options"
-[ "$("$usr/bin/kalventor" --version)" = "kalventor $version" ] || fail "--version does not print kalventor $version"
+"$usr/bin/kalventor" --version >"$tmp/version"
+[ "$(head -n 1 "$tmp/version")" = "kalventor $version" ] || fail "--version does not print kalventor $version"
+grep -q 'GNU GPL version 3 or later' "$tmp/version" || fail "--version does not name the licence: $(cat "$tmp/version")"
+grep -q 'GNU General Public License' "$tmp/kalventor.6" || fail "manual page does not name the licence"
 
 # ---- the installed game from elsewhere
 # A working folder without levels.dat that the game cannot write to, and a per-user folder of

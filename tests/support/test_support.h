@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the suites: a headless display opened once per test program, small synthetic
 // sounds, and running the game's executable.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules a level must keep before it goes into levels.dat.
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The level compiler: round trips, every check with its line, and the shipped levels.
 #include <gtest/gtest.h>
 

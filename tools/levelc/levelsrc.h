@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Level sources: the text form of levels.dat. Parsing, checking, writing the binary file and
 // turning a binary file back into text. See docs/levels.md for the format.
 #pragma once

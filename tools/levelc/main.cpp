@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kalventor-levelc: compiles the level sources into levels.dat, turns levels.dat back into
 // sources, and draws preview sheets and statistics for level design.
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thumbnail sheets of a theme's levels, drawn with the game's brick images when they exist.
 #include "tools/levelc/preview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application icon the desktop shows for the installed game: a paddle, a ball and a few
 // bricks of the METAL theme on a dark panel. One description of shapes and gradients is both
 // painted into the hicolor PNGs and written out as the scalable SVG, so every size shows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every picture module shares: the registry that maps a catalogue path to the code that
 // paints it, the theme palettes and the lettering helper.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Brick pictures: one look per theme (riveted steel plates, basalt with glowing lava, organic
 // pods) and, within a theme, one recognisable treatment per brick kind.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three bitmap fonts. Glyphs are white or near white so the game can tint them; the
 // space glyph is fully transparent and only sets the advance.
 #include "art.h"

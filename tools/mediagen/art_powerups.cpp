@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Powerup capsules: a glossy pill whose shell colour tells the family (blue helps, amber arms
 // the paddle, red hurts) and whose window shows what it does.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full-screen and large pictures: the three backgrounds, the HUD panels, the title, the
 // help pictures and the screenshots.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small sprites: balls and trails, the paddle and its glow, sparks, shrapnel, flashes, rings,
 // the forcefield, and the menu furniture (pointer, cursor, lock, scroll buttons, loading).
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Weapon pictures: projectiles (white where the game tints them), their collision masks, the
 // guns mounted on the paddle and the HUD icons.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's media catalogue: every file the game registers, with the pixel size and frame
 // layout the loaders expect. The generator writes exactly these files and the tests check them,
 // so both read this one table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small software painter for the media generator: float RGBA canvases, shapes described by
 // signed distance functions, supersampled fills, value and cell noise, and colour helpers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Encoders for the media formats the game embeds. Every writer is deterministic (no
 // timestamps, fixed stream serials) and replaces its file atomically.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Review pages: every picture of the catalogue over a checkerboard, at 1x and magnified
 // when small, with its name, so the art can be judged at a glance.
 #include <algorithm>

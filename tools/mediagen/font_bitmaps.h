@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pixel designs of the game's lettering. The body design (5 x 7) is drawn bold in the 8 x 8
 // font, doubled and shaded in the 16 x 16 font, and used for every caption the generator
 // paints; the tiny design (5 x 5) is the smallest font.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the whole catalogue into a data directory, and the contact sheet.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stereo buffer that is one loop of music long. Everything added to it wraps around:
 // a note or an echo that rings past the end sounds over the beginning, so the loop repeats
 // without a seam.

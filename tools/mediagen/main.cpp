@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kalventor-mediagen: paints, synthesises and composes every media file of the game.
 //
 //   kalventor-mediagen DATA_DIR [--only SUBSTRING ...]   write the catalogue into DATA_DIR

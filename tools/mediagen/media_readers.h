@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoders for the committed media, used by the contact sheet, the generator's own checks
 // and the tests. They read with libpng, libjpeg and vorbisfile directly.
 #pragma once

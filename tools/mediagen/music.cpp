@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four music tracks, composed here: a chord progression per style, a bass line, pads,
 // arpeggios, a melody grown from a seeded motif and a drum kit, rendered into a loop whose
 // tails wrap around to the start so the track repeats without a seam.

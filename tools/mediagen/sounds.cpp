@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound effects, each synthesised from oscillators, noise, envelopes and filters.
 #include "sounds.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generated sound effects and music, by catalogue path.
 #pragma once
 

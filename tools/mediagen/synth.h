@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound building blocks for the generated effects and music: oscillators, noise, envelopes,
 // filters and the finishing pass every sound goes through.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kalventor-xprobe [--warm-up SECONDS] [--measure SECONDS] [--latency N] -- PROGRAM ARGS...
 //
 // Starts PROGRAM on the X display and prints:

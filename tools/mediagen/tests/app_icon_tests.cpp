@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop icons: every hicolor size is painted at its size, the picture sits inside a
 // transparent margin, the SVG refers only to gradients it defines, painting is deterministic,
 // and the committed files under dist/icons are what the generator makes today.

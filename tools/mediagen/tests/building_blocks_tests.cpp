@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks of the generator's own building blocks: the painter, the encoders, the synthesis
 // finishing pass, the music loop, the lettering tables.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks of the committed media against the catalogue: every registration resolves to a
 // file of the right format, size and frame layout; sounds and music meet their levels; fonts
 // are complete and distinct; masks match their projectiles; the generator is deterministic.
