@@ -1,4 +1,5 @@
 #include "platform/audio.h"
+#include "platform/program.h"
 
 #include "platform/embedded_files.h"
 #include "platform/mixer.h"
@@ -144,8 +145,7 @@ std::array<std::uint8_t, wav_header_bytes> wav_header(std::uint32_t data_bytes)
 
 void report_recording_failure(const Recording& r)
 {
-    std::fprintf(stderr, "kalventor: cannot write sound recording %s: %s\n", r.path.c_str(),
-                 std::strerror(errno));
+    report_write_failure(r.path, std::strerror(errno));
 }
 
 void start_recording(Recording& r, std::string_view path)

@@ -3,8 +3,10 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <csetjmp>
+#include <cstring>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -211,7 +213,7 @@ bool decode_picture(std::span<const std::uint8_t> bytes, Pixels& out, std::strin
     return false;
 }
 
-bool write_png(const std::string& path, const Pixels& pixels)
+bool write_png(const std::string& path, const Pixels& pixels, std::string* why)
 {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
@@ -220,12 +222,16 @@ bool write_png(const std::string& path, const Pixels& pixels)
     png.format = PNG_FORMAT_RGBA;
     // Written beside the target and renamed over it, so a reader never sees half a picture.
     const std::string temporary = path + ".tmp";
+    errno = 0;
     if (!png_image_write_to_file(&png, temporary.c_str(), 0, pixels.rgba.data(), 0, nullptr)) {
+        if (why != nullptr) *why = errno != 0 ? std::strerror(errno) : png.message;
         std::remove(temporary.c_str());
         return false;
     }
     std::error_code ec;
     std::filesystem::rename(temporary, path, ec);
+    if (ec && why != nullptr) *why = ec.message();
+    if (ec) std::remove(temporary.c_str());
     return !ec;
 }
 
@@ -419,6 +425,11 @@ Placement place(Image image, float x, float y, int frame, float rotation, float 
 // column, so whole rows of the two masks can be compared directly.
 bool collide_unturned(const Placement& a, const Placement& b)
 {
+    // Whole-pixel shifts must fit an int with room for the picture sizes; pictures placed that
+    // far out are nowhere near one another or the screen.
+    constexpr double far = 1 << 28;
+    for (const double position : {double(a.x), double(a.y), double(b.x), double(b.y)})
+        if (!(std::fabs(position) < far)) return false;
     // Pixel px of the screen holds image pixel px + shift (its centre px + 0.5 lies inside it).
     const auto shift = [](float position, float handle) {
         return static_cast<int>(std::floor(0.5 - (double(position) - handle)));
