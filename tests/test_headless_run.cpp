@@ -21,10 +21,12 @@ protected:
             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
+        // Levels in the working folder: the settings of the run stay in it.
+        fs::create_symlink(fs::path(kalventor_executable()).parent_path() / "levels.dat", dir / "levels.dat");
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // Runs the game in the test's folder; levels.dat is found beside the executable.
+    // Runs the game in the test's folder.
     int run(const std::string& arguments)
     {
         return run_command("cd '" + dir.string() + "' && '" + kalventor_executable() + "' " + arguments +
@@ -157,6 +159,26 @@ TEST_P(LevelCheck, TheAutoplayerClearsTheLevelWithinTwentyMinutes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, LevelCheck, ::testing::Values("metal:1", "volcano:1", "alien:1", "metal:12"));
+
+TEST_F(HeadlessRun, EveryFileThatCannotBeWrittenIsNamedAndTheRunFails)
+{
+    struct Case {
+        const char* option;
+        const char* file;
+    };
+    // A full disk shows only when the record is flushed; a folder that cannot be written at once.
+    for (const Case& c : {Case{"--record", "/dev/full"}, Case{"--shot 5:", "/proc/kalventor-shot.png"},
+                          Case{"--audio-out", "/proc/kalventor-sound.wav"}}) {
+        SCOPED_TRACE(c.option);
+        const std::string option = c.option;
+        const std::string argument = option.ends_with(':') ? option + c.file : option + " " + c.file;
+        EXPECT_EQ(run("--headless --seed 1 --frames 20 " + argument), 1);
+        const std::string error = file_text("err.txt");
+        EXPECT_NE(error.find(std::string("cannot write ") + c.file + ": "), std::string::npos) << error;
+    }
+    EXPECT_EQ(run("--headless --seed 1 --frames 20 --record rec.txt --shot 5:a.png --audio-out a.wav"), 0)
+        << file_text("err.txt");
+}
 
 TEST_F(HeadlessRun, ATerminationSignalStillEndsThroughTheExitPath)
 {
