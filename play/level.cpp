@@ -5,6 +5,7 @@
 #include <bit>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/stream.h"
@@ -142,6 +143,13 @@ std::optional<std::string> read_level(Byte_reader& in, const Record_context& ctx
     return std::nullopt;
 }
 
+// A float as a player would write it: 20, 3.5, 3e+09.
+std::string number_text(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
 // Walks the live and stored levels alike: position of level L (1-based) of theme T (0-based).
 long long level_position(int levels_per_theme, int level_number, int theme) {
     return static_cast<long long>(theme) * levels_per_theme + (level_number - 1);
@@ -151,16 +159,16 @@ long long level_position(int levels_per_theme, int level_number, int theme) {
 
 std::optional<std::string> brick_path_fault(const Tbrick& brick) {
     if (!(brick.speed >= 0 && brick.speed <= max_brick_speed))
-        return "speed " + std::to_string(brick.speed) + " is outside 0.." + std::to_string(max_brick_speed);
+        return "speed " + number_text(brick.speed) + " is outside 0.." + number_text(max_brick_speed);
     if (brick.move_point_list.empty()) return "it has no waypoint, so it has no place on the field";
     int p = 0;
     for (const Tmove_point& point : brick.move_point_list) {
         p += 1;
         // Written so that a NaN fails too.
         if (!(point.x >= level_min_x && point.x <= level_max_x && point.y >= level_min_y && point.y <= level_max_y))
-            return "point " + std::to_string(p) + " (" + std::to_string(point.x) + ", " + std::to_string(point.y) +
-                   ") lies outside x " + std::to_string(level_min_x) + ".." + std::to_string(level_max_x) + ", y " +
-                   std::to_string(level_min_y) + ".." + std::to_string(level_max_y);
+            return "point " + std::to_string(p) + " (" + number_text(point.x) + ", " + number_text(point.y) +
+                   ") lies outside x " + number_text(level_min_x) + ".." + number_text(level_max_x) + ", y " +
+                   number_text(level_min_y) + ".." + number_text(level_max_y);
     }
     return std::nullopt;
 }
