@@ -62,8 +62,8 @@ while [ "$r" -lt "$rounds" ]; do
     level=$(highest "$theme_index")
     "$game" --headless --seed $(( seed + r )) --play "$theme:$level" --autoplay --lives unlimited > /dev/null 2>&1 &
     pid=$!
-    # Anywhere from 0 to 12 s: start-up, the first level, the saves at each unlock.
-    sleep "$(awk -v s=$(( seed * 7919 + r )) 'BEGIN { srand(s); printf "%.3f", rand() * 12 }')"
+    # Anywhere from 0 to 25 s: start-up, the first levels, the saves at each unlock.
+    sleep "$(awk -v s=$(( seed * 7919 + r )) 'BEGIN { srand(s); printf "%.3f", rand() * 25 }')"
     kill -9 "$pid" 2> /dev/null || true
     wait "$pid" 2> /dev/null || true
     r=$(( r + 1 ))
