@@ -1,6 +1,7 @@
 // Whole runs of the game's executable, headless: start-up reaches the menus with the pointer,
 // the same seed and script give the same pictures, and bad input stops with the right code.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -178,6 +179,22 @@ TEST_F(HeadlessRun, EveryFileThatCannotBeWrittenIsNamedAndTheRunFails)
     }
     EXPECT_EQ(run("--headless --seed 1 --frames 20 --record rec.txt --shot 5:a.png --audio-out a.wav"), 0)
         << file_text("err.txt");
+}
+
+TEST_F(HeadlessRun, ALevelFileThatIsALoopOrAPipeStopsWithAMessage)
+{
+    // A loop of links once ended the start with an uncaught exception; a pipe blocked it for good.
+    fs::remove(dir / "levels.dat");
+    fs::create_symlink("levels.dat", dir / "levels.dat");
+    EXPECT_EQ(run("--headless --frames 20"), 1);
+    EXPECT_NE(file_text("err.txt").find("levels.dat: cannot read: Too many levels of symbolic links"), std::string::npos)
+        << file_text("err.txt");
+    fs::remove(dir / "levels.dat");
+    ASSERT_EQ(::mkfifo((dir / "levels.dat").c_str(), 0600), 0);
+    EXPECT_EQ(run_command("cd '" + dir.string() + "' && timeout 60 '" + kalventor_executable() +
+                          "' --headless --frames 20 > out.txt 2> err.txt"),
+              1);
+    EXPECT_NE(file_text("err.txt").find("levels.dat: cannot read: a named pipe"), std::string::npos) << file_text("err.txt");
 }
 
 TEST_F(HeadlessRun, ATerminationSignalStillEndsThroughTheExitPath)
