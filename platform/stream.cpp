@@ -1,6 +1,9 @@
 #include "platform/stream.h"
 
+#include <algorithm>
 #include <bit>
+#include <cctype>
+#include <filesystem>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -182,8 +185,8 @@ std::optional<std::string> write_file_atomic(const std::string& path, std::span<
     const auto target = write_target(path, why);
     if (!target) return why;
     // A name of this process alone: two games saving at once never write into one another's file.
-    std::string temporary = *target + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    std::string temporary = *target + ".XXXXXX" + std::string(temporary_suffix);
+    const int fd = ::mkostemps(temporary.data(), static_cast<int>(temporary_suffix.size()), O_CLOEXEC);
     if (fd < 0) return "cannot create a temporary file beside " + *target + ": " + std::strerror(errno);
     ::fchmod(fd, 0644);
     why = write_all(fd, bytes);
@@ -208,6 +211,22 @@ std::optional<std::string> write_file_atomic(const std::string& path, std::span<
     // The rename lives in the folder: until the folder is on disk, a power cut can undo it.
     sync_folder(folder_of(*target));
     return std::nullopt;
+}
+
+void remove_stale_temporaries(const std::string& path)
+{
+    // Only names this writer makes: the file's name, a dot, six letters or digits, the suffix.
+    const std::string folder = folder_of(path);
+    const std::string prefix = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1) + ".";
+    const std::size_t length = prefix.size() + 6 + temporary_suffix.size();
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() != length || !name.starts_with(prefix) || !name.ends_with(temporary_suffix)) continue;
+        const std::string middle = name.substr(prefix.size(), 6);
+        if (std::all_of(middle.begin(), middle.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            ::unlink(entry.path().c_str());
+    }
 }
 
 FolderLock::FolderLock(const std::string& folder)

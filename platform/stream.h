@@ -58,6 +58,12 @@ std::optional<std::vector<std::uint8_t>> read_file(const std::string& path,
 // Writes atomically; a symbolic link is followed and its target replaced, the link kept. On
 // failure returns what went wrong.
 std::optional<std::string> write_file_atomic(const std::string& path, std::span<const std::uint8_t> bytes);
+// The temporary files of write_file_atomic are the target's name, a dot, six letters or digits
+// and this suffix.
+inline constexpr std::string_view temporary_suffix = ".kalventor-tmp";
+// Removes what a writer killed mid-save left of its temporary files for path. Only safe while
+// every writer of that folder is held off, as under a FolderLock.
+void remove_stale_temporaries(const std::string& path);
 // The folder part of a path, "." for a bare file name.
 std::string folder_of(const std::string& path);
 

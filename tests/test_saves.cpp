@@ -212,6 +212,20 @@ TEST_F(Saves, ALinkedSaveIsFollowedAndStaysALink)
         EXPECT_EQ(entry.path().filename(), "real.dat") << "no temporary file is left behind";
 }
 
+TEST_F(Saves, ASaveRemovesWhatAKilledSaveLeftAndNothingElse)
+{
+    auto world = fresh_world();
+    load_config(*world);
+    const std::vector<std::string> left = {"config.dat.a1B2c3.kalventor-tmp", "config.dat.ZZZZZZ.kalventor-tmp"};
+    const std::vector<std::string> kept = {"config.dat.backup", "config.dat.bak.kalventor-tmp", "other.dat.a1B2c3.kalventor-tmp",
+                                           "config.dat.a1-2c3.kalventor-tmp"};
+    for (const auto& name : left) write_bytes(name, {1});
+    for (const auto& name : kept) write_bytes(name, {1});
+    unlock_level(*world, 3, 0);
+    for (const auto& name : left) EXPECT_FALSE(fs::exists(name)) << name;
+    for (const auto& name : kept) EXPECT_TRUE(fs::exists(name)) << name;
+}
+
 TEST_F(Saves, AnOldSaveMovesUpToThePerUserFolderOnce)
 {
     const fs::path old_file = dir / "data" / "kalventor" / "kalventor" / "config.dat";

@@ -136,6 +136,7 @@ void write_config(World& world, int gfx_level)
     const std::string& path = world.config_path;
     const std::size_t size = config_file_bytes(world.level_list.size());
     FolderLock lock(folder_of(path));
+    if (lock.held()) remove_stale_temporaries(path);
     ConfigData data = world_config(world, gfx_level);
     const std::string refusal = config_file_refusal(path, size);
     if (!refusal.empty()) return report_save_failure(path, refusal);
