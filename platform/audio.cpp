@@ -4,6 +4,7 @@
 #include "platform/embedded_files.h"
 #include "platform/mixer.h"
 #include "platform/sound_decode.h"
+#include "platform/stream.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -153,6 +154,11 @@ void start_recording(Recording& r, std::string_view path)
     r = Recording{};
     r.path = std::string(path);
     r.temp_path = r.path + ".tmp";
+    if (const std::string refusal = replace_refusal(r.path); !refusal.empty()) {
+        report_write_failure(r.path, refusal);
+        r.failed = true;
+        return;
+    }
     r.file = std::fopen(r.temp_path.c_str(), "wb");
     const auto header = wav_header(0);
     if (!r.file || std::fwrite(header.data(), 1, header.size(), r.file) != header.size()) {

@@ -14,6 +14,7 @@
 
 #include "platform/embedded_files.h"
 #include "platform/render_internal.h"
+#include "platform/stream.h"
 
 struct ImageData {
     int width = 0;    // of one frame
@@ -221,6 +222,10 @@ bool write_png(const std::string& path, const Pixels& pixels, std::string* why)
     png.height = static_cast<png_uint_32>(pixels.height);
     png.format = PNG_FORMAT_RGBA;
     // Written beside the target and renamed over it, so a reader never sees half a picture.
+    if (const std::string refusal = replace_refusal(path); !refusal.empty()) {
+        if (why != nullptr) *why = refusal;
+        return false;
+    }
     const std::string temporary = path + ".tmp";
     errno = 0;
     if (!png_image_write_to_file(&png, temporary.c_str(), 0, pixels.rgba.data(), 0, nullptr)) {

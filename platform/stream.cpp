@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
-#include <filesystem>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -145,6 +145,12 @@ FileCheck check_file(const std::string& path)
     check.kind = S_ISREG(st.st_mode) ? FileKind::regular : FileKind::special;
     if (check.kind == FileKind::special) check.why = describe_special(st.st_mode);
     return check;
+}
+
+std::string replace_refusal(const std::string& path)
+{
+    const FileCheck check = check_file(path);
+    return check.kind == FileKind::special ? "it is " + check.why + ", not a file to replace" : std::string();
 }
 
 std::optional<std::vector<std::uint8_t>> read_file(const std::string& path, std::size_t max_bytes, std::string* why)

@@ -49,6 +49,9 @@ struct FileCheck {
     std::string why;   // for special and unreachable: what it is, or the system's reason
 };
 FileCheck check_file(const std::string& path);
+// Why a file written beside path and renamed over it must not take its place: a device or a
+// named pipe there (/dev/null, say) would be replaced by a plain file. Empty when it may.
+std::string replace_refusal(const std::string& path);
 
 // The whole file, or nothing when it cannot be opened or read, is not a regular file, or is
 // above the limit; why says which.

@@ -179,6 +179,13 @@ TEST_F(HeadlessRun, EveryFileThatCannotBeWrittenIsNamedAndTheRunFails)
     }
     EXPECT_EQ(run("--headless --seed 1 --frames 20 --record rec.txt --shot 5:a.png --audio-out a.wav"), 0)
         << file_text("err.txt");
+    // A picture or a recording never replaces a pipe or a device (as root, /dev/null) by a file.
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    for (const char* option : {"--shot 5:pipe", "--audio-out pipe"}) {
+        EXPECT_EQ(run(std::string("--headless --seed 1 --frames 20 ") + option), 1) << option;
+        EXPECT_NE(file_text("err.txt").find("cannot write pipe: it is a named pipe"), std::string::npos) << file_text("err.txt");
+        EXPECT_TRUE(fs::is_fifo(dir / "pipe")) << option;
+    }
 }
 
 TEST_F(HeadlessRun, ALevelFileThatIsALoopOrAPipeStopsWithAMessage)
