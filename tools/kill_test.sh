@@ -60,7 +60,7 @@ while [ "$r" -lt "$rounds" ]; do
     theme_index=$(( r % 3 ))
     theme=$(echo "metal volcano alien" | cut -d' ' -f$(( theme_index + 1 )))
     level=$(highest "$theme_index")
-    "$game" --headless --seed $(( seed + r )) --play "$theme:$level" --autoplay --lives unlimited > /dev/null 2>&1 &
+    "$game" --headless --no-drawing --seed $(( seed + r )) --play "$theme:$level" --autoplay --lives unlimited > /dev/null 2>&1 &
     pid=$!
     # Anywhere from 0 to 25 s: start-up, the first levels, the saves at each unlock.
     sleep "$(awk -v s=$(( seed * 7919 + r )) 'BEGIN { srand(s); printf "%.3f", rand() * 25 }')"
