@@ -74,10 +74,9 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 install(FILES ${dist_src}/icons/scalable/kalventor.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The launcher starts the game in its data folder (Path=), which players cannot write to, so
-# the settings go to their per-user folder rather than their home folder. That path depends on
-# the prefix the install really uses (--prefix, or the package's /usr), so the launcher is
-# written at install time.
+# The launcher sets no working folder: the game finds its installed levels from its own folder
+# and keeps every player's saves in their per-user folder. It is written at install time, when
+# the prefix the install really uses (--prefix, or the package's /usr) is known.
 if(IS_ABSOLUTE "${CMAKE_INSTALL_DATADIR}")
   set(data_root "${CMAKE_INSTALL_DATADIR}")
 else()

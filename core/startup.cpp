@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/startup.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -56,6 +58,7 @@ bool read_levels(World& world)
         show_error_message("Kalventor", "kalventor: " + *error);
         return false;
     }
+    choose_config_place(world, save_folder_for_levels(path));
     return true;
 }
 
@@ -110,18 +113,40 @@ void set_up_platform(const Options& options, std::int64_t seed)
 #define KALVENTOR_DATA_FROM_BIN "../share/kalventor"
 #endif
 
+namespace {
+
+bool levels_file_there(const std::string& path) { return check_file(path).kind != FileKind::missing; }
+
+// The installed levels belong to every player, so saves never go beside them, even for root
+// or a launcher that starts the game in that folder.
+bool installed_levels_folder(const std::string& folder)
+{
+    const std::string bin = executable_dir();
+    if (bin.empty()) return false;
+    std::error_code error;
+    return std::filesystem::equivalent(folder, std::filesystem::path(bin) / KALVENTOR_DATA_FROM_BIN, error);
+}
+
+}  // namespace
+
 std::string find_levels_file()
 {
-    if (std::filesystem::exists("levels.dat")) return "levels.dat";
+    if (levels_file_there("levels.dat")) return "levels.dat";
     const std::string bin = executable_dir();
     if (!bin.empty()) {
         const std::string beside = bin + "levels.dat";
-        if (std::filesystem::exists(beside)) return beside;
+        if (levels_file_there(beside)) return beside;
         // Relative to the executable, so a package, a DESTDIR or a moved prefix all work.
         const auto installed = (std::filesystem::path(bin) / KALVENTOR_DATA_FROM_BIN / "levels.dat").lexically_normal();
-        if (std::filesystem::exists(installed)) return installed.string();
+        if (levels_file_there(installed.string())) return installed.string();
     }
     return "levels.dat";   // not there either: the reader reports it missing by this name
+}
+
+std::string save_folder_for_levels(const std::string& levels_path)
+{
+    const std::string folder = folder_of(levels_path);
+    return installed_levels_folder(folder) ? std::string() : folder;
 }
 
 int run_program(const std::vector<std::string>& arguments)
@@ -157,9 +182,9 @@ int run_program(const std::vector<std::string>& arguments)
                               : devices.seed ? *devices.seed : clock_seed();
     set_up_platform(options, seed);
     if (!options.record_file.empty() && !record_input_to(options.record_file, seed))
-        std::fprintf(stderr, "kalventor: cannot write input record %s\n", options.record_file.c_str());
+        report_write_failure(options.record_file, std::strerror(errno));
     if (!options.trace_file.empty() && !open_trace(options.trace_file))
-        std::fprintf(stderr, "kalventor: cannot write trace %s\n", options.trace_file.c_str());
+        report_write_failure(options.trace_file, std::strerror(errno));
     if (!options.input_file.empty()) play_input_script(script);
     else if (!options.devices_file.empty()) play_device_script(std::move(devices));
     set_exit_actions([] { exit_actions(*world); });

@@ -25,3 +25,6 @@ void run_menu_frame(World& world);
 void exit_actions(World& world);
 // Where levels.dat is read from: the working directory first, then beside the executable.
 std::string find_levels_file();
+// The folder where config.dat goes for these levels: theirs, or "" (the per-user folder) for
+// the installed ones.
+std::string save_folder_for_levels(const std::string& levels_path);

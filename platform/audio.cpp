@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/audio.h"
+#include "platform/program.h"
 
 #include "platform/embedded_files.h"
 #include "platform/mixer.h"
 #include "platform/sound_decode.h"
+#include "platform/stream.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -145,8 +147,7 @@ std::array<std::uint8_t, wav_header_bytes> wav_header(std::uint32_t data_bytes)
 
 void report_recording_failure(const Recording& r)
 {
-    std::fprintf(stderr, "kalventor: cannot write sound recording %s: %s\n", r.path.c_str(),
-                 std::strerror(errno));
+    report_write_failure(r.path, std::strerror(errno));
 }
 
 void start_recording(Recording& r, std::string_view path)
@@ -154,6 +155,11 @@ void start_recording(Recording& r, std::string_view path)
     r = Recording{};
     r.path = std::string(path);
     r.temp_path = r.path + ".tmp";
+    if (const std::string refusal = replace_refusal(r.path); !refusal.empty()) {
+        report_write_failure(r.path, refusal);
+        r.failed = true;
+        return;
+    }
     r.file = std::fopen(r.temp_path.c_str(), "wb");
     const auto header = wav_header(0);
     if (!r.file || std::fwrite(header.data(), 1, header.size(), r.file) != header.size()) {

@@ -345,8 +345,8 @@ void take_screenshots()
     if (range.first == range.second) return;
     const Pixels picture = read_screen();
     for (auto it = range.first; it != range.second; ++it) {
-        if (!write_png(it->second, picture))
-            std::fprintf(stderr, "kalventor: cannot write screenshot %s\n", it->second.c_str());
+        std::string why;
+        if (!write_png(it->second, picture, &why)) report_write_failure(it->second, why);
     }
 }
 

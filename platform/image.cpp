@@ -4,8 +4,10 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <csetjmp>
+#include <cstring>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
@@ -13,6 +15,7 @@
 
 #include "platform/embedded_files.h"
 #include "platform/render_internal.h"
+#include "platform/stream.h"
 
 struct ImageData {
     int width = 0;    // of one frame
@@ -212,7 +215,7 @@ bool decode_picture(std::span<const std::uint8_t> bytes, Pixels& out, std::strin
     return false;
 }
 
-bool write_png(const std::string& path, const Pixels& pixels)
+bool write_png(const std::string& path, const Pixels& pixels, std::string* why)
 {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
@@ -220,13 +223,21 @@ bool write_png(const std::string& path, const Pixels& pixels)
     png.height = static_cast<png_uint_32>(pixels.height);
     png.format = PNG_FORMAT_RGBA;
     // Written beside the target and renamed over it, so a reader never sees half a picture.
+    if (const std::string refusal = replace_refusal(path); !refusal.empty()) {
+        if (why != nullptr) *why = refusal;
+        return false;
+    }
     const std::string temporary = path + ".tmp";
+    errno = 0;
     if (!png_image_write_to_file(&png, temporary.c_str(), 0, pixels.rgba.data(), 0, nullptr)) {
+        if (why != nullptr) *why = errno != 0 ? std::strerror(errno) : png.message;
         std::remove(temporary.c_str());
         return false;
     }
     std::error_code ec;
     std::filesystem::rename(temporary, path, ec);
+    if (ec && why != nullptr) *why = ec.message();
+    if (ec) std::remove(temporary.c_str());
     return !ec;
 }
 
@@ -420,6 +431,11 @@ Placement place(Image image, float x, float y, int frame, float rotation, float 
 // column, so whole rows of the two masks can be compared directly.
 bool collide_unturned(const Placement& a, const Placement& b)
 {
+    // Whole-pixel shifts must fit an int with room for the picture sizes; pictures placed that
+    // far out are nowhere near one another or the screen.
+    constexpr double far = 1 << 28;
+    for (const double position : {double(a.x), double(a.y), double(b.x), double(b.y)})
+        if (!(std::fabs(position) < far)) return false;
     // Pixel px of the screen holds image pixel px + shift (its centre px + 0.5 lies inside it).
     const auto shift = [](float position, float handle) {
         return static_cast<int>(std::floor(0.5 - (double(position) - handle)));

@@ -28,7 +28,7 @@ struct Pixels {
 // Decodes PNG or JPEG bytes (told apart by their signature); false with a reason on failure.
 bool decode_picture(std::span<const std::uint8_t> bytes, Pixels& out, std::string& error);
 // Writes RGBA pixels as a PNG file (no time stamps, so the same pixels give the same bytes).
-bool write_png(const std::string& path, const Pixels& pixels);
+bool write_png(const std::string& path, const Pixels& pixels, std::string* why = nullptr);
 
 // `load_image` and `load_anim_image`: path "incbin::data\gfx\..." names an embedded file. flags -1
 // means the default (masked + filtered). An embedded picture that fails to decode stops the

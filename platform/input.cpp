@@ -2,7 +2,9 @@
 #include "platform/input.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 
 #include "platform/device_script.h"
@@ -42,6 +44,7 @@ struct InputState {
     bool waiting = false;
     // Recording.
     std::FILE* record = nullptr;
+    std::string record_path;
     int recorded_x = -1;
     int recorded_y = -1;
 };
@@ -207,13 +210,19 @@ bool record_input_to(const std::string& path, long long seed)
 {
     input.record = std::fopen(path.c_str(), "w");
     if (input.record == nullptr) return false;
+    input.record_path = path;
     std::fprintf(input.record, "seed %lld\n", seed);
     return true;
 }
 
 void close_input_record()
 {
-    if (input.record != nullptr) std::fclose(input.record);
+    if (input.record == nullptr) return;
+    // A full disk shows only here, when the buffered lines are flushed.
+    const bool failed = std::ferror(input.record) != 0;
+    errno = 0;
+    const bool closed = std::fclose(input.record) == 0;
+    if (failed || !closed) report_write_failure(input.record_path, errno != 0 ? std::strerror(errno) : "a write failed");
     input.record = nullptr;
 }
 

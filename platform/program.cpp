@@ -4,7 +4,11 @@
 #include <SDL.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "platform/audio.h"
 #include "platform/display.h"
@@ -14,6 +18,7 @@
 namespace {
 std::function<void()> exit_actions;
 bool exiting = false;
+bool write_failed = false;
 volatile std::sig_atomic_t termination_signal = 0;
 
 void on_termination_signal(int signal) { termination_signal = signal; }
@@ -33,7 +38,13 @@ void end_program(int exit_code)
     close_display();
     audio_close();
     SDL_Quit();
-    std::exit(exit_code);
+    std::exit(exit_code == 0 && write_failed ? 1 : exit_code);
+}
+
+void report_write_failure(const std::string& file, const std::string& why)
+{
+    std::fprintf(stderr, "kalventor: cannot write %s: %s\n", file.c_str(), why.c_str());
+    write_failed = true;
 }
 
 void install_signal_handlers()
@@ -56,14 +67,37 @@ std::string executable_dir()
     return dir;
 }
 
+namespace {
+
+// $XDG_DATA_HOME, else ~/.local/share; "" when neither can be found. An empty or relative
+// XDG_DATA_HOME is ignored, as the desktop's rule says.
+std::string data_home()
+{
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg != nullptr && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] != '/') {
+        const passwd* user = ::getpwuid(::getuid());
+        home = user != nullptr ? user->pw_dir : nullptr;
+    }
+    if (home == nullptr || home[0] != '/') return {};
+    return std::string(home) + "/.local/share";
+}
+
+}  // namespace
+
 std::string user_data_dir()
 {
-    // An empty XDG_DATA_HOME means unset (the desktop's rule), not the root of the file system.
-    if (const char* data_home = std::getenv("XDG_DATA_HOME"); data_home != nullptr && *data_home == '\0')
-        unsetenv("XDG_DATA_HOME");
-    char* path = SDL_GetPrefPath("kalventor", "kalventor");
-    if (path == nullptr) return {};
-    std::string dir = path;
-    SDL_free(path);
+    const std::string base = data_home();
+    if (base.empty()) return {};
+    const std::string dir = base + "/kalventor/";
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (!std::filesystem::is_directory(dir, error)) return {};
     return dir;
+}
+
+std::string old_user_data_dir()
+{
+    const std::string base = data_home();
+    return base.empty() ? std::string() : base + "/kalventor/kalventor/";
 }

@@ -6,9 +6,10 @@
 #include <bit>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+
+#include "platform/stream.h"
 
 namespace {
 
@@ -16,8 +17,6 @@ namespace {
 // before anything is allocated for them.
 constexpr std::size_t brick_header_bytes = 16;  // kind, powerup, speed, point count
 constexpr std::size_t point_bytes = 8;          // x, y
-// levels.dat is a few hundred kilobytes; anything far larger is not a level file.
-constexpr std::uintmax_t max_level_file_bytes = 64u << 20;
 
 // A little-endian reader over the file image that never reads past its end.
 class Byte_reader {
@@ -92,19 +91,18 @@ std::optional<std::string> read_point_list(Byte_reader& in, const Record_context
                                            Tbrick& brick) {
     int count = 0;
     if (!in.read_int(count)) return ctx.fail_brick(b, "the file ends in the point count");
-    if (count < 0)
-        return ctx.fail_brick(b, "point count " + std::to_string(count) + " is negative");
+    if (count < 1 || count > max_points_per_path)
+        return ctx.fail_brick(b, "point count " + std::to_string(count) + " is outside 1.." +
+                                     std::to_string(max_points_per_path));
     if (static_cast<std::size_t>(count) > in.left() / point_bytes)
         return ctx.fail_brick(b, count_too_big("point count", count, point_bytes, in.left()));
     for (int p = 0; p < count; ++p) {
         Tmove_point point;
         in.read_float(point.x);
         in.read_float(point.y);
-        if (!std::isfinite(point.x) || !std::isfinite(point.y))
-            return ctx.fail_brick(b, "point " + std::to_string(p + 1) +
-                                         " has a coordinate that is not a finite number");
         brick.move_point_list.push_back(point);
     }
+    if (auto fault = brick_path_fault(brick)) return ctx.fail_brick(b, *fault);
     return std::nullopt;
 }
 
@@ -121,8 +119,6 @@ std::optional<std::string> read_brick(Byte_reader& in, const Record_context& ctx
     if (brick.powerup < -1 || brick.powerup > 29)
         return ctx.fail_brick(b, "powerup " + std::to_string(brick.powerup) +
                                      " is neither -1 nor a powerup 0..29");
-    if (!std::isfinite(brick.speed) || brick.speed < 0)
-        return ctx.fail_brick(b, "speed is negative or not a finite number");
     return read_point_list(in, ctx, b, brick);
 }
 
@@ -135,7 +131,9 @@ std::optional<std::string> read_level(Byte_reader& in, const Record_context& ctx
     level.name = trim_level_name(raw_name);
     int count = 0;
     if (!in.read_int(count)) return ctx.fail("the file ends in the brick count");
-    if (count < 0) return ctx.fail("brick count " + std::to_string(count) + " is negative");
+    if (count < 0 || count > max_bricks_per_level)
+        return ctx.fail("brick count " + std::to_string(count) + " is outside 0.." +
+                        std::to_string(max_bricks_per_level));
     if (static_cast<std::size_t>(count) > in.left() / brick_header_bytes)
         return ctx.fail(count_too_big("brick count", count, brick_header_bytes, in.left()));
     for (int b = 0; b < count; ++b) {
@@ -146,12 +144,35 @@ std::optional<std::string> read_level(Byte_reader& in, const Record_context& ctx
     return std::nullopt;
 }
 
+// A float as a player would write it: 20, 3.5, 3e+09.
+std::string number_text(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
+    return text;
+}
+
 // Walks the live and stored levels alike: position of level L (1-based) of theme T (0-based).
 long long level_position(int levels_per_theme, int level_number, int theme) {
     return static_cast<long long>(theme) * levels_per_theme + (level_number - 1);
 }
 
 }  // namespace
+
+std::optional<std::string> brick_path_fault(const Tbrick& brick) {
+    if (!(brick.speed >= 0 && brick.speed <= max_brick_speed))
+        return "speed " + number_text(brick.speed) + " is outside 0.." + number_text(max_brick_speed);
+    if (brick.move_point_list.empty()) return "it has no waypoint, so it has no place on the field";
+    int p = 0;
+    for (const Tmove_point& point : brick.move_point_list) {
+        p += 1;
+        // Written so that a NaN fails too.
+        if (!(point.x >= level_min_x && point.x <= level_max_x && point.y >= level_min_y && point.y <= level_max_y))
+            return "point " + std::to_string(p) + " (" + number_text(point.x) + ", " + number_text(point.y) +
+                   ") lies outside x " + number_text(level_min_x) + ".." + number_text(level_max_x) + ", y " +
+                   number_text(level_min_y) + ".." + number_text(level_max_y);
+    }
+    return std::nullopt;
+}
 
 std::string_view level_theme_name(int theme) {
     static constexpr std::array<std::string_view, level_theme_count> names{"METAL", "VOLCANO",
@@ -198,19 +219,12 @@ std::optional<std::string> read_level_file(std::span<const std::uint8_t> bytes,
 
 std::optional<std::string> load_levels(const std::string& path, int levels_per_theme,
                                        std::vector<Tlevel>& level_list) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return path + ": is a folder, not a level file";
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return path + ": cannot open: " + std::strerror(errno);
-    const std::streamoff size = file.tellg();
-    if (size < 0) return path + ": cannot tell its size";
-    if (static_cast<std::uintmax_t>(size) > max_level_file_bytes)
-        return path + ": " + std::to_string(size) + " bytes is far too large for a level file";
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    file.seekg(0);
-    if (!file.read(reinterpret_cast<char*>(bytes.data()), size))
-        return path + ": cannot read: " + std::strerror(errno);
-    return read_level_file(bytes, path, levels_per_theme, level_list);
+    // Only a regular file is opened: a named pipe would hang the start for good, and a loop of
+    // links is reported like any other file that cannot be reached.
+    std::string why;
+    const auto bytes = read_file(path, max_level_file_bytes, &why);
+    if (!bytes) return path + ": cannot read: " + why;
+    return read_level_file(*bytes, path, levels_per_theme, level_list);
 }
 
 namespace {

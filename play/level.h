@@ -23,6 +23,22 @@ struct Tlevel {
 inline constexpr int level_theme_count = 3;
 inline constexpr std::size_t level_name_bytes = 30;
 
+// What play can handle, checked by the reader and by the level compiler alike. A brick and every
+// waypoint of its path lie within level_field_margin pixels around the 800 x 600 field, so some
+// of the brick is always on the screen and a straight path between waypoints never leaves that
+// band. The counts are several times those of the largest level that fits the field (about 900
+// small bricks) and of the longest shipped path.
+inline constexpr float level_field_margin = 20;
+inline constexpr float level_min_x = -level_field_margin, level_max_x = 800 + level_field_margin;
+inline constexpr float level_min_y = -level_field_margin, level_max_y = 600 + level_field_margin;
+inline constexpr int max_bricks_per_level = 2000;
+inline constexpr int max_points_per_path = 256;
+inline constexpr float max_brick_speed = 20;   // pixels per frame; the shipped levels use up to 3.5
+inline constexpr std::uintmax_t max_level_file_bytes = 16u << 20;
+
+// Why a brick's speed or waypoints are beyond what play can handle; nothing when they are fine.
+std::optional<std::string> brick_path_fault(const Tbrick& brick);
+
 // The display name of theme 0..2 ("METAL", "VOLCANO", "ALIEN"); "" for any other index.
 std::string_view level_theme_name(int theme);
 

@@ -2,6 +2,7 @@
 // Whole runs of the game's executable, headless: start-up reaches the menus with the pointer,
 // the same seed and script give the same pictures, and bad input stops with the right code.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,10 +23,12 @@ protected:
             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
+        // Levels in the working folder: the settings of the run stay in it.
+        fs::create_symlink(fs::path(kalventor_executable()).parent_path() / "levels.dat", dir / "levels.dat");
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    // Runs the game in the test's folder; levels.dat is found beside the executable.
+    // Runs the game in the test's folder.
     int run(const std::string& arguments)
     {
         return run_command("cd '" + dir.string() + "' && '" + kalventor_executable() + "' " + arguments +
@@ -158,6 +161,49 @@ TEST_P(LevelCheck, TheAutoplayerClearsTheLevelWithinTwentyMinutes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, LevelCheck, ::testing::Values("metal:1", "volcano:1", "alien:1", "metal:12"));
+
+TEST_F(HeadlessRun, EveryFileThatCannotBeWrittenIsNamedAndTheRunFails)
+{
+    struct Case {
+        const char* option;
+        const char* file;
+    };
+    // A full disk shows only when the record is flushed; a folder that cannot be written at once.
+    for (const Case& c : {Case{"--record", "/dev/full"}, Case{"--shot 5:", "/proc/kalventor-shot.png"},
+                          Case{"--audio-out", "/proc/kalventor-sound.wav"}}) {
+        SCOPED_TRACE(c.option);
+        const std::string option = c.option;
+        const std::string argument = option.ends_with(':') ? option + c.file : option + " " + c.file;
+        EXPECT_EQ(run("--headless --seed 1 --frames 20 " + argument), 1);
+        const std::string error = file_text("err.txt");
+        EXPECT_NE(error.find(std::string("cannot write ") + c.file + ": "), std::string::npos) << error;
+    }
+    EXPECT_EQ(run("--headless --seed 1 --frames 20 --record rec.txt --shot 5:a.png --audio-out a.wav"), 0)
+        << file_text("err.txt");
+    // A picture or a recording never replaces a pipe or a device (as root, /dev/null) by a file.
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    for (const char* option : {"--shot 5:pipe", "--audio-out pipe"}) {
+        EXPECT_EQ(run(std::string("--headless --seed 1 --frames 20 ") + option), 1) << option;
+        EXPECT_NE(file_text("err.txt").find("cannot write pipe: it is a named pipe"), std::string::npos) << file_text("err.txt");
+        EXPECT_TRUE(fs::is_fifo(dir / "pipe")) << option;
+    }
+}
+
+TEST_F(HeadlessRun, ALevelFileThatIsALoopOrAPipeStopsWithAMessage)
+{
+    // A loop of links once ended the start with an uncaught exception; a pipe blocked it for good.
+    fs::remove(dir / "levels.dat");
+    fs::create_symlink("levels.dat", dir / "levels.dat");
+    EXPECT_EQ(run("--headless --frames 20"), 1);
+    EXPECT_NE(file_text("err.txt").find("levels.dat: cannot read: Too many levels of symbolic links"), std::string::npos)
+        << file_text("err.txt");
+    fs::remove(dir / "levels.dat");
+    ASSERT_EQ(::mkfifo((dir / "levels.dat").c_str(), 0600), 0);
+    EXPECT_EQ(run_command("cd '" + dir.string() + "' && timeout 60 '" + kalventor_executable() +
+                          "' --headless --frames 20 > out.txt 2> err.txt"),
+              1);
+    EXPECT_NE(file_text("err.txt").find("levels.dat: cannot read: a named pipe"), std::string::npos) << file_text("err.txt");
+}
 
 TEST_F(HeadlessRun, ATerminationSignalStillEndsThroughTheExitPath)
 {

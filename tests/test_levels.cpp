@@ -2,6 +2,7 @@
 // The level set: reading levels.dat (well-formed and damaged), name trimming, setting up a
 // level's live bricks and unlocking.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <bit>
 #include <cmath>
@@ -116,12 +117,12 @@ std::vector<Damage> damaged_files() {
     {
         Level_file f = prefix(3);
         f.name("BIG").i32(2000000000);
-        cases.push_back({"huge brick count", f, {"METAL level 4", "brick count 2000000000", "bytes"}});
+        cases.push_back({"huge brick count", f, {"METAL level 4", "brick count 2000000000 is outside 0..2000"}});
     }
     {
         Level_file f = prefix(3);
         f.name("NEG").i32(-1);
-        cases.push_back({"negative brick count", f, {"METAL level 4", "brick count -1 is negative"}});
+        cases.push_back({"negative brick count", f, {"METAL level 4", "brick count -1 is outside 0..2000"}});
     }
     {
         Level_file f = prefix(120);
@@ -136,12 +137,12 @@ std::vector<Damage> damaged_files() {
     {
         Level_file f = prefix(0);
         f.name("NAN").i32(1).brick(0, -1, 0, {{100, 100}, {nan, 100}});
-        cases.push_back({"NaN coordinate", f, {"METAL level 1", "brick 1", "point 2", "finite"}});
+        cases.push_back({"NaN coordinate", f, {"METAL level 1", "brick 1", "point 2", "outside"}});
     }
     {
         Level_file f = prefix(1);
         f.name("INF").i32(1).brick(0, -1, 0, {{100, -inf}});
-        cases.push_back({"infinite coordinate", f, {"METAL level 2", "point 1", "finite"}});
+        cases.push_back({"infinite coordinate", f, {"METAL level 2", "point 1", "outside"}});
     }
     {
         Level_file f = prefix(1);
@@ -157,6 +158,39 @@ std::vector<Damage> damaged_files() {
         Level_file f = prefix(2);
         f.name("PWR").i32(1).brick(0, 30, 0, {{100, 100}});
         cases.push_back({"powerup out of range", f, {"METAL level 3", "powerup 30"}});
+    }
+    // Beyond what play can handle: a brick far out (past 2^31 it once crashed the collision test),
+    // a path that comes in from far away, no waypoint at all, too many points, bricks or speed.
+    {
+        Level_file f = prefix(1);
+        f.name("FAR").i32(1).brick(0, -1, 0, {{3e9f, 100}});
+        cases.push_back({"brick beyond 2^31", f, {"METAL level 2", "brick 1", "point 1 (3e+09, 100) lies outside x -20..820, y -20..620"}});
+    }
+    {
+        Level_file f = prefix(51);
+        f.name("PATH").i32(2).brick(0, -1, 0, {{100, 100}}).brick(0, -1, 2, {{400, 300}, {400, 621}});
+        cases.push_back({"path towards the field", f, {"VOLCANO level 2", "brick 2", "point 2", "y -20..620"}});
+    }
+    {
+        Level_file f = prefix(4);
+        f.name("NONE").i32(1).brick(0, -1, 0, {});
+        cases.push_back({"no waypoint", f, {"METAL level 5", "brick 1", "point count 0 is outside 1..256"}});
+    }
+    {
+        Level_file f = prefix(4);
+        f.name("LONG").i32(1).brick(0, -1, 1, std::vector<Tmove_point>(257, Tmove_point{100, 100}));
+        cases.push_back({"too many points", f, {"METAL level 5", "point count 257"}});
+    }
+    {
+        Level_file f = prefix(149);
+        f.name("CROWD").i32(2001);
+        for (int b = 0; b < 2001; ++b) f.brick(0, -1, 0, {{100, 100}});
+        cases.push_back({"too many bricks", f, {"ALIEN level 50", "brick count 2001 is outside 0..2000"}});
+    }
+    {
+        Level_file f = prefix(0);
+        f.name("FAST").i32(1).brick(0, -1, 20.5f, {{100, 100}, {200, 100}});
+        cases.push_back({"too fast", f, {"METAL level 1", "brick 1", "speed 20.5"}});
     }
     {
         Level_file f = prefix(150);
@@ -183,7 +217,23 @@ TEST(LevelFile, LoadReadsFromDiskAndNamesAMissingFile) {
     auto error = load_levels(missing, per_theme, levels);
     ASSERT_TRUE(error.has_value());
     EXPECT_NE(error->find(missing), std::string::npos);
-    EXPECT_NE(error->find("cannot open"), std::string::npos);
+    EXPECT_NE(error->find("cannot read"), std::string::npos);
+    // A loop of links and a named pipe are messages, never an abort or a start that hangs.
+    const std::string loop = testing::TempDir() + "/levels_loop.dat";
+    std::filesystem::remove(loop);
+    std::filesystem::create_symlink(loop, loop);
+    error = load_levels(loop, per_theme, levels);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("levels_loop.dat: cannot read"), std::string::npos) << *error;
+    std::filesystem::remove(loop);
+    const std::string pipe = testing::TempDir() + "/levels_pipe.dat";
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    error = load_levels(pipe, per_theme, levels);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("a named pipe"), std::string::npos) << *error;
+    std::filesystem::remove(pipe);
+    EXPECT_TRUE(levels.empty());
 
     const std::string path = testing::TempDir() + "/levels_test.dat";
     const auto bytes = well_formed().bytes;

@@ -217,6 +217,8 @@ protected:
             ::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir);
         fs::create_directories(dir);
+        // Levels in the working folder: the settings are written beside them.
+        fs::create_symlink(fs::path(kalventor_executable()).parent_path() / "levels.dat", dir / "levels.dat");
     }
     void TearDown() override { fs::remove_all(dir); }
     fs::path dir;

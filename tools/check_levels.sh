@@ -38,11 +38,12 @@ for selection in "${selections[@]}"; do
     for level in $(seq "$first" "$last"); do echo "$theme $level"; done
 done > "$work/levels"
 
-# Each run in its own folder: the settings it writes at exit stay out of the way. The start-up
+# Each run in its own folder with the levels linked in: the settings it writes stay beside them. The start-up
 # sequence takes about a hundred frames before play begins.
 run_one() {
     local theme=$1 level=$2 dir
     dir=$(mktemp -d -p "$WORK")
+    ln -s "$(dirname "$GAME")/levels.dat" "$dir/levels.dat"
     (cd "$dir" && "$GAME" --headless --seed "$SEED" --play "$theme:$level" --autoplay --lives unlimited \
         --one-level --frames $((LIMIT + 200)) 2>/dev/null | tail -n 1) || echo "$theme $level crashed"
     rm -rf "$dir"

@@ -34,10 +34,11 @@ game="$(cd "$build" && pwd)/kalventor"
 [ -n "$samples_out" ] && samples_out="$(cd "$(dirname "$samples_out")" && pwd)/$(basename "$samples_out")"
 [ -x "$game" ] || { echo "soak: no game at $game (build it first)" >&2; exit 2; }
 
-# Its own folder: levels.dat beside the executable is found, settings written at exit stay here.
+# Its own folder with the levels linked in: the settings written at exit stay here.
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_DATA_HOME="$work/data"
+ln -s "$(cd "$build" && pwd)/levels.dat" "$work/levels.dat"
 cd "$work"
 # halt_on_error: the first report ends the run; detect_leaks: what is left at exit is reported.
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:${ASAN_OPTIONS:-}"

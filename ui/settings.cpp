@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/settings.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "core/drawing.h"
 #include "core/sound.h"
@@ -12,22 +12,19 @@
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/stream.h"
+#include "ui/config_place.h"
 #include "ui/font.h"
 #include "ui/menu_screens.h"
 #include "ui/widgets.h"
 
 namespace {
 
-// A real file is 802 bytes; anything far larger is not ours and is not worth reading.
-constexpr std::size_t config_max_bytes = 1u << 20;
-
-void apply_defaults(World& world)
+ConfigData default_config(std::size_t level_count)
 {
-    world.sound_volume = default_volume;
-    world.music_volume = default_volume;
-    world.gfx_level = default_gfx_level;
-    world.high_scores.fill(0);
-    world.high_score_names.fill(std::string(default_high_score_name));
+    ConfigData data;
+    data.table.fill(HighScore{0, std::string(default_high_score_name)});
+    data.unlocked.assign(level_count, false);
+    return data;
 }
 
 // Every character must be one the font can draw, and the table shows exactly 15 of them.
@@ -55,18 +52,23 @@ bool read_gfx_level(ByteReader& reader, int& gfx_level)
     return true;
 }
 
-// One table entry; a score that was read is kept even when its name is damaged.
-int read_high_score(ByteReader& reader, int& score, std::string& name)
+// One table entry, kept only when both its score and its name are sound: a score read from a
+// damaged record could be anything, and a forged one would stay in the table for good.
+bool read_high_score(ByteReader& reader, HighScore& entry)
 {
-    std::int32_t value = 0;
-    if (!reader.read_int(value)) return 2;
-    int damaged = 0;
-    if (value >= 0) score = value;
-    else damaged += 1;
-    std::string read_name;
-    if (reader.read_string(high_score_name_length, read_name) && drawable_name(read_name)) name = read_name;
-    else damaged += 1;
-    return damaged;
+    std::int32_t score = 0;
+    std::string name;
+    const bool score_read = reader.read_int(score);
+    const bool name_read = reader.read_string(high_score_name_length, name);
+    if (!score_read || !name_read || score < 0 || !drawable_name(name)) return false;
+    entry = HighScore{score, name};
+    return true;
+}
+
+// Best first; at equal scores the earlier entry stays above.
+void sort_table(std::span<HighScore> table)
+{
+    std::stable_sort(table.begin(), table.end(), [](const HighScore& a, const HighScore& b) { return a.score > b.score; });
 }
 
 // A locked level's word is anything but its unlock word.
@@ -78,27 +80,74 @@ std::int32_t locked_word(int i)
     }
 }
 
-std::optional<std::string> write_config_to(const std::string& path, std::span<const std::uint8_t> bytes)
+std::vector<std::uint8_t> encode_config(const ConfigData& data)
 {
-    return write_file_atomic(path, bytes);
+    ByteWriter writer;
+    writer.write_float(data.sound_volume);
+    writer.write_float(data.music_volume);
+    writer.write_int(data.gfx_level);
+    for (const HighScore& entry : data.table) {
+        writer.write_int(entry.score);
+        // A name still being typed is written padded: every record is exactly 19 bytes.
+        writer.write_string(pad_name(entry.name).substr(0, high_score_name_length));
+    }
+    int position = 1;
+    for (const bool unlocked : data.unlocked) {
+        writer.write_int(unlocked ? unlock_word(position) : locked_word(position));
+        position += 1;
+    }
+    return writer.bytes();
 }
 
-// The working directory first; where that cannot be written, the user-data folder.
+ConfigData world_config(const World& world, int gfx_level)
+{
+    ConfigData data;
+    data.sound_volume = world.sound_volume;
+    data.music_volume = world.music_volume;
+    data.gfx_level = gfx_level;
+    for (std::size_t i = 0; i < high_score_count; ++i)
+        data.table[i] = HighScore{world.high_scores[i], pad_name(world.high_score_names[i]).substr(0, high_score_name_length)};
+    for (const Tlevel& level : world.level_list) data.unlocked.push_back(level.complete != 0);
+    return data;
+}
+
+// What another game saved since this one read the file becomes this game's too, so the player
+// sees it and the next save keeps it. A table whose name is being typed stays as it is.
+void take_merged(World& world, const ConfigData& merged)
+{
+    for (std::size_t i = 0; i < world.level_list.size() && i < merged.unlocked.size(); ++i)
+        if (merged.unlocked[i]) world.level_list[i].complete = 1;
+    if (world.new_high_score_index >= 0) return;
+    for (std::size_t i = 0; i < high_score_count; ++i) {
+        world.high_scores[i] = merged.table[i].score;
+        world.high_score_names[i] = merged.table[i].name;
+    }
+}
+
+void report_save_failure(const std::string& path, const std::string& why)
+{
+    std::fprintf(stderr, "kalventor: cannot save %s: %s\n", path.c_str(), why.c_str());
+}
+
+// Under the folder's lock: re-read what is there, merge, write. A file that stopped being the
+// game's since start-up is left alone.
 void write_config(World& world, int gfx_level)
 {
-    if (!world.config_loaded) return;
-    const std::vector<std::uint8_t> bytes = config_bytes(world, gfx_level);
-    const auto here = write_config_to(config_file_name, bytes);
-    if (!here) return;
-    const std::string dir = user_data_dir();
-    if (!dir.empty()) {
-        const auto there = write_config_to(dir + config_file_name, bytes);
-        if (!there) return;
-        std::fprintf(stderr, "kalventor: cannot write %s (%s) nor %s%s (%s)\n", config_file_name, here->c_str(),
-                     dir.c_str(), config_file_name, there->c_str());
-        return;
+    if (!world.config_loaded || world.config_path.empty()) return;
+    const std::string& path = world.config_path;
+    const std::size_t size = config_file_bytes(world.level_list.size());
+    FolderLock lock(folder_of(path));
+    if (lock.held()) remove_stale_temporaries(path);
+    ConfigData data = world_config(world, gfx_level);
+    const std::string refusal = config_file_refusal(path, size);
+    if (!refusal.empty()) return report_save_failure(path, refusal);
+    if (const auto bytes = read_file(path, size)) {
+        ConfigData theirs;
+        parse_config(*bytes, world.level_list.size(), theirs);
+        data = merge_config(data, theirs);
     }
-    std::fprintf(stderr, "kalventor: cannot write %s: %s\n", config_file_name, here->c_str());
+    if (const auto error = write_file_atomic(path, encode_config(data))) return report_save_failure(path, *error);
+    take_merged(world, data);
 }
 
 int stored_gfx_level(const World& world)
@@ -140,65 +189,83 @@ int volume_index(float volume)
     return -1;
 }
 
-int read_config(World& world, std::span<const std::uint8_t> bytes)
+std::size_t config_file_bytes(std::size_t level_count) { return config_unlocks_offset + 4 * level_count; }
+
+int parse_config(std::span<const std::uint8_t> bytes, std::size_t level_count, ConfigData& data)
 {
-    apply_defaults(world);
+    data = default_config(level_count);
     ByteReader reader(bytes);
     int damaged = 0;
-    if (!read_volume(reader, world.sound_volume)) damaged += 1;
-    if (!read_volume(reader, world.music_volume)) damaged += 1;
-    if (!read_gfx_level(reader, world.gfx_level)) damaged += 1;
-    for (int i = 0; i < high_score_count; ++i) {
-        const auto entry = static_cast<std::size_t>(i);
-        damaged += read_high_score(reader, world.high_scores[entry], world.high_score_names[entry]);
-    }
+    if (!read_volume(reader, data.sound_volume)) damaged += 1;
+    if (!read_volume(reader, data.music_volume)) damaged += 1;
+    if (!read_gfx_level(reader, data.gfx_level)) damaged += 1;
+    for (HighScore& entry : data.table)
+        if (!read_high_score(reader, entry)) damaged += 1;
+    sort_table(data.table);
     // A missing word leaves its level as it was; the file may simply predate more levels.
-    int position = 1;
-    for (Tlevel& level : world.level_list) {
+    for (std::size_t i = 0; i < level_count; ++i) {
         std::int32_t word = 0;
         if (!reader.read_int(word)) {
             damaged += 1;
             break;
         }
-        if (word == unlock_word(position)) level.complete = 1;
-        position += 1;
+        data.unlocked[i] = word == unlock_word(static_cast<int>(i) + 1);
     }
     return damaged;
 }
 
-std::vector<std::uint8_t> config_bytes(World& world, int gfx_level)
+int read_config(World& world, std::span<const std::uint8_t> bytes)
 {
-    ByteWriter writer;
-    writer.write_float(world.sound_volume);
-    writer.write_float(world.music_volume);
-    writer.write_int(gfx_level);
+    ConfigData data;
+    const int damaged = parse_config(bytes, world.level_list.size(), data);
+    world.sound_volume = data.sound_volume;
+    world.music_volume = data.music_volume;
+    world.gfx_level = data.gfx_level;
     for (std::size_t i = 0; i < high_score_count; ++i) {
-        writer.write_int(world.high_scores[i]);
-        // A name still being typed is written padded: every record is exactly 19 bytes.
-        writer.write_string(pad_name(world.high_score_names[i]).substr(0, high_score_name_length));
+        world.high_scores[i] = data.table[i].score;
+        world.high_score_names[i] = data.table[i].name;
     }
-    int position = 1;
-    for (const Tlevel& level : world.level_list) {
-        writer.write_int(level.complete ? unlock_word(position) : locked_word(position));
-        position += 1;
-    }
-    return writer.bytes();
+    for (std::size_t i = 0; i < world.level_list.size(); ++i)
+        if (data.unlocked[i]) world.level_list[i].complete = 1;
+    return damaged;
 }
 
-std::string config_read_path()
+std::vector<std::uint8_t> config_bytes(World& world, int gfx_level) { return encode_config(world_config(world, gfx_level)); }
+
+ConfigData merge_config(const ConfigData& mine, const ConfigData& theirs)
 {
-    std::error_code error;
-    if (std::filesystem::exists(config_file_name, error)) return config_file_name;
-    const std::string dir = user_data_dir();
-    if (!dir.empty() && std::filesystem::exists(dir + config_file_name, error)) return dir + config_file_name;
-    return config_file_name;
+    ConfigData merged = mine;
+    for (std::size_t i = 0; i < merged.unlocked.size() && i < theirs.unlocked.size(); ++i)
+        merged.unlocked[i] = merged.unlocked[i] || theirs.unlocked[i];
+    // Their entries first, then each of mine that theirs does not already hold.
+    std::vector<HighScore> pool(theirs.table.begin(), theirs.table.end());
+    std::vector<bool> matched(pool.size(), false);
+    for (const HighScore& entry : mine.table) {
+        bool found = false;
+        for (std::size_t j = 0; j < high_score_count && !found; ++j) {
+            if (matched[j] || !(pool[j] == entry)) continue;
+            matched[j] = found = true;
+        }
+        if (!found) pool.push_back(entry);
+    }
+    sort_table(pool);
+    std::copy_n(pool.begin(), high_score_count, merged.table.begin());
+    return merged;
+}
+
+void choose_config_place(World& world, const std::string& levels_folder)
+{
+    world.config_path = choose_config_path(levels_folder, config_file_bytes(world.level_list.size()));
+    world.config_place_chosen = true;
 }
 
 void load_config(World& world)
 {
-    const auto bytes = read_file(config_read_path(), config_max_bytes);
+    if (!world.config_place_chosen) choose_config_place(world, ".");
+    const std::size_t size = config_file_bytes(world.level_list.size());
+    const auto bytes = world.config_path.empty() ? std::nullopt : read_file(world.config_path, size);
     if (bytes) read_config(world, *bytes);
-    else apply_defaults(world);
+    else read_config(world, {});
     world.config_loaded = true;
 }
 

@@ -3,9 +3,11 @@
 // the high-score table in memory with its name entry and screen.
 //
 // The file is read at start-up and written at the end, and also whenever the player earns
-// something (a level unlocked, a name entered), so a crash loses nothing. It is found in the
-// working directory, else in the per-user data folder; a damaged file keeps every field it still
-// holds intact and falls back to the defaults for the rest.
+// something (a level unlocked, a name entered), so a crash loses nothing. Where it lives is
+// decided once per run (ui/config_place.h). A save re-reads the file under a lock and merges:
+// the unlocks of both, the best ten of both tables, this game's options; so two games saving
+// into one folder both keep what they earned. A damaged file keeps every field it still holds
+// intact and falls back to the defaults for the rest.
 #pragma once
 
 #include <array>
@@ -40,6 +42,24 @@ struct SettingsState {
     int name_entry_press = 0;        // 0 waiting for the button up, 1 up, 2 pressed in the entry
     // Until the file has been read, nothing may overwrite it (an early exit keeps it whole).
     bool config_loaded = false;
+    bool config_place_chosen = false;
+    std::string config_path;         // this run's config.dat; "" when there is nowhere to save
+};
+
+// One high-score entry as the file holds it.
+struct HighScore {
+    int score = 0;
+    std::string name;
+    bool operator==(const HighScore&) const = default;
+};
+
+// Everything config.dat holds.
+struct ConfigData {
+    float sound_volume = default_volume;
+    float music_volume = default_volume;
+    int gfx_level = default_gfx_level;
+    std::array<HighScore, high_score_count> table;
+    std::vector<bool> unlocked;      // one per level of the level set, in file order
 };
 
 // The word that marks the level at position i (1-based over the whole list) as unlocked.
@@ -47,14 +67,24 @@ std::int32_t unlock_word(int i);
 // The index of a volume in volume_table by exact equality; -1 when it is not there.
 int volume_index(float volume);
 
-// Defaults for every field, then whatever the bytes hold that is sound. Returns the number of
-// fields that were missing or damaged.
+// The size of config.dat for a level set of that many levels (802 for 150).
+std::size_t config_file_bytes(std::size_t level_count);
+// Defaults for every field, then whatever the bytes hold that is sound: an entry whose score or
+// name is damaged is the default entry, and the table comes out sorted best first. Returns the
+// number of fields that were missing or damaged.
+int parse_config(std::span<const std::uint8_t> bytes, std::size_t level_count, ConfigData& data);
 int read_config(World& world, std::span<const std::uint8_t> bytes);
 // The file's bytes for the settings as they are; the detail level is the one given.
 std::vector<std::uint8_t> config_bytes(World& world, int gfx_level);
-// Where the settings are read from: the working directory's file, else the user-data folder's.
-std::string config_read_path();
+// What a save writes when the file already holds other's: the options are this game's, the
+// unlocks those of both, the table the best ten of both (an entry in both counts once; at equal
+// scores the file's entries stay above this game's).
+ConfigData merge_config(const ConfigData& mine, const ConfigData& theirs);
 
+// Decides where config.dat lives for this run, beside the levels in levels_folder when that
+// can be written ("" for the installed levels: the per-user folder). Called once at start-up;
+// load_config decides for the working folder when nothing did.
+void choose_config_place(World& world, const std::string& levels_folder);
 void load_config(World& world);
 // Writes config.dat; the detail level is taken from the GFX LEVEL selector first.
 void save_config(World& world);

@@ -52,6 +52,8 @@ Settings settings_of(const World& world)
 
 void check_usable(const World& world)
 {
+    for (std::size_t i = 1; i < high_score_count; ++i)
+        FUZZ_CHECK(world.high_scores[i - 1] >= world.high_scores[i], "a table out of order");
     FUZZ_CHECK(volume_index(world.sound_volume) >= 0, "a sound volume outside the table");
     FUZZ_CHECK(volume_index(world.music_volume) >= 0, "a music volume outside the table");
     FUZZ_CHECK(world.gfx_level >= 0 && world.gfx_level <= 2, "a detail level outside 0..2");
@@ -81,5 +83,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     World& again = fuzz_world();
     FUZZ_CHECK(read_config(again, bytes) == 0, "the file the game writes reads back damaged");
     FUZZ_CHECK(settings_of(again) == before, "the file the game writes reads back to other settings");
+
+    // A save merging with a file that holds the same is that file; merging with the defaults
+    // keeps every entry of the table that beats them.
+    ConfigData written, defaults;
+    parse_config(std::span(bytes), level_count, written);
+    parse_config({}, level_count, defaults);
+    const ConfigData same = merge_config(written, written);
+    FUZZ_CHECK(same.table == written.table && same.unlocked == written.unlocked, "merging a file with itself changed it");
+    const ConfigData with_defaults = merge_config(defaults, written);
+    for (std::size_t i = 0; i < high_score_count; ++i)
+        if (written.table[i].score > 0) FUZZ_CHECK(with_defaults.table[i] == written.table[i], "a merge lost a better entry");
     return 0;
 }

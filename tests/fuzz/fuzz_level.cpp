@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // levels.dat as the game reads it: any damage is refused with a message and the level list is
-// left as it was; a file that is accepted holds exactly 150 sound records and nothing else.
-#include <cmath>
+// left as it was; a file that is accepted holds exactly 150 sound records, within what play can
+// handle, and nothing else.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -29,12 +29,16 @@ void check_level(const Tlevel& level)
     FUZZ_CHECK(level.name.size() <= level_name_bytes, "a name longer than its field");
     FUZZ_CHECK(level.name.find("  ") == std::string::npos, "a name that runs past a double space");
     FUZZ_CHECK(level.complete == 0, "a level unlocked by reading the file");
+    FUZZ_CHECK(level.brick_list.size() <= static_cast<std::size_t>(max_bricks_per_level), "too many bricks");
     for (const Tbrick& brick : level.brick_list) {
         FUZZ_CHECK(brick_kind_valid(brick.num), "a brick kind outside 0..19");
         FUZZ_CHECK(brick.powerup >= -1 && brick.powerup <= 29, "a powerup outside -1..29");
-        FUZZ_CHECK(std::isfinite(brick.speed) && brick.speed >= 0, "a bad brick speed");
+        FUZZ_CHECK(brick.speed >= 0 && brick.speed <= max_brick_speed, "a bad brick speed");
+        FUZZ_CHECK(!brick.move_point_list.empty(), "a brick without a waypoint");
+        FUZZ_CHECK(brick.move_point_list.size() <= static_cast<std::size_t>(max_points_per_path), "too long a path");
         for (const Tmove_point& point : brick.move_point_list)
-            FUZZ_CHECK(std::isfinite(point.x) && std::isfinite(point.y), "a coordinate that is not finite");
+            FUZZ_CHECK(point.x >= level_min_x && point.x <= level_max_x && point.y >= level_min_y && point.y <= level_max_y,
+                       "a waypoint outside the field and its margin");
     }
 }
 

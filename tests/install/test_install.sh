@@ -43,7 +43,8 @@ done
 # ---- the launcher and the metainfo
 desktop-file-validate "$desktop" || fail "desktop-file-validate $desktop"
 appstreamcli validate --pedantic --no-net "$metainfo" || fail "appstreamcli validate --pedantic $metainfo"
-grep -qx 'Path=/usr/share/kalventor' "$desktop" || fail "launcher does not start in /usr/share/kalventor: $(grep '^Path' "$desktop")"
+# Started in the data folder, root's saves would land there for every player to read.
+! grep -q '^Path=' "$desktop" || fail "launcher sets a working folder: $(grep '^Path' "$desktop")"
 grep -qx 'Exec=kalventor' "$desktop" || fail "launcher does not run kalventor"
 grep -q '<launchable type="desktop-id">kalventor.desktop</launchable>' "$metainfo" || fail "metainfo names another launcher"
 grep -q "<release version=\"$version\"" "$metainfo" || fail "metainfo release is not $version"
@@ -84,10 +85,18 @@ status=0
 (cd "$elsewhere" && HOME=$user_data XDG_DATA_HOME=$user_data run_as "$usr/bin/kalventor" --headless --seed 1 \
     --play metal:1 --frames 300) >"$tmp/run.log" 2>&1 || status=$?
 [ "$status" -eq 0 ] || { cat "$tmp/run.log"; fail "installed game exited $status from a foreign working directory"; }
-settings=$user_data/kalventor/kalventor/config.dat
+settings=$user_data/kalventor/config.dat
 [ -f "$settings" ] || fail "no settings in the per-user folder ($(find "$user_data" -type f))"
 [ ! -f "$settings" ] || [ "$(wc -c <"$settings")" -eq 802 ] || fail "per-user config.dat is not 802 bytes"
 [ ! -e "$elsewhere/config.dat" ] || fail "settings written into the working directory"
+
+# Started by anyone, root too, inside the installed data folder, the saves still go to the
+# per-user folder: the installed levels are every player's.
+status=0
+(cd "$share/kalventor" && HOME=$user_data XDG_DATA_HOME=$user_data "$usr/bin/kalventor" --headless --seed 1 \
+    --play metal:1 --frames 300) >"$tmp/inside.log" 2>&1 || status=$?
+[ "$status" -eq 0 ] || { cat "$tmp/inside.log"; fail "installed game exited $status in its data folder"; }
+[ ! -e "$share/kalventor/config.dat" ] || fail "settings written beside the installed levels"
 
 # Without levels.dat anywhere it looks, the game stops with exit code 1 and names the file.
 lonely=$tmp/lonely

@@ -49,6 +49,9 @@ public:
 
     void run() {
         check_name();
+        if (level_.bricks.size() > static_cast<std::size_t>(max_bricks_per_level))
+            error(level_.line, "the level has " + std::to_string(level_.bricks.size()) +
+                                   " bricks; the game takes at most " + std::to_string(max_bricks_per_level));
         for (const Source_brick& b : level_.bricks) check_brick(b);
         check_dropped_points();
         check_start_overlaps();
@@ -85,7 +88,10 @@ private:
         if (moving(b) && !(b.speed > 0))
             error(b.line, "a moving brick needs a speed above 0");
         if (b.speed < 0) error(b.line, "the speed is negative");
-        if (b.speed > 20) error(b.line, "speed " + std::to_string(b.speed) + " is too fast to play");
+        if (b.speed > max_brick_speed) error(b.line, "speed " + std::to_string(b.speed) + " is too fast to play");
+        if (b.points.size() > static_cast<std::size_t>(max_points_per_path))
+            error(b.line, "the path has " + std::to_string(b.points.size()) + " points; the game takes at most " +
+                              std::to_string(max_points_per_path));
         for (std::size_t i = 0; i < b.points.size(); ++i) {
             if (!in_field(brick_rect(b.num, b.points[i]))) {
                 error(b.line, "point " + std::to_string(i + 1) + " (" + std::to_string(int(b.points[i].x)) +
