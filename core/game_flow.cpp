@@ -61,15 +61,20 @@ void run_game(World& world)
     set_pointer_screen(playing);   // keys and pads move the paddle now
     while (world.game_end_reason == 0) {
         autoplay_frame(world);
-        clear_screen();
-        update_screen_shake(world);
-        draw_background(world);
-        update_world(world);
-        update_game(world);
-        update_screen_fade(world);
+        draw_game_frame(world);
         flip(-1);
     }
     confine_pointer(false);
+}
+
+void draw_game_frame(World& world)
+{
+    clear_screen();
+    update_screen_shake(world);
+    draw_background(world);
+    update_world(world);
+    update_game(world);
+    update_screen_fade(world);
 }
 
 void end_game(World& world)

@@ -35,6 +35,8 @@ struct GameFlowState {
 void start_new_game(World& world);
 // The nested frame loop of a real game; returns when game_end_reason is not 0.
 void run_game(World& world);
+// One frame of a real game, played and drawn but not yet flipped (run_game's and a replay's).
+void draw_game_frame(World& world);
 // Back from a game: menu music, the score credited in full, a fade and an empty field.
 void end_game(World& world);
 

@@ -12,6 +12,7 @@
 #include "core/drawing.h"
 #include "core/game_flow.h"
 #include "core/options.h"
+#include "core/replay.h"
 #include "core/sound.h"
 #include "core/world.h"
 #include "platform/audio.h"
@@ -26,6 +27,7 @@
 #include "platform/trace.h"
 #include "ui/menu_screens.h"
 #include "ui/pointer_targets.h"
+#include "ui/replay_screen.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -59,6 +61,7 @@ bool read_levels(World& world)
         return false;
     }
     choose_config_place(world, save_folder_for_levels(path));
+    if (const auto bytes = read_file(path)) world.levels_fingerprint = file_fingerprint(*bytes);
     return true;
 }
 
@@ -98,10 +101,44 @@ void set_up_platform(const Options& options, std::int64_t seed)
     world.outside_high_scores = true;
     if (options.autoplay) start_autoplay(world, seed);
     world.attract_mode = 0;
+    begin_game_record(world);
     start_new_game(world);
     run_game(world);
+    finish_game_record(world);
     autoplay_final_report(world);   // before the field is emptied: was the last level cleared?
     end_game(world);
+    keep_game_replay(world);
+    end_program(0);
+}
+
+// A replay that cannot be played here stops the run before the display opens.
+bool load_replay_to_watch(const World& world, const std::string& path, GameReplay& replay)
+{
+    if (const auto error = load_replay(path, replay)) {
+        std::fprintf(stderr, "kalventor: %s\n", error->c_str());
+        return false;
+    }
+    if (const auto mismatch = replay_mismatch(replay, KALVENTOR_VERSION, world.levels_fingerprint)) {
+        std::fprintf(stderr, "kalventor: cannot play the replay %s: %s\n", path.c_str(), mismatch->c_str());
+        return false;
+    }
+    return true;
+}
+
+// --replay: the game plays back, then the program ends with its final line. A headless replay
+// that ends otherwise than the game it recorded says so and fails.
+[[noreturn]] void watch_one_replay(World& world, const GameReplay& replay)
+{
+    const ReplayOutcome outcome = play_replay(world, replay, watch_replay_controls);
+    std::printf("%s\n", replay_outcome_line(outcome).c_str());
+    std::fflush(stdout);
+    const bool faithful = outcome.score == replay.score && outcome.level == replay.final_level &&
+                          outcome.frames == replay.frames;
+    if (!outcome.left && !faithful) {
+        std::fprintf(stderr, "kalventor: the replay ended otherwise than its game: score %d level %d frames %lld\n",
+                     replay.score, replay.final_level, replay.frames);
+        end_program(1);
+    }
     end_program(0);
 }
 
@@ -177,6 +214,11 @@ int run_program(const std::vector<std::string>& arguments)
     // The settings before the window too: a player who closes it during the start-up pause
     // leaves with their settings written back as they were, never with the defaults.
     load_config(*world);
+    GameReplay replay;
+    if (!options.replay_file.empty()) {
+        if (!load_replay_to_watch(*world, options.replay_file, replay)) return exit_bad_command_line;
+        world->config_path.clear();   // watching a replay saves nothing
+    }
 
     const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed
                               : devices.seed ? *devices.seed : clock_seed();
@@ -190,6 +232,7 @@ int run_program(const std::vector<std::string>& arguments)
     set_exit_actions([] { exit_actions(*world); });
     install_signal_handlers();
     start_up(*world);
+    if (!options.replay_file.empty()) watch_one_replay(*world, replay);
     if (options.play || options.autoplay) play_one_game(*world, options, seed);
     run_menus(*world);
 }
@@ -265,6 +308,11 @@ void run_menu_frame(World& world)
 
 void exit_actions(World& world)
 {
+    // A game cut short by the end of the program is still the last game played.
+    if (world.recording_game) {
+        finish_game_record(world);
+        keep_game_replay(world);
+    }
     autoplay_final_report(world);
     if (frame_stats_enabled()) std::fputs(frame_stats_report().c_str(), stdout);
     reset_world(world);

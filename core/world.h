@@ -18,6 +18,7 @@
 #include "core/autoplay.h"
 #include "core/game_flow.h"
 #include "core/helpers.h"
+#include "core/replay.h"
 #include "core/startup.h"
 #include "play/ball.h"
 #include "play/brick.h"
@@ -60,7 +61,8 @@ struct World : MenuLoopState,
                MenuScreenState,
                WidgetState,
                SettingsState,
-               AutoplayState {
+               AutoplayState,
+               ReplayState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;

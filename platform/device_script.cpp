@@ -27,6 +27,7 @@ int deliver(const ScriptEvent& event)
     case ScriptEventKind::pad_axis: pad_axis(event.x, static_cast<PadAxis>(event.key), event.y); return -1;
     case ScriptEventKind::plug: pad_added(event.x); return -1;
     case ScriptEventKind::unplug: pad_removed(event.x); return -1;
+    case ScriptEventKind::focus: device_focus_lost(); return -1;
     }
     return -1;
 }

@@ -56,6 +56,7 @@ struct Display {
     Pacing pacing;
     long long flips = 0;
     long long frame_limit = -1;
+    bool presenting = true;
     std::multimap<long long, std::string> screenshots;
     bool fullscreen = false;
     bool drawing = true;
@@ -532,6 +533,8 @@ void set_window_title(std::string_view title) { display.title = std::string(titl
 bool display_open() { return display.renderer != nullptr; }
 void set_frame_limit(long long flips) { display.frame_limit = flips; }
 void set_drawing_enabled(bool enabled) { display.drawing = enabled; }
+bool drawing_enabled() { return display.drawing; }
+void set_presenting(bool presenting) { display.presenting = presenting; }
 long long flip_count() { return display.flips; }
 
 void request_screenshot(long long flip, std::string path) { display.screenshots.emplace(flip, std::move(path)); }
@@ -608,9 +611,10 @@ void flip(int /*sync*/)
     frame_stats_frame_done();
     // Shown as soon as it is drawn; the wait for the next frame's time comes after, and the
     // input is read only then, so what the player does reaches the screen within a frame.
-    present_target();
+    // A replay watched fast shows only some frames and waits for none of the others.
+    if (display.presenting) present_target();
     frame_stats_presented(display.window != nullptr);
-    pace_frame();
+    if (display.presenting) pace_frame();
     audio_advance_frame();   // mixes a frame itself only where no device plays, so channels still end
     display.flips += 1;
     trace_frame(display.flips);

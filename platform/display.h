@@ -75,6 +75,10 @@ void grab_image(Image image, float x, float y, int frame);
 
 // Benchmarks of the logic alone: with drawing off every drawing operation does nothing.
 void set_drawing_enabled(bool enabled);
+bool drawing_enabled();
+// A replay watched fast: flips count frames and take input as always, but present nothing and
+// wait for nothing while presenting is off.
+void set_presenting(bool presenting);
 
 // Headless and scripted runs: the run ends through the exit path after this many flips.
 void set_frame_limit(long long flips);

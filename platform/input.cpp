@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <utility>
 
 #include "platform/device_script.h"
 #include "platform/display.h"
@@ -42,6 +43,19 @@ struct InputState {
     // them where the game first saw them.
     bool device_event = false;
     bool waiting = false;
+    // A watched replay: a prompt with no key left in the script returns none, and the real
+    // devices drive only the viewer's controls.
+    bool script_end_quiet = false;
+    bool script_ran_out = false;
+    std::array<int, key_code_count> viewer_hits{};
+    int viewer_x = screen_width / 2;
+    int viewer_y = screen_height / 2;
+    bool viewer_button = false;
+    // The run's own script while a pushed one plays.
+    bool nested = false;
+    bool outer_scripted = false;
+    std::deque<ScriptEvent> outer_pending;
+    std::function<void(const ScriptEvent&)> capture;
     // Recording.
     std::FILE* record = nullptr;
     std::string record_path;
@@ -55,6 +69,7 @@ bool valid_key(int key) { return key >= 0 && key < key_code_count; }
 
 void write_record(const ScriptEvent& event)
 {
+    if (input.capture) input.capture(event);
     if (input.record == nullptr) return;
     std::fputs(format_script_event(event).c_str(), input.record);
     std::fputc('\n', input.record);
@@ -93,13 +108,34 @@ void apply(const ScriptEvent& event)
     case ScriptEventKind::pad_axis:
     case ScriptEventKind::plug:
     case ScriptEventKind::unplug: return;
+    case ScriptEventKind::focus: input.focus_lost = true; break;
     }
     ScriptEvent recorded = event;
-    recorded.frame = input.frame;
+    recorded.frame = input.frame + (input.waiting ? 1 : 0);
     write_record(recorded);
 }
 
-long long recorded_frame() { return input.frame + (input.device_event && !input.waiting ? 1 : 0); }
+void apply_to_viewer(const ScriptEvent& event)
+{
+    switch (event.kind) {
+    case ScriptEventKind::mouse: input.viewer_x = event.x, input.viewer_y = event.y; break;
+    case ScriptEventKind::down: input.viewer_button = true; break;
+    case ScriptEventKind::up: input.viewer_button = false; break;
+    case ScriptEventKind::key:
+    case ScriptEventKind::hold: input.viewer_hits[event.key] += 1; break;
+    case ScriptEventKind::release:
+    case ScriptEventKind::focus:
+    case ScriptEventKind::pad_down:
+    case ScriptEventKind::pad_up:
+    case ScriptEventKind::pad_axis:
+    case ScriptEventKind::plug:
+    case ScriptEventKind::unplug: break;
+    }
+}
+
+// A prompt's answer counts from the next frame too: the prompt's own flip began this one and
+// applied its events before the wait, so a replay finds the answer still waiting in the script.
+long long recorded_frame() { return input.frame + (input.device_event || input.waiting ? 1 : 0); }
 
 // Marks the events handled while it lives as a real device's.
 struct DeviceEvent {
@@ -149,6 +185,8 @@ void move_mouse(int x, int y)
 {
     input.mouse_x = x;
     input.mouse_y = y;
+    // A replay puts the pointer here too, so only a move away from here is news.
+    input.recorded_x = x, input.recorded_y = y;
     if (!input.scripted) warp_device_pointer(x, y);
 }
 
@@ -173,6 +211,16 @@ int use_up(int key)
 }
 }  // namespace
 
+namespace {
+// Focus changes while a prompt waited were forgotten by the game: so they are in a replay.
+void forget_focus_changes_before(const ScriptEvent& answer)
+{
+    std::erase_if(input.pending, [&](const ScriptEvent& event) {
+        return event.kind == ScriptEventKind::focus && event.frame <= answer.frame;
+    });
+}
+}  // namespace
+
 int wait_key()
 {
     flush_keys();
@@ -183,12 +231,17 @@ int wait_key()
                 it->kind == ScriptEventKind::down) {
                 const ScriptEvent event = *it;
                 input.pending.erase(it);
+                forget_focus_changes_before(event);
+                input.waiting = true;
                 apply(event);
+                input.waiting = false;
                 return use_up(event.kind == ScriptEventKind::down ? vk_lbutton : event.key);
             }
         }
-        // Nothing left to press: the run is over.
-        end_program(0);
+        // Nothing left to press: the run is over, or only the replay being watched.
+        if (!input.script_end_quiet) end_program(0);
+        input.script_ran_out = true;
+        return -1;
     }
     input.waiting = true;
     int key = -1;
@@ -205,6 +258,59 @@ void play_input_script(InputScript script)
 }
 
 bool input_script_playing() { return input.scripted; }
+
+void push_input_script(InputScript script)
+{
+    input.outer_scripted = input.scripted;
+    input.outer_pending = std::move(input.pending);
+    input.viewer_x = input.mouse_x, input.viewer_y = input.mouse_y;
+    input.viewer_button = false;
+    input.viewer_hits = {};
+    input.nested = true;
+    play_input_script(std::move(script));
+}
+
+void pop_input_script()
+{
+    input.scripted = input.outer_scripted;
+    input.pending = std::move(input.outer_pending);
+    input.nested = false;
+    input.release_next_frame.clear();
+    flush_keys();
+    flush_mouse();
+    input.mouse_x = input.viewer_x;
+    input.mouse_y = input.viewer_y;
+}
+
+void delay_input_script(long long frames)
+{
+    for (ScriptEvent& event : input.pending) event.frame += frames;
+}
+
+void set_script_end_quiet(bool quiet)
+{
+    input.script_end_quiet = quiet;
+    input.script_ran_out = false;
+}
+
+bool script_ran_out() { return input.script_ran_out; }
+
+void set_input_capture(std::function<void(const ScriptEvent&)> sink)
+{
+    input.capture = std::move(sink);
+    // The capture knows where the pointer starts: any move away from there is an event.
+    input.recorded_x = input.mouse_x, input.recorded_y = input.mouse_y;
+}
+
+int viewer_key_hit(int key)
+{
+    if (!valid_key(key)) return 0;
+    return std::exchange(input.viewer_hits[key], 0);
+}
+
+int viewer_mouse_x() { return input.viewer_x; }
+int viewer_mouse_y() { return input.viewer_y; }
+bool viewer_mouse_down() { return input.viewer_button; }
 
 bool record_input_to(const std::string& path, long long seed)
 {
@@ -254,12 +360,17 @@ void begin_input_frame(long long frame)
         input.pending.pop_front();
         apply(event);
     }
+    while (input.nested && !input.outer_pending.empty() && input.outer_pending.front().frame <= frame) {
+        apply_to_viewer(input.outer_pending.front());
+        input.outer_pending.pop_front();
+    }
     // Keys and pads move the pointer a frame at a time; a script already holds their moves.
     if (!input.scripted) advance_pointer_devices();
 }
 
 void device_mouse_moved(int x, int y)
 {
+    input.viewer_x = x, input.viewer_y = y;
     if (input.bot_driving) return;
     // While a prompt waits the pointer's moves are not recorded: leaving the prompt puts the
     // pointer back where the paddle was, and a replay must not see the moves after that.
@@ -289,6 +400,7 @@ void device_button(bool down) { device_button_from(button_from_mouse, down); }
 
 void device_button_from(unsigned source, bool down)
 {
+    input.viewer_button = down;
     if (input.bot_driving || input.scripted) return;
     // The button comes up only when no device holds it any more.
     if (down) input.button_sources |= source;
@@ -312,6 +424,7 @@ void bot_button(bool down)
 
 void device_key(int code, bool down)
 {
+    if (down && valid_key(code)) input.viewer_hits[code] += 1;
     if (input.scripted || !valid_key(code)) return;
     const DeviceEvent device;
     if (down) press(code);
@@ -330,5 +443,15 @@ void device_key_tap(int code)
 
 bool input_waiting() { return input.waiting; }
 
-void device_focus_lost() { input.focus_lost = true; }
+void device_focus_lost()
+{
+    // The watcher's window losing the focus is no event of the replay being watched.
+    if (input.nested) return;
+    input.focus_lost = true;
+    // A replay pauses where the game did.
+    if (!input.waiting) {
+        const DeviceEvent device;
+        record_now(ScriptEventKind::focus);
+    }
+}
 void set_bot_driving(bool driving) { input.bot_driving = driving; }

@@ -3,6 +3,7 @@
 // 800 x 600 coordinates whatever the window's size. Real devices and scripts feed the same state.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/input_script.h"
@@ -23,6 +24,25 @@ bool take_focus_lost();
 // Plays a parsed script: its events are applied as their frames begin; real input is ignored.
 void play_input_script(InputScript script);
 bool input_script_playing();
+// A replay watched inside a run plays its own script over the run's input. Meanwhile the run's
+// own input (real devices, or the run's script) drives only the viewer's controls below; pop
+// brings it back, the pointer where the viewer's is.
+void push_input_script(InputScript script);
+void pop_input_script();
+// The script's events not yet applied come that many frames later (a watched replay paused).
+void delay_input_script(long long frames);
+// While a replay is watched, a prompt that finds no key left in the script returns no key
+// instead of ending the program; script_ran_out says once that it happened.
+void set_script_end_quiet(bool quiet);
+bool script_ran_out();
+// Every event the run receives also goes to this sink while it is set (a game's replay).
+void set_input_capture(std::function<void(const ScriptEvent&)> sink);
+// The run's own input while a pushed script plays (the controls of a watched replay): presses since the
+// last call, the pointer and the left button.
+int viewer_key_hit(int key);
+int viewer_mouse_x();
+int viewer_mouse_y();
+bool viewer_mouse_down();
 // Writes every input the run receives to a script file, with the seed first.
 bool record_input_to(const std::string& path, long long seed);
 void close_input_record();

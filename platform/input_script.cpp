@@ -126,9 +126,9 @@ std::optional<std::string> parse_event(const std::vector<std::string_view>& word
         event.kind = ScriptEventKind::mouse;
         return std::nullopt;
     }
-    if (name == "down" || name == "up") {
+    if (name == "down" || name == "up" || name == "focus") {
         if (auto error = expect_args(0)) return error;
-        event.kind = name == "down" ? ScriptEventKind::down : ScriptEventKind::up;
+        event.kind = name == "down" ? ScriptEventKind::down : name == "up" ? ScriptEventKind::up : ScriptEventKind::focus;
         return std::nullopt;
     }
     if (name == "key" || name == "hold" || name == "release") {
@@ -231,6 +231,7 @@ std::string format_script_event(const ScriptEvent& event)
         return line + "axis " + std::to_string(event.x) + " " + pad_axis_name(event.key) + " " + std::to_string(event.y);
     case ScriptEventKind::plug: return line + "plug " + std::to_string(event.x);
     case ScriptEventKind::unplug: return line + "unplug " + std::to_string(event.x);
+    case ScriptEventKind::focus: return line + "focus";
     }
     return line;
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Scripted input: the text format that headless runs play (--input) and every run can write
 // (--record). One event per line, "FRAME EVENT ARGS", frames counting flips from 0:
-//   mouse X Y | down | up | key NAME | hold NAME | release NAME      ("seed S" may open the file)
+//   mouse X Y | down | up | key NAME | hold NAME | release NAME | focus   ("seed S" may open the file)
+// "focus" is the window losing the keyboard focus, which pauses a game;
 // and, for game pads (played only as devices, --devices; a replay holds what they did instead):
 //   pad N BUTTON down|up | axis N AXIS VALUE | plug N | unplug N
 // "#" starts a comment. Pure text handling, no device: the parser is safe on any input.
@@ -13,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-enum class ScriptEventKind { mouse, down, up, key, hold, release, pad_down, pad_up, pad_axis, plug, unplug };
+enum class ScriptEventKind { mouse, down, up, key, hold, release, focus, pad_down, pad_up, pad_axis, plug, unplug };
 
 struct ScriptEvent {
     long long frame = 0;

@@ -20,6 +20,8 @@ void seed_rnd(std::int64_t seed)
     state = (low31 == 0 || low31 == lehmer_modulus) ? replacement_seed : low31;
 }
 
+std::int32_t random_state() { return state; }
+
 std::int32_t next_random_state()
 {
     // Schrage's decomposition keeps 48271 * state inside 32 bits.

@@ -10,6 +10,8 @@ constexpr std::int32_t lehmer_multiplier = 48271;
 constexpr std::int32_t replacement_seed = 4660;      // 0x1234, for seeds the generator cannot use
 
 void seed_rnd(std::int64_t seed);
+// The generator's state, 1 .. 2^31 - 2; seed_rnd with it puts the generator back there.
+std::int32_t random_state();
 // The next raw state of the generator, 1 .. 2^31 - 2.
 std::int32_t next_random_state();
 // Uniform float in [min(a, b), max(a, b)): the bounds may come in either order.

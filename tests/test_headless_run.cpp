@@ -9,46 +9,12 @@
 
 #include "platform/image.h"
 #include "platform/stream.h"
+#include "tests/support/headless_run.h"
 #include "tests/support/test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class HeadlessRun : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("kalventor_run_" + std::string(
-            ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        // Levels in the working folder: the settings of the run stay in it.
-        fs::create_symlink(fs::path(kalventor_executable()).parent_path() / "levels.dat", dir / "levels.dat");
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs the game in the test's folder.
-    int run(const std::string& arguments)
-    {
-        return run_command("cd '" + dir.string() + "' && '" + kalventor_executable() + "' " + arguments +
-                           " > out.txt 2> err.txt");
-    }
-    std::string file_text(const std::string& name)
-    {
-        const auto bytes = read_file((dir / name).string());
-        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
-    }
-    Pixels picture(const std::string& name)
-    {
-        Pixels pixels;
-        std::string error;
-        const auto bytes = read_file((dir / name).string());
-        if (bytes) decode_picture(*bytes, pixels, error);
-        return pixels;
-    }
-    fs::path dir;
-};
 
 int brightness(const Pixels& p, int x, int y)
 {

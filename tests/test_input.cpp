@@ -91,4 +91,44 @@ TEST_F(InputBetweenFrames, ARecordOfRealDevicesReplaysFrameForFrame)
     std::filesystem::remove(path);
 }
 
+// A record replays a window's lost focus (which pauses a game) and a prompt's answer where the
+// game saw them: the answer after the prompt's own flip, so it is still waiting in the script.
+TEST_F(InputBetweenFrames, AFocusLossAndAPromptsAnswerReplayWhereTheGameSawThem)
+{
+    const std::string path = (std::filesystem::temp_directory_path() / "kalventor_prompt_record.txt").string();
+    ASSERT_TRUE(record_input_to(path, 5));
+    std::vector<bool> live_focus;
+    for (int frame = 1; frame <= 3; ++frame) {
+        if (frame == 2) device_focus_lost();
+        begin_input_frame(frame);
+        live_focus.push_back(take_focus_lost());
+    }
+    InputScript answer;
+    answer.events = {{9, ScriptEventKind::key, 0, 0, 'Y'}};
+    play_input_script(answer);
+    begin_input_frame(4);   // the prompt's flip
+    ASSERT_EQ(wait_key(), 'Y');
+    close_input_record();
+    reset_input();
+
+    const auto bytes = read_file(path);
+    ASSERT_TRUE(bytes);
+    InputScript script;
+    const std::string text(bytes->begin(), bytes->end());
+    ASSERT_FALSE(parse_input_script(text, path, script));
+    EXPECT_NE(text.find("2 focus\n"), std::string::npos) << text;
+    play_input_script(script);
+    set_script_end_quiet(true);
+    std::vector<bool> replayed_focus;
+    for (int frame = 1; frame <= 3; ++frame) {
+        begin_input_frame(frame);
+        replayed_focus.push_back(take_focus_lost());
+    }
+    EXPECT_EQ(replayed_focus, live_focus);
+    begin_input_frame(4);
+    EXPECT_EQ(wait_key(), 'Y') << text;
+    set_script_end_quiet(false);
+    std::filesystem::remove(path);
+}
+
 }  // namespace

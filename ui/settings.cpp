@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/drawing.h"
+#include "core/replay.h"
 #include "core/sound.h"
 #include "core/world.h"
 #include "platform/display.h"
@@ -15,6 +16,7 @@
 #include "ui/config_place.h"
 #include "ui/font.h"
 #include "ui/menu_screens.h"
+#include "ui/replay_screen.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -99,6 +101,17 @@ std::vector<std::uint8_t> encode_config(const ConfigData& data)
     return writer.bytes();
 }
 
+// A save is no part of the game: the draws of the locked words leave the game's generator as it
+// was, so a game goes the same way whatever config.dat held and wherever it is saved, and its
+// replay plays it exactly.
+std::vector<std::uint8_t> encode_apart_from_the_game(const ConfigData& data)
+{
+    const std::int32_t game_random = random_state();
+    std::vector<std::uint8_t> bytes = encode_config(data);
+    seed_rnd(game_random);
+    return bytes;
+}
+
 ConfigData world_config(const World& world, int gfx_level)
 {
     ConfigData data;
@@ -131,7 +144,7 @@ void report_save_failure(const std::string& path, const std::string& why)
 
 // Under the folder's lock: re-read what is there, merge, write. A file that stopped being the
 // game's since start-up is left alone.
-void write_config(World& world, int gfx_level)
+void write_config(World& world, int gfx_level, bool leaving)
 {
     if (!world.config_loaded || world.config_path.empty()) return;
     const std::string& path = world.config_path;
@@ -146,7 +159,8 @@ void write_config(World& world, int gfx_level)
         parse_config(*bytes, world.level_list.size(), theirs);
         data = merge_config(data, theirs);
     }
-    if (const auto error = write_file_atomic(path, encode_config(data))) return report_save_failure(path, *error);
+    if (const auto error = write_file_atomic(path, encode_apart_from_the_game(data))) return report_save_failure(path, *error);
+    keep_table_replays(world, data.table, leaving);
     take_merged(world, data);
 }
 
@@ -272,10 +286,10 @@ void load_config(World& world)
 void save_config(World& world)
 {
     world.gfx_level = stored_gfx_level(world);
-    write_config(world, world.gfx_level);
+    write_config(world, world.gfx_level, true);
 }
 
-void save_progress(World& world) { write_config(world, stored_gfx_level(world)); }
+void save_progress(World& world) { write_config(world, stored_gfx_level(world), false); }
 
 void apply_settings_to_selectors(World& world)
 {
@@ -377,7 +391,7 @@ void draw_high_score_screen(World& world)
     set_alpha(0.8f);
     for (int row = 1; row <= high_score_count; ++row) draw_high_score_row(world, row);
     reset_draw_state();
-    if (!typing) return;
+    if (!typing) return update_table_replays(world);
     std::string& name = world.high_score_names[static_cast<std::size_t>(world.new_high_score_index)];
     name = edit_name(world, name);
     if (key_hit(vk_return) > 0 || name_entry_clicked(world)) {

@@ -4,6 +4,7 @@
 #include "core/drawing.h"
 #include "core/game_flow.h"
 #include "core/geometry.h"
+#include "core/replay.h"
 #include "core/sound.h"
 #include "core/world.h"
 #include "platform/display.h"
@@ -92,9 +93,12 @@ void start_game(World& world)
     world.theme = chosen_theme(world);
     if (const int difficulty = chosen_difficulty(world); difficulty >= 0) world.difficulty = difficulty;
     if (const int gfx = chosen_gfx_level(world); gfx >= 0) world.gfx_level = gfx;
+    begin_game_record(world);
     start_new_game(world);
     run_game(world);
+    finish_game_record(world);
     end_game(world);
+    keep_game_replay(world);
     reset_world(world);
     return_to_menus(world);
 }
