@@ -14,6 +14,7 @@
 #include "platform/input_platform.h"
 #include "platform/pointer_devices.h"
 #include "platform/stream.h"
+#include "tests/support/headless_run.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -259,20 +260,9 @@ TEST_F(PointerDevices, APadTypesANameLetterByLetter)
 }
 
 // The executable, headless, played by --devices scripts.
-class PlayedByDevices : public ::testing::Test {
+class PlayedByDevices : public HeadlessRun {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / "kalventor_pointer_devices";
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    int run(const std::string& arguments)
-    {
-        return run_command("cd '" + dir.string() + "' && '" + kalventor_executable() + "' --headless " + arguments +
-                           " > out.txt 2> err.txt");
-    }
+    int run(const std::string& arguments) { return HeadlessRun::run("--headless " + arguments); }
     std::string trace_text()
     {
         std::ifstream in(dir / "trace.txt");
@@ -285,7 +275,6 @@ protected:
         }
         return lines.str();
     }
-    fs::path dir;
 };
 
 // Keys held for one frame each, from a frame on, `gap` frames apart.
