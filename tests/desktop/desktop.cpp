@@ -263,6 +263,14 @@ void Desktop::focus(::Window window)
     XSync(x_, False);
 }
 
+::Window Desktop::focused() const
+{
+    ::Window window = 0;
+    int revert = 0;
+    XGetInputFocus(x_, &window, &revert);
+    return window;
+}
+
 void Desktop::close_window(::Window window)
 {
     XEvent event{};

@@ -50,6 +50,7 @@ public:
     // Another program's window, to take the keyboard focus away from the game and back.
     ::Window open_other_window();
     void focus(::Window window);
+    ::Window focused() const;   // the window that has the keyboard now
     // Asks the window manager to close a window, as its close button does.
     void close_window(::Window window);
 

@@ -131,6 +131,12 @@ TEST_F(DesktopInput, FocusLostTwiceLeavesOnePause)
 {
     start_game();
     const ::Window other = screen.open_other_window();
+    // The game must have had the keyboard to lose it (the window manager may still be handing it
+    // over after the other window appeared).
+    ASSERT_TRUE(wait_until([&] {
+        game->focus();
+        return screen.focused() == game->window();
+    }));
     const std::size_t mark = game->trace_lines().size();
     screen.focus(other);
     ASSERT_TRUE(game->wait_for_trace("prompt PAUSED", 20s, mark)) << "losing the focus did not pause";
