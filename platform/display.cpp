@@ -51,6 +51,7 @@ struct Display {
     // with a GPU everything is drawn into the target texture instead.
     SDL_Surface* canvas = nullptr;
     SDL_Texture* target = nullptr;
+    SDL_Surface* texture_host = nullptr;   // headless drawing into textures: the renderer's output
     int refresh_hz = 60;
     DrawState state;
     Pacing pacing;
@@ -365,7 +366,14 @@ void open_canvas()
 void open_headless()
 {
     use_virtual_clock(true);
-    open_canvas();
+    if (!display.options.textures) {
+        open_canvas();
+        return;
+    }
+    display.texture_host = SDL_CreateRGBSurfaceWithFormat(0, screen_width, screen_height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (display.texture_host == nullptr)
+        platform_fatal(std::string("kalventor: cannot create the off-screen picture: ") + SDL_GetError());
+    display.renderer = SDL_CreateSoftwareRenderer(display.texture_host);
 }
 
 // An OpenGL renderer that the CPU emulates (Mesa's llvmpipe, softpipe or swrast, as on a machine
@@ -575,11 +583,12 @@ void close_display()
     save_window_settings(WindowSettings{display.fullscreen, display.window_w, display.window_h});
 }
 
-void open_offscreen_display()
+void open_offscreen_display(bool textures)
 {
     if (display_open()) return;
     DisplayOptions options;
     options.headless = true;
+    options.textures = textures;
     set_display_options(options);
     use_virtual_clock(true);
     audio_open(AudioOutput::headless);
@@ -763,29 +772,30 @@ void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel)
 void grab_image(Image image, float x, float y, int frame)
 {
     if (image == nullptr || display.renderer == nullptr) return;
-    SDL_Rect source{static_cast<int>(x), static_cast<int>(y), image_width(image), image_height(image)};
-    const SDL_Rect dest = image_frame_rect(image, frame);
+    const SDL_Rect source{static_cast<int>(x), static_cast<int>(y), image_width(image), image_height(image)};
+    const SDL_Rect whole{0, 0, screen_width, screen_height};
+    SDL_Rect clipped;
+    if (!SDL_IntersectRect(&source, &whole, &clipped)) return;
+    const SDL_Rect frame_rect = image_frame_rect(image, frame);
+    const SDL_Rect written{frame_rect.x + clipped.x - source.x, frame_rect.y + clipped.y - source.y, clipped.w, clipped.h};
     if (display.canvas != nullptr) {
-        SDL_Rect clipped;
-        const SDL_Rect whole{0, 0, screen_width, screen_height};
-        if (!SDL_IntersectRect(&source, &whole, &clipped)) return;
         const CanvasView view = canvas_view();
         std::uint32_t* pixels = image_argb_for_writing(image);
         const int pitch = image_argb_pitch(image);
         for (int row = 0; row < clipped.h; ++row) {
             const std::uint32_t* from = view.pixels + (clipped.y + row) * view.pitch_pixels + clipped.x;
-            std::uint32_t* into = pixels + (dest.y + clipped.y - source.y + row) * pitch + dest.x + clipped.x - source.x;
-            std::copy(from, from + clipped.w, into);
+            std::copy(from, from + clipped.w, pixels + (written.y + row) * pitch + written.x);
         }
-        mask_written_pixels(image, {dest.x + clipped.x - source.x, dest.y + clipped.y - source.y, clipped.w, clipped.h});
+        mask_written_pixels(image, written);
         return;
     }
     SDL_Texture* texture = image_texture(image);
     if (texture == nullptr) return;
     SDL_SetRenderTarget(display.renderer, texture);
     SDL_SetTextureBlendMode(display.target, SDL_BLENDMODE_NONE);
-    SDL_RenderCopy(display.renderer, display.target, &source, &dest);
+    SDL_RenderCopy(display.renderer, display.target, &clipped, &written);
     SDL_SetTextureBlendMode(display.target, SDL_BLENDMODE_BLEND);
+    mask_grabbed_texture(image, texture, written);
     SDL_SetRenderTarget(display.renderer, display.target);
 }
 

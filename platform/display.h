@@ -24,6 +24,9 @@ struct DisplayOptions {
     int scale = 1;           // window size as a multiple of 800 x 600, at most what the desktop fits
     bool software = false;   // draw in software even where a GPU renderer exists
     bool force_gpu = false;  // draw through the GPU renderer even where the CPU emulates it
+    // Headless only: draw into textures through a renderer, as a GPU does, instead of straight
+    // into the picture (tests run the GPU's drawing path without a GPU).
+    bool textures = false;
 };
 
 void set_display_options(const DisplayOptions& options);
@@ -40,7 +43,7 @@ void close_display();
 void confine_pointer(bool confine);
 bool pointer_confined();
 // Tests, benchmarks and tools: the headless 800 x 600 display and the headless mixer, once.
-void open_offscreen_display();
+void open_offscreen_display(bool textures = false);
 void hide_pointer();
 void set_mask_color(int r, int g, int b);
 void clear_screen();

@@ -340,15 +340,33 @@ std::uint32_t* image_argb_for_writing(Image image)
 
 int image_argb_pitch(Image image) { return image->width * image->frames; }
 
+namespace {
+// A grab keeps the mask colour where it was drawn opaque: (255, 0, 255) at alpha 1.
+void clear_mask_colour(std::uint32_t* pixels, std::size_t count)
+{
+    constexpr std::uint32_t opaque_mask_colour = 0xFFFF00FF;
+    std::replace(pixels, pixels + count, opaque_mask_colour, std::uint32_t{0});
+}
+}  // namespace
+
 void mask_written_pixels(Image image, const SDL_Rect& area)
 {
     if ((image->flags & image_masked) == 0) return;
-    constexpr std::uint32_t opaque_mask_colour = 0xFFFF00FF;   // (255, 0, 255), premultiplied at alpha 1
     const int pitch = image_argb_pitch(image);
-    for (int y = area.y; y < area.y + area.h; ++y) {
-        std::uint32_t* row = image->argb.data() + static_cast<std::size_t>(y) * pitch;
-        std::replace(row + area.x, row + area.x + area.w, opaque_mask_colour, std::uint32_t{0});
-    }
+    for (int y = area.y; y < area.y + area.h; ++y)
+        clear_mask_colour(image->argb.data() + static_cast<std::size_t>(y) * pitch + area.x, static_cast<std::size_t>(area.w));
+}
+
+void mask_grabbed_texture(Image image, SDL_Texture* texture, const SDL_Rect& area)
+{
+    if ((image->flags & image_masked) == 0) return;
+    // The texture is the render target: the grab is read back, cleared and written over itself.
+    // Grabs happen when a prompt or a fade begins, never every frame.
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(area.w) * static_cast<std::size_t>(area.h));
+    SDL_Renderer* renderer = platform_renderer();
+    if (SDL_RenderReadPixels(renderer, &area, SDL_PIXELFORMAT_ARGB8888, pixels.data(), area.w * 4) != 0) return;
+    clear_mask_colour(pixels.data(), pixels.size());
+    SDL_UpdateTexture(texture, &area, pixels.data(), area.w * 4);
 }
 
 SDL_Texture* image_texture(Image image)

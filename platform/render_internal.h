@@ -20,6 +20,8 @@ int image_argb_pitch(Image image);
 // After pixels were written into `area` of a masked image's software copy (a grab): the mask
 // colour there becomes transparent, as it does in a masked picture at load.
 void mask_written_pixels(Image image, const SDL_Rect& area);
+// The same for a grab drawn into the image's texture, which must be the render target.
+void mask_grabbed_texture(Image image, SDL_Texture* texture, const SDL_Rect& area);
 // Source rectangle of a frame inside the image's texture.
 SDL_Rect image_frame_rect(Image image, int frame);
 // Copies the 800 x 600 picture into the box of a surface: enlarged by the largest whole factor with

@@ -191,14 +191,15 @@ TEST_F(DesktopWindow, ThePointerIsHeldOnlyWhileAGameIsPlayed)
 class GpuAgainstSoftware : public ::testing::Test {
 protected:
     // Frame `shot` of a seeded, scripted run in a window drawn through `path` (--software or --gpu).
-    std::vector<std::uint8_t> draw(const std::string& path, std::vector<std::string> arguments, int shot)
+    std::vector<std::uint8_t> draw(const std::string& path, std::vector<std::string> arguments, int shot,
+                                   const std::string& later_moves)
     {
         const fs::path folder = fs::temp_directory_path() / ("kalventor_desktop_" + test_name() + path.substr(1));
         fs::remove_all(folder);
         fs::create_directories(folder);
         fs::copy_file(levels_file(), folder / "levels.dat");
         // A click launches the ball soon after a game starts (frame 76).
-        std::ofstream(folder / "moves.txt") << "0 mouse 420 500\n100 down\n101 up\n";
+        std::ofstream(folder / "moves.txt") << "0 mouse 420 500\n100 down\n101 up\n" << later_moves;
         std::vector<std::string> environment{"DISPLAY=" + screen.name(), "XDG_DATA_HOME=" + folder.string(),
                                              "SDL_AUDIODRIVER=dummy"};
         // In the sanitizer build: Mesa's driver is unloaded when the game closes its display, so
@@ -230,16 +231,20 @@ protected:
         }
         return apart;
     }
-    void expect_alike(const std::vector<std::string>& arguments, int shot)
+    // Both frames, after checking they are alike.
+    std::vector<std::uint8_t> expect_alike(const std::vector<std::string>& arguments, int shot,
+                                           const std::string& later_moves = "")
     {
-        const auto software = draw("--software", arguments, shot);
-        const auto gpu = draw("--gpu", arguments, shot);
-        ASSERT_EQ(software.size(), 800u * 600 * 4) << "no software frame";
-        ASSERT_EQ(gpu.size(), software.size()) << "no GPU frame";
+        const auto software = draw("--software", arguments, shot, later_moves);
+        const auto gpu = draw("--gpu", arguments, shot, later_moves);
+        EXPECT_EQ(software.size(), 800u * 600 * 4) << "no software frame";
+        EXPECT_EQ(gpu.size(), software.size()) << "no GPU frame";
+        if (software.size() != 800u * 600 * 4 || gpu.size() != software.size()) return {};
         // Scaled and turned sprites (the pulsing capsules, the ball) are filtered a little
         // differently at their edges: a few hundred pixels at most, of 480,000.
         EXPECT_LT(pixels_apart(software, gpu, 24), 800 * 600 / 1000) << "more than 0.1 % of pixels far apart";
         EXPECT_LT(pixels_apart(software, gpu, 6), 800 * 600 / 200) << "more than 0.5 % of pixels differ";
+        return gpu;
     }
 
     Desktop screen{1024, 768};
@@ -248,5 +253,16 @@ protected:
 TEST_F(GpuAgainstSoftware, MenuFramesMatch) { expect_alike({}, 150); }
 
 TEST_F(GpuAgainstSoftware, PlayFramesMatch) { expect_alike({"--play", "metal:1"}, 170); }
+
+// PAUSED shows the frame grabbed when P was pressed, under a veil: on the GPU the grab is a
+// render target read back to clear the mask colour, and must come back the right way up.
+TEST_F(GpuAgainstSoftware, PausedFramesMatch)
+{
+    const auto paused = expect_alike({"--play", "metal:1"}, 151, "150 key P\n400 key P\n");
+    ASSERT_FALSE(paused.empty());
+    long long sum = 0;
+    for (std::size_t i = 0; i + 3 < paused.size(); i += 4) sum += paused[i] + paused[i + 1] + paused[i + 2];
+    EXPECT_LT(sum / (800 * 600 * 3), 30) << "not the darkened picture of PAUSED";
+}
 
 }  // namespace
