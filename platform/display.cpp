@@ -7,8 +7,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <vector>
 
 #include "platform/audio.h"
 #include "platform/canvas.h"
@@ -70,6 +72,13 @@ struct Display {
     // Where the picture is enlarged by a whole factor before the remainder is smoothed.
     SDL_Surface* enlarged_canvas = nullptr;
     SDL_Texture* enlarged_target = nullptr;
+    // What the window shows of the software picture, when shown at its own size: a frame sends
+    // the X server only the rows that differ from it.
+    struct Shown {
+        SDL_Surface* surface = nullptr;
+        int width = 0, height = 0;
+        std::vector<std::uint32_t> pixels;
+    } shown;
 };
 
 Display display;
@@ -181,6 +190,68 @@ CanvasView canvas_view()
                       display.canvas->pitch / 4};
 }
 
+// Rows first .. first + count - 1 of the picture changed since the window last showed it.
+struct Band {
+    int first = 0, count = 0;
+};
+
+// The bands of rows that differ from what the window shows, with the copy brought up to date.
+// Bands closer than a few rows are joined: one request to the X server costs more than a few
+// unchanged rows.
+std::vector<Band> changed_bands(const CanvasView& view)
+{
+    constexpr int join_gap = 8;
+    std::vector<Band> bands;
+    std::vector<std::uint32_t>& shown = display.shown.pixels;
+    const std::size_t row_bytes = static_cast<std::size_t>(screen_width) * 4;
+    for (int y = 0; y < screen_height; ++y) {
+        const std::uint32_t* row = view.pixels + static_cast<std::size_t>(y) * view.pitch_pixels;
+        std::uint32_t* was = shown.data() + static_cast<std::size_t>(y) * screen_width;
+        if (std::memcmp(row, was, row_bytes) == 0) continue;
+        std::memcpy(was, row, row_bytes);
+        if (!bands.empty() && y - (bands.back().first + bands.back().count) <= join_gap)
+            bands.back().count = y + 1 - bands.back().first;
+        else
+            bands.push_back(Band{y, 1});
+    }
+    return bands;
+}
+
+// The picture at its own size in a window whose surface already shows the last frame: only the
+// rows that changed are copied and sent (in play, a small share of the screen), which takes
+// both our time and the X server's off the way from the player's hand to the screen.
+bool present_changed_rows(SDL_Surface* surface, const SDL_Rect& box)
+{
+    Display::Shown& shown = display.shown;
+    if (shown.surface != surface || shown.width != surface->w || shown.height != surface->h || shown.pixels.empty())
+        return false;
+    std::vector<SDL_Rect> rects;
+    for (const Band& band : changed_bands(canvas_view())) {
+        SDL_Rect from{0, band.first, screen_width, band.count};
+        SDL_Rect into{box.x, box.y + band.first, screen_width, band.count};
+        SDL_BlitSurface(display.canvas, &from, surface, &into);
+        rects.push_back(SDL_Rect{box.x, box.y + band.first, screen_width, band.count});
+    }
+    if (!rects.empty()) SDL_UpdateWindowSurfaceRects(display.window, rects.data(), static_cast<int>(rects.size()));
+    return true;
+}
+
+// Remembers the whole picture as shown (at its own size), or forgets it (enlarged).
+void remember_shown(SDL_Surface* surface, bool own_size)
+{
+    Display::Shown& shown = display.shown;
+    if (!own_size) {
+        shown = Display::Shown{};
+        return;
+    }
+    const CanvasView view = canvas_view();
+    shown.surface = surface, shown.width = surface->w, shown.height = surface->h;
+    shown.pixels.resize(static_cast<std::size_t>(screen_width) * screen_height);
+    for (int y = 0; y < screen_height; ++y)
+        std::memcpy(shown.pixels.data() + static_cast<std::size_t>(y) * screen_width,
+                    view.pixels + static_cast<std::size_t>(y) * view.pitch_pixels, static_cast<std::size_t>(screen_width) * 4);
+}
+
 // A software picture shown in the window through the window's own surface.
 void present_canvas()
 {
@@ -189,10 +260,13 @@ void present_canvas()
     SDL_RenderFlush(display.renderer);
     const PictureBox place = picture_box(surface->w, surface->h);
     const SDL_Rect box{place.x, place.y, place.w, place.h};
+    const bool own_size = box.w == screen_width && box.h == screen_height;
+    if (own_size && present_changed_rows(surface, box)) return;
     // Black bars where the picture leaves the window uncovered (none in an 800 x 600 window).
     if (box.w != surface->w || box.h != surface->h) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     blit_evenly(display.canvas, surface, box, display.enlarged_canvas);
     SDL_UpdateWindowSurface(display.window);
+    remember_shown(surface, own_size);
 }
 
 // The GPU's counterpart of blit_evenly's scratch: a target texture the picture is enlarged into.
@@ -286,9 +360,14 @@ int handle_event(const SDL_Event& event)
     }
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) device_focus_lost();
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present_target();
-        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED && !display.fullscreen)
-            display.window_w = event.window.data1, display.window_h = event.window.data2;
+        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            display.shown = Display::Shown{};   // uncovered: the whole picture is sent again
+            present_target();
+        }
+        if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            display.shown = Display::Shown{};   // a new surface, whatever its address
+            if (!display.fullscreen) display.window_w = event.window.data1, display.window_h = event.window.data2;
+        }
         return -1;
     default: return input_script_playing() ? -1 : handle_pad_event(event);
     }
@@ -632,6 +711,7 @@ void flip(int /*sync*/)
     check_termination_request();
     if (display.frame_limit >= 0 && display.flips >= display.frame_limit) end_program(0);
     begin_input_frame(display.flips);
+    frame_stats_input_read();
 }
 
 Pixels read_screen()

@@ -20,7 +20,8 @@ struct FrameStats {
     double draw_start = 0;
     double draw_in_frame = 0;
     double last_present = -1;    // wall seconds
-    TimeSpread update_ms, draw_ms, present_ms;
+    double input_read = -1;      // wall seconds: when the frame's input was read
+    TimeSpread update_ms, draw_ms, present_ms, input_to_present_ms;
     std::uint64_t late_presents = 0;   // more than 20 ms after the one before
     double enabled_at = 0;       // wall seconds
     std::vector<std::pair<const char*, double>> marks;   // step, wall ms after enabled_at
@@ -88,11 +89,17 @@ void frame_stats_frame_done()
     stats.draw_in_frame = 0;
 }
 
+void frame_stats_input_read()
+{
+    if (stats.enabled) stats.input_read = seconds(CLOCK_MONOTONIC);
+}
+
 void frame_stats_presented(bool real_window)
 {
     if (!stats.enabled) return;
     if (real_window) {
         const double now = seconds(CLOCK_MONOTONIC);
+        if (stats.input_read >= 0) stats.input_to_present_ms.add(static_cast<float>((now - stats.input_read) * 1000));
         if (stats.last_present >= 0) {
             const auto interval = static_cast<float>((now - stats.last_present) * 1000);
             stats.present_ms.add(interval);
@@ -123,6 +130,7 @@ std::string frame_stats_report()
     if (!stats.present_ms.empty()) {
         report += "presented-frame interval: " + spread(stats.present_ms) + ", " + std::to_string(stats.late_presents) +
                   " frames later than 20 ms\n";
+        report += "input read to frame presented: " + spread(stats.input_to_present_ms) + "\n";
     }
     return report;
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/image.h"
 #include "tests/desktop/desktop.h"
 
 namespace {
@@ -226,8 +227,36 @@ TEST_F(DesktopInput, CloseWhilePausedEndsAtOnce)
     EXPECT_TRUE(fs::exists(game->folder() / "config.dat"));
 }
 
+// The frame number of the trace's first `line`, or -1.
+long long trace_frame_of(const fs::path& trace, const std::string& line)
+{
+    std::ifstream in(trace);
+    for (std::string text; std::getline(in, text);)
+        if (text.size() > line.size() && text.compare(text.size() - line.size(), line.size(), line) == 0 &&
+            text[text.size() - line.size() - 1] == ' ')
+            return std::atoll(text.c_str());
+    return -1;
+}
+
+// Pixels whose RGB differ between the window as the X server shows it and a PNG of the game's.
+int pixels_unlike(const std::vector<unsigned char>& rgb, const fs::path& png)
+{
+    const std::string bytes = read_bytes(png);
+    Pixels picture;
+    std::string error;
+    if (!decode_picture(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), picture, error) ||
+        rgb.size() != static_cast<std::size_t>(picture.width) * picture.height * 3)
+        return -1;
+    int unlike = 0;
+    for (std::size_t i = 0, j = 0; i < rgb.size(); i += 3, j += 4)
+        unlike += rgb[i] != picture.rgba[j] || rgb[i + 1] != picture.rgba[j + 1] || rgb[i + 2] != picture.rgba[j + 2];
+    return unlike;
+}
+
 // A game played in a window with real devices and recorded replays headless to the same
-// pictures: the record holds every event at the frame the game first saw it.
+// pictures: the record holds every event at the frame the game first saw it. And the window
+// shows exactly the game's picture: a frame sends the X server only the rows that changed, and
+// none may be left stale.
 TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
 {
     const std::vector<std::string> shots{"--shot", "200:w200.png", "--shot", "300:w300.png", "--shot", "400:w400.png"};
@@ -235,6 +264,18 @@ TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
     arguments.insert(arguments.end(), shots.begin(), shots.end());
     start(arguments);
     ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
+    // Sweep the paddle with the ball resting on it and hold still: the window must then show the
+    // game's picture, though the last frames sent only the paddle's rows.
+    for (int step = 0; step < 8; ++step) {
+        game->move_to(250 + (step * 53) % 300, 500);
+        let_frames_pass(3);
+    }
+    ASSERT_TRUE(wait_until([&] { return game->last_trace_frame() > 150; }));   // the level has faded in
+    let_frames_pass(30);
+    Rect where;
+    const std::vector<unsigned char> still = game->capture(where);
+    ASSERT_EQ(where.w * where.h, 800 * 600);
+    const long long still_at = game->last_trace_frame();
     // Launch with a tap, sweep the paddle, pause and resume with a click, then quit.
     game->move_to(400, 500);
     screen.tap();
@@ -244,6 +285,9 @@ TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
         let_frames_pass(3);
     }
     pause();
+    const std::vector<unsigned char> paused = game->capture(where);
+    ASSERT_EQ(where.w * where.h, 800 * 600);
+    const long long paused_at = trace_frame_of(game->folder() / "trace.txt", "prompt PAUSED");
     screen.tap();
     ASSERT_TRUE(game->wait_for_trace("prompt closed"));
     ASSERT_TRUE(wait_until([&] { return game->last_trace_frame() > 420; }));
@@ -255,7 +299,9 @@ TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
     std::string output;
     const fs::path folder = game->folder();
     const int status = run_and_capture({kalventor_executable(), "--headless", "--play", "metal:1", "--input", "rec.txt",
-                                        "--shot", "200:h200.png", "--shot", "300:h300.png", "--shot", "400:h400.png"},
+                                        "--shot", "200:h200.png", "--shot", "300:h300.png", "--shot", "400:h400.png",
+                                        "--shot", std::to_string(still_at) + ":still.png", "--shot",
+                                        std::to_string(paused_at - 1) + ":paused.png"},
                                        {"XDG_DATA_HOME=" + game->data_home().string()}, folder, output, 240s);
     ASSERT_EQ(status, 0) << output;
     for (const char* frame : {"200", "300", "400"}) {
@@ -264,6 +310,8 @@ TEST_F(DesktopInput, AWindowGameRecordedReplaysHeadlessToTheSamePictures)
         EXPECT_TRUE(window_shot == read_bytes(folder / (std::string("h") + frame + ".png")))
             << "frame " << frame << " differs in the replay";
     }
+    EXPECT_EQ(pixels_unlike(still, folder / "still.png"), 0) << "the window at rest is not the game's picture";
+    EXPECT_EQ(pixels_unlike(paused, folder / "paused.png"), 0) << "the window in PAUSED is not the game's picture";
 }
 
 // Without a desktop the game says so and stops; it never runs unseen.
