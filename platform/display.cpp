@@ -359,7 +359,11 @@ int handle_event(const SDL_Event& event)
         return keyboard_key(code, down);
     }
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) device_focus_lost();
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) trace("focus gained");
+        if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            trace("focus lost");
+            device_focus_lost();
+        }
         if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
             display.shown = Display::Shown{};   // uncovered: the whole picture is sent again
             present_target();

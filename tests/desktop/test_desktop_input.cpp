@@ -128,23 +128,24 @@ TEST_F(DesktopInput, AClickEndsThePauseWithoutLaunching)
 }
 
 // Switching away pauses; switching away again while paused leaves one pause that one key ends.
+// Each change is waited for until the game has seen it: the windowing system confirms a focus
+// change a moment later, and a change undone within that moment never reaches the game.
 TEST_F(DesktopInput, FocusLostTwiceLeavesOnePause)
 {
+    const ::Window other = screen.open_other_window();   // before the game: its map takes no focus
     start_game();
-    const ::Window other = screen.open_other_window();
-    // The game must have had the keyboard to lose it (the window manager may still be handing it
-    // over after the other window appeared).
-    ASSERT_TRUE(wait_until([&] {
-        game->focus();
-        return screen.focused() == game->window();
-    }));
+    const auto switch_focus = [&](::Window to, const char* seen) {
+        const std::size_t before = game->trace_lines().size();
+        screen.focus(to);
+        ASSERT_TRUE(game->wait_for_trace(seen, 20s, before)) << "the game never saw " << seen;
+    };
+    ASSERT_TRUE(game->wait_for_trace("focus gained"));
     const std::size_t mark = game->trace_lines().size();
-    screen.focus(other);
+    switch_focus(other, "focus lost");
     ASSERT_TRUE(game->wait_for_trace("prompt PAUSED", 20s, mark)) << "losing the focus did not pause";
-    game->focus();
-    screen.focus(other);
-    game->focus();
-    let_frames_pass(0);
+    switch_focus(game->window(), "focus gained");
+    switch_focus(other, "focus lost");
+    switch_focus(game->window(), "focus gained");
     screen.type_key("space");
     ASSERT_TRUE(game->wait_for_trace("prompt closed", 20s, mark));
     let_frames_pass(60);
