@@ -6,6 +6,7 @@
 #include "platform/input.h"
 #include "platform/pointer_devices.h"
 #include "platform/program.h"
+#include "platform/touch.h"
 
 namespace {
 
@@ -28,6 +29,10 @@ int deliver(const ScriptEvent& event)
     case ScriptEventKind::plug: pad_added(event.x); return -1;
     case ScriptEventKind::unplug: pad_removed(event.x); return -1;
     case ScriptEventKind::focus: device_focus_lost(); return -1;
+    // One touch screen, whose fingers the script numbers.
+    case ScriptEventKind::touch_down: return touch_finger(TouchPhase::down, 0, event.key, event.x, event.y);
+    case ScriptEventKind::touch_move: return touch_finger(TouchPhase::move, 0, event.key, event.x, event.y);
+    case ScriptEventKind::touch_up: return touch_finger(TouchPhase::up, 0, event.key, event.x, event.y);
     }
     return -1;
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Synthetic devices for headless runs (--devices FILE): a script in the input format whose events
-// are played as a keyboard, mouse and pads would be, frame by frame, through the same paths a
-// window's events take. Unlike --input (a replay), its keys and pads move the pointer and press
-// the button, and --record writes what they did, as for real devices.
+// are played as a keyboard, mouse, pads and a touch screen would be, frame by frame, through the
+// same paths a window's events take. Unlike --input (a replay), its keys, pads and fingers move
+// the pointer and press the button, and --record writes what they did, as for real devices.
 #pragma once
 
 #include "platform/input_script.h"

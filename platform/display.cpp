@@ -24,6 +24,7 @@
 #include "platform/pointer_devices.h"
 #include "platform/program.h"
 #include "platform/render_internal.h"
+#include "platform/touch.h"
 #include "platform/trace.h"
 #include "platform/window_fit.h"
 #include "platform/window_settings.h"
@@ -332,6 +333,7 @@ void present_target()
 // One real event; returns the key code of a new key press, else -1.
 int handle_event(const SDL_Event& event)
 {
+    if (int key = -1; handle_touch_event(event, output_size, key)) return key;
     switch (event.type) {
     case SDL_QUIT: end_program(0);
     case SDL_MOUSEMOTION: {
@@ -551,6 +553,7 @@ void open_window()
     // third of the time to the first window). The game reads keys, never composed text, so
     // unless the player named a table of their own it is given an empty one.
     setenv("XCOMPOSEFILE", "/dev/null", 0);
+    keep_touch_apart_from_mouse();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         platform_fatal(std::string("kalventor: cannot open the display: ") + SDL_GetError());
     // Without a desktop SDL falls back to drawing nowhere: the game would run unseen and unheard

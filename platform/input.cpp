@@ -13,6 +13,7 @@
 #include "platform/input_platform.h"
 #include "platform/pointer_devices.h"
 #include "platform/program.h"
+#include "platform/touch.h"
 
 namespace {
 
@@ -102,12 +103,16 @@ void apply(const ScriptEvent& event)
         break;
     case ScriptEventKind::hold: press(event.key); break;
     case ScriptEventKind::release: release(event.key); break;
-    // Pads play only as devices (--devices): a replay holds the pointer and button they moved.
+    // Pads and touch play only as devices (--devices): a replay holds the pointer and button
+    // they moved.
     case ScriptEventKind::pad_down:
     case ScriptEventKind::pad_up:
     case ScriptEventKind::pad_axis:
     case ScriptEventKind::plug:
-    case ScriptEventKind::unplug: return;
+    case ScriptEventKind::unplug:
+    case ScriptEventKind::touch_down:
+    case ScriptEventKind::touch_move:
+    case ScriptEventKind::touch_up: return;
     case ScriptEventKind::focus: input.focus_lost = true; break;
     }
     ScriptEvent recorded = event;
@@ -129,7 +134,10 @@ void apply_to_viewer(const ScriptEvent& event)
     case ScriptEventKind::pad_up:
     case ScriptEventKind::pad_axis:
     case ScriptEventKind::plug:
-    case ScriptEventKind::unplug: break;
+    case ScriptEventKind::unplug:
+    case ScriptEventKind::touch_down:
+    case ScriptEventKind::touch_move:
+    case ScriptEventKind::touch_up: break;
     }
 }
 
@@ -337,6 +345,7 @@ void reset_input()
     close_input_record();
     input = InputState{};
     reset_pointer_devices();
+    reset_touch();
 }
 
 void begin_input_frame(long long frame)
@@ -364,8 +373,11 @@ void begin_input_frame(long long frame)
         apply_to_viewer(input.outer_pending.front());
         input.outer_pending.pop_front();
     }
-    // Keys and pads move the pointer a frame at a time; a script already holds their moves.
-    if (!input.scripted) advance_pointer_devices();
+    // Keys, pads and touch move the pointer a frame at a time; a script already holds their moves.
+    if (!input.scripted) {
+        advance_touch();
+        advance_pointer_devices();
+    }
 }
 
 void device_mouse_moved(int x, int y)
@@ -400,13 +412,18 @@ void device_button(bool down) { device_button_from(button_from_mouse, down); }
 
 void device_button_from(unsigned source, bool down)
 {
+    const DeviceEvent device;
+    frame_button_from(source, down);
+}
+
+void frame_button_from(unsigned source, bool down)
+{
     input.viewer_button = down;
     if (input.bot_driving || input.scripted) return;
     // The button comes up only when no device holds it any more.
     if (down) input.button_sources |= source;
     else input.button_sources &= ~source;
     if (!down && input.button_sources != 0) return;
-    const DeviceEvent device;
     if (down) input.press_unseen = true, input.release_pending = false;
     else if (input.press_unseen && input.button) {
         input.release_pending = true;

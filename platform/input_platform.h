@@ -14,8 +14,11 @@ void answer_close_request();
 constexpr unsigned button_from_mouse = 1;
 constexpr unsigned button_from_keys = 2;
 constexpr unsigned button_from_pads = 4;
+constexpr unsigned button_from_touch = 8;
 // A real device's press or release of the button, latched like a mouse tap.
 void device_button_from(unsigned source, bool down);
+// The same as a step taken at a frame boundary: it counts in the frame that begins.
+void frame_button_from(unsigned source, bool down);
 // A key pressed now and released when the next frame begins, recorded as a `key` event.
 void device_key_tap(int code);
 // True while a prompt waits for its answer.

@@ -25,6 +25,9 @@ constexpr NamedKey named_keys[] = {
 // By their PadButton and PadAxis order.
 constexpr std::string_view pad_button_names[] = {"A", "B", "BACK", "START", "LEFT", "RIGHT", "UP", "DOWN"};
 constexpr std::string_view pad_axis_names[] = {"LEFTX", "LEFTY", "TRIGGER"};
+constexpr std::string_view touch_phase_names[] = {"down", "move", "up"};
+constexpr ScriptEventKind touch_kinds[] = {ScriptEventKind::touch_down, ScriptEventKind::touch_move,
+                                           ScriptEventKind::touch_up};
 
 template <std::size_t N>
 std::optional<int> index_of(const std::string_view (&names)[N], std::string_view name)
@@ -109,6 +112,27 @@ std::optional<std::string> parse_pad_event(const std::vector<std::string_view>& 
     return "unknown event " + quoted(name);
 }
 
+std::optional<std::string> parse_position(std::string_view what, std::string_view x, std::string_view y,
+                                          ScriptEvent& event)
+{
+    if (!parse_number(x, event.x) || !parse_number(y, event.y))
+        return std::string(what) + " position must be two integers";
+    if (event.x < -100000 || event.x > 100000 || event.y < -100000 || event.y > 100000)
+        return std::string(what) + " position out of range";
+    return std::nullopt;
+}
+
+// touch N down|move|up X Y.
+std::optional<std::string> parse_touch_event(const std::vector<std::string_view>& words, ScriptEvent& event)
+{
+    if (auto error = expect_words(words, 4)) return error;
+    const auto phase = index_of(touch_phase_names, words[3]);
+    if (!phase) return "\"down\", \"move\" or \"up\" expected after the finger number";
+    if (!parse_number(words[2], event.key) || event.key < 0 || event.key > 1000000) return "finger number expected";
+    event.kind = touch_kinds[*phase];
+    return parse_position("touch", words[4], words[5], event);
+}
+
 // Parses one event line; returns what is wrong, or nothing.
 std::optional<std::string> parse_event(const std::vector<std::string_view>& words, ScriptEvent& event)
 {
@@ -119,12 +143,8 @@ std::optional<std::string> parse_event(const std::vector<std::string_view>& word
     const auto expect_args = [&](std::size_t n) { return expect_words(words, n); };
     if (name == "mouse") {
         if (auto error = expect_args(2)) return error;
-        if (!parse_number(words[2], event.x) || !parse_number(words[3], event.y))
-            return "mouse position must be two integers";
-        if (event.x < -100000 || event.x > 100000 || event.y < -100000 || event.y > 100000)
-            return "mouse position out of range";
         event.kind = ScriptEventKind::mouse;
-        return std::nullopt;
+        return parse_position("mouse", words[2], words[3], event);
     }
     if (name == "down" || name == "up" || name == "focus") {
         if (auto error = expect_args(0)) return error;
@@ -140,6 +160,7 @@ std::optional<std::string> parse_event(const std::vector<std::string_view>& word
                    : name == "hold" ? ScriptEventKind::hold : ScriptEventKind::release;
         return std::nullopt;
     }
+    if (name == "touch") return parse_touch_event(words, event);
     return parse_pad_event(words, event);
 }
 
@@ -232,6 +253,13 @@ std::string format_script_event(const ScriptEvent& event)
     case ScriptEventKind::plug: return line + "plug " + std::to_string(event.x);
     case ScriptEventKind::unplug: return line + "unplug " + std::to_string(event.x);
     case ScriptEventKind::focus: return line + "focus";
+    case ScriptEventKind::touch_down:
+    case ScriptEventKind::touch_move:
+    case ScriptEventKind::touch_up: {
+        const auto phase = static_cast<std::size_t>(event.kind) - static_cast<std::size_t>(ScriptEventKind::touch_down);
+        return line + "touch " + std::to_string(event.key) + " " + std::string(touch_phase_names[phase]) + " " +
+               std::to_string(event.x) + " " + std::to_string(event.y);
+    }
     }
     return line;
 }

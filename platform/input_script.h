@@ -5,6 +5,8 @@
 // "focus" is the window losing the keyboard focus, which pauses a game;
 // and, for game pads (played only as devices, --devices; a replay holds what they did instead):
 //   pad N BUTTON down|up | axis N AXIS VALUE | plug N | unplug N
+// and for a touch screen (the same): finger N coming down, moving or lifted at X Y of the picture,
+//   touch N down|move|up X Y
 // "#" starts a comment. Pure text handling, no device: the parser is safe on any input.
 #pragma once
 
@@ -14,14 +16,15 @@
 #include <string_view>
 #include <vector>
 
-enum class ScriptEventKind { mouse, down, up, key, hold, release, focus, pad_down, pad_up, pad_axis, plug, unplug };
+enum class ScriptEventKind { mouse, down, up, key, hold, release, focus, pad_down, pad_up, pad_axis, plug, unplug,
+                             touch_down, touch_move, touch_up };
 
 struct ScriptEvent {
     long long frame = 0;
     ScriptEventKind kind = ScriptEventKind::mouse;
-    int x = 0;     // mouse; the pad's number for pad events
-    int y = 0;     // mouse; an axis's value
-    int key = 0;   // key, hold, release: a virtual-key code; a pad's button or axis
+    int x = 0;     // mouse and touch; the pad's number for pad events
+    int y = 0;     // mouse and touch; an axis's value
+    int key = 0;   // key, hold, release: a virtual-key code; a pad's button or axis; a finger
 };
 
 struct InputScript {

@@ -30,7 +30,8 @@ TEST(InputScript, ParsesEveryEventKindWithCommentsAndBlankLines)
 TEST(InputScript, FormattedEventsParseBackToTheSameEvents)
 {
     InputScript script;
-    ASSERT_FALSE(parse_input_script("0 mouse -3 599\n1 down\n2 key Q\n3 hold SPACE\n4 release SPACE\n5 up\n", "a", script));
+    ASSERT_FALSE(parse_input_script("0 mouse -3 599\n1 down\n2 key Q\n3 hold SPACE\n4 release SPACE\n5 up\n"
+                                    "6 touch 2 down 10 20\n7 touch 2 move -5 700\n8 touch 2 up 3 4\n", "a", script));
     std::string text;
     for (const ScriptEvent& e : script.events) text += format_script_event(e) + "\n";
     InputScript again;
@@ -41,6 +42,7 @@ TEST(InputScript, FormattedEventsParseBackToTheSameEvents)
         EXPECT_EQ(again.events[i].frame, script.events[i].frame);
         EXPECT_EQ(again.events[i].key, script.events[i].key);
         EXPECT_EQ(again.events[i].x, script.events[i].x);
+        EXPECT_EQ(again.events[i].y, script.events[i].y);
     }
 }
 
@@ -74,7 +76,11 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"1 up\nseed 3\n", "moves.txt:2: \"seed\" may only stand before every event"},
                       BadLine{"seed three\n", "moves.txt:1: \"seed\" takes one integer"},
                       BadLine{"99999999999999999999 up\n", "moves.txt:1: frame number expected"},
-                      BadLine{"1\n", "moves.txt:1: event expected"}));
+                      BadLine{"1\n", "moves.txt:1: event expected"},
+                      BadLine{"1 touch 0 down 5\n", "moves.txt:1: \"touch\" takes 4 arguments"},
+                      BadLine{"1 touch 0 tap 5 6\n", "moves.txt:1: \"down\", \"move\" or \"up\" expected"},
+                      BadLine{"1 touch -1 up 5 6\n", "moves.txt:1: finger number expected"},
+                      BadLine{"1 touch 0 move 5 100001\n", "moves.txt:1: touch position out of range"}));
 
 TEST(CommandLine, OptionsAndTheirMistakes)
 {

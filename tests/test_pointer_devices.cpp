@@ -1,19 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Keyboard and pads as the pointer and button: the paddle's speed curve by keys and stick, the
-// fire button, jumps between menu targets, a list scrolled past its end, BACK by Escape, a pad
-// pulled out mid-game; and, through the executable, menus walked by keys only, a name typed with
-// a pad and a keyboard-and-pad game that replays to the same pictures.
+// Keyboard, pads and touch as the pointer and button: the paddle's speed curve by keys and stick,
+// the fire button, jumps between menu targets, a list scrolled past its end, BACK by Escape, a pad
+// pulled out mid-game, taps, drags and second fingers, fingers placed on the picture and SDL's
+// mouse copies of touches dropped; and, through the executable, menus walked by keys only or by
+// taps, a name typed with a pad, keyboard-and-pad and touch games that replay to the same pictures.
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "platform/input.h"
 #include "platform/input_platform.h"
 #include "platform/pointer_devices.h"
 #include "platform/stream.h"
+#include "platform/touch.h"
 #include "tests/support/headless_run.h"
 #include "tests/support/test_support.h"
 
@@ -32,6 +38,12 @@ protected:
         screen.mode = mode;
         screen.targets = std::move(targets);
         set_pointer_screen(screen);
+    }
+    using Seen = std::tuple<int, int, bool>;   // the pointer and the button, as a frame reads them
+    Seen next_frame()
+    {
+        begin_input_frame(++frame);
+        return {mouse_x(), mouse_y(), mouse_down(1)};
     }
     // The pointer's x after each of the next n frames.
     std::vector<int> xs_over(int n)
@@ -146,6 +158,72 @@ TEST_F(PointerDevices, PadButtonsStandForPauseAndQuitAndAPadPulledOutPausesAGame
     show(PointerMode::menus);
     pad_removed(5);
     EXPECT_EQ(key_hit(vk_p), 0) << "the menus need no pause";
+}
+
+TEST_F(PointerDevices, ATouchTapLastsAFrameADragMovesAndASecondFingerDoesNothing)
+{
+    show(PointerMode::play);
+    EXPECT_EQ(touch_finger(TouchPhase::down, 0, 3, 120, 330), vk_lbutton) << "a touch answers a prompt as a click";
+    touch_finger(TouchPhase::up, 0, 3, 120, 330);
+    EXPECT_EQ(next_frame(), Seen(120, 330, true)) << "a tap within a frame is still seen";
+    EXPECT_EQ(next_frame(), Seen(120, 330, false));
+    touch_finger(TouchPhase::down, 0, 4, 500, 560);
+    touch_finger(TouchPhase::move, 0, 4, 900, -20);
+    EXPECT_EQ(next_frame(), Seen(799, 0, true)) << "a finger off the picture holds its edge";
+    // Another finger, or the same number on another device, neither clicks nor moves.
+    EXPECT_EQ(touch_finger(TouchPhase::down, 0, 2, 600, 100), -1);
+    touch_finger(TouchPhase::down, 1, 4, 700, 200);
+    touch_finger(TouchPhase::move, 0, 2, 650, 150);
+    touch_finger(TouchPhase::up, 0, 2, 650, 150);
+    EXPECT_EQ(next_frame(), Seen(799, 0, true)) << "lifting the second finger let the button go";
+    touch_finger(TouchPhase::up, 0, 4, 610, 580);
+    touch_finger(TouchPhase::move, 1, 4, 720, 220);
+    EXPECT_EQ(next_frame(), Seen(610, 580, false)) << "a finger that came down second took over";
+    // The menus' click detector must see the button up over a widget before the press.
+    show(PointerMode::menus);
+    touch_finger(TouchPhase::up, 1, 4, 720, 220);
+    touch_finger(TouchPhase::down, 1, 7, 400, 320);
+    touch_finger(TouchPhase::up, 1, 7, 400, 320);
+    EXPECT_EQ((std::vector<Seen>{next_frame(), next_frame(), next_frame()}),
+              (std::vector<Seen>{{400, 320, false}, {400, 320, true}, {400, 320, false}}));
+}
+
+TEST_F(PointerDevices, FingersLandOnThePictureAndTouchMadeMouseEventsAreDropped)
+{
+    show(PointerMode::play);
+    // A 1920 x 1080 output shows the picture 1440 x 1080 between bars 240 pixels wide.
+    const auto full_hd = [](int& width, int& height) { width = 1920, height = 1080; };
+    int key = -1;
+    const auto touch = [&](Uint32 type, SDL_TouchID device, float x, float y) {
+        SDL_Event event{};
+        event.tfinger = {type, 0, device, 1, x, y, 0, 0, 1, 0};
+        return handle_touch_event(event, full_hd, key);
+    };
+    const auto mouse = [&](Uint32 type, Uint32 which) {
+        SDL_Event event{};
+        event.type = type;
+        event.button.which = which;   // where a motion keeps it too
+        event.button.button = SDL_BUTTON_LEFT;
+        return handle_touch_event(event, full_hd, key);
+    };
+    EXPECT_TRUE(touch(SDL_FINGERDOWN, 5, 0.5f, 0.5f));
+    EXPECT_EQ(key, vk_lbutton);
+    EXPECT_EQ(next_frame(), Seen(400, 300, true));
+    // SDL's own mouse copies of the touch are dropped, pressing, letting go or moving.
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, SDL_MOUSEMOTION}) {
+        EXPECT_TRUE(mouse(type, SDL_TOUCH_MOUSEID));
+        EXPECT_EQ(key, -1) << "a copy answered a prompt again";
+    }
+    touch(SDL_FINGERMOTION, 5, 0.25f, 0.75f);   // 480, 810 of the output
+    EXPECT_EQ(next_frame(), Seen(133, 450, true));
+    touch(SDL_FINGERUP, 5, 0.0625f, 1.0f);   // on the left bar: the picture's edge
+    EXPECT_EQ(next_frame(), Seen(0, 599, false));
+    // The real mouse is the display's; touches SDL made from it are the mouse's.
+    EXPECT_FALSE(mouse(SDL_MOUSEBUTTONDOWN, 0));
+    EXPECT_FALSE(mouse(SDL_MOUSEMOTION, 0));
+    EXPECT_TRUE(touch(SDL_FINGERDOWN, SDL_MOUSE_TOUCHID, 0.5f, 0.5f));
+    EXPECT_EQ(key, -1);
+    EXPECT_EQ(next_frame(), Seen(0, 599, false));
 }
 
 // MAIN's five buttons, and two side by side below them.
@@ -275,7 +353,35 @@ protected:
         }
         return lines.str();
     }
+    // The live run's shots are kept aside as live_NAME; a replay's shots must show the same.
+    void keep_live(std::initializer_list<std::string> shots)
+    {
+        for (const std::string& shot : shots) fs::rename(dir / shot, dir / ("live_" + shot));
+    }
+    void expect_as_live(std::initializer_list<std::string> shots)
+    {
+        for (const std::string& shot : shots)
+            EXPECT_EQ(read_file((dir / shot).string()), read_file((dir / ("live_" + shot)).string()))
+                << shot << ": the replay shows another game (score, paddle or ball)";
+    }
 };
+
+// Columns of the paddle's band where two pictures differ.
+std::vector<int> changed_columns(const Pixels& a, const Pixels& b)
+{
+    std::vector<int> columns;
+    const auto pixel = [](const Pixels& p, int x, int y) {
+        const auto at = p.rgba.begin() + (std::ptrdiff_t(y) * p.width + x) * 4;
+        return std::vector<std::uint8_t>(at, at + 4);
+    };
+    for (int x = 0; x < std::min(a.width, b.width) && a.height >= 590 && b.height >= 590; ++x)
+        for (int y = 565; y < 590; ++y)
+            if (pixel(a, x, y) != pixel(b, x, y)) {
+                columns.push_back(x);
+                break;
+            }
+    return columns;
+}
 
 // Keys held for one frame each, from a frame on, `gap` frames apart.
 struct KeyScript {
@@ -340,16 +446,60 @@ TEST_F(PlayedByDevices, AKeyboardAndPadGameReplaysFrameForFrame)
               0);
     EXPECT_NE(trace_text().find("launch\nprompt PAUSED\nprompt closed\n"), std::string::npos)
         << "the pad pulled out paused the game, another pad's Start went on";
-    for (const char* shot : {"a.png", "b.png", "c.png"}) fs::rename(dir / shot, dir / ("live_" + std::string(shot)));
+    keep_live({"a.png", "b.png", "c.png"});
     const auto record = read_file((dir / "record.txt").string());
     ASSERT_TRUE(record);
     const std::string text(record->begin(), record->end());
     for (const char* kind : {" pad ", " axis ", " plug ", " unplug "})
         EXPECT_EQ(text.find(kind), std::string::npos) << "a record holds pointer, button and keys only";
     ASSERT_EQ(run("--play metal:1 --input record.txt --frames 900" + shots), 0);
-    for (const char* shot : {"a.png", "b.png", "c.png"})
-        EXPECT_EQ(read_file((dir / shot).string()), read_file((dir / ("live_" + std::string(shot))).string()))
-            << shot << ": the replay shows another game (score, paddle or ball)";
+    expect_as_live({"a.png", "b.png", "c.png"});
+}
+
+TEST_F(PlayedByDevices, TapsOnMenuButtonsOpenTheirScreensAndReplay)
+{
+    // Taps within a frame: PLAY GAME, then BACK on LEVEL SELECT.
+    std::ofstream(dir / "touch.txt") << "400 touch 0 down 400 320\n400 touch 0 up 400 320\n"
+                                     << "450 touch 3 down 400 514\n450 touch 3 up 400 514\n";
+    ASSERT_EQ(run("--seed 3 --devices touch.txt --record record.txt --trace trace.txt --frames 520"), 0);
+    const std::string screens = "screen MAIN\nmenus\nscreen LEVEL SELECT\nscreen MAIN\n";
+    EXPECT_EQ(trace_text(), screens);
+    ASSERT_EQ(run("--input record.txt --trace trace.txt --frames 520"), 0);
+    EXPECT_EQ(trace_text(), screens) << "the replay clicked elsewhere";
+}
+
+TEST_F(PlayedByDevices, ATouchGameFollowsTheFingerPausesAndReplaysFrameForFrame)
+{
+    // The game starts at frame 76: a tap launches, a drag moves the paddle left, then right.
+    std::ofstream(dir / "touch.txt") << "120 touch 0 down 400 500\n121 touch 0 up 400 500\n"
+                                     << "140 touch 0 down 400 500\n150 touch 0 move 300 500\n"
+                                     << "160 touch 0 move 150 500\n190 touch 0 up 150 500\n"
+                                     << "200 touch 0 down 600 400\n201 touch 1 down 100 100\n"   // a second finger
+                                     << "220 touch 0 move 560 400\n230 touch 1 up 100 100\n240 touch 0 up 560 400\n"
+                                     << "260 hold P\n261 release P\n290 touch 0 down 300 300\n291 touch 0 up 300 300\n";
+    const std::string shots = " --shot 180:a.png --shot 230:b.png --shot 329:c.png";
+    ASSERT_EQ(run("--seed 9 --play metal:1 --devices touch.txt --record record.txt --trace trace.txt --frames 330" +
+                  shots),
+              0);
+    EXPECT_EQ(trace_text(), "screen MAIN\ngame start\nlaunch\nprompt PAUSED\nprompt closed\n")
+        << "a tap launches and resumes a paused game";
+    const auto record = read_file((dir / "record.txt").string());
+    ASSERT_TRUE(record);
+    const std::string text(record->begin(), record->end());
+    EXPECT_EQ(text.find(" touch "), std::string::npos) << "a record holds the pointer and button touch moved";
+    EXPECT_EQ(text.find("mouse 100 100"), std::string::npos) << "the second finger moved the pointer";
+    keep_live({"a.png", "b.png", "c.png"});
+    // The paddle left the centre for the finger on the left, then went right after it.
+    ASSERT_EQ(run("--seed 9 --play metal:1 --frames 200 --shot 180:still.png"), 0);
+    const std::vector<int> left = changed_columns(picture("live_a.png"), picture("still.png"));
+    ASSERT_FALSE(left.empty());
+    EXPECT_GE(left.front(), 140);
+    EXPECT_LE(left.front(), 150);
+    const std::vector<int> right = changed_columns(picture("live_a.png"), picture("live_b.png"));
+    ASSERT_FALSE(right.empty());
+    EXPECT_GT(right.back(), 560);
+    ASSERT_EQ(run("--play metal:1 --input record.txt --frames 330" + shots), 0);
+    expect_as_live({"a.png", "b.png", "c.png"});
 }
 
 }  // namespace

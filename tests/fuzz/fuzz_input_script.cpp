@@ -24,9 +24,12 @@ void check_accepted(const InputScript& script)
     for (const ScriptEvent& event : script.events) {
         FUZZ_CHECK(event.frame >= frame, "frames that go backwards");
         frame = event.frame;
-        if (event.kind == ScriptEventKind::mouse)
+        const bool touch = event.kind == ScriptEventKind::touch_down || event.kind == ScriptEventKind::touch_move ||
+                           event.kind == ScriptEventKind::touch_up;
+        if (event.kind == ScriptEventKind::mouse || touch)
             FUZZ_CHECK(event.x >= -100000 && event.x <= 100000 && event.y >= -100000 && event.y <= 100000,
-                       "a mouse position out of range");
+                       "a position out of range");
+        if (touch) FUZZ_CHECK(event.key >= 0 && event.key <= 1000000, "a finger number out of range");
         if (event.kind == ScriptEventKind::key || event.kind == ScriptEventKind::hold ||
             event.kind == ScriptEventKind::release)
             FUZZ_CHECK(!key_name_for_code(event.key).empty(), "a key without a name");
