@@ -98,13 +98,13 @@ void advance_target(Uint64& target, int& remainder)
     }
 }
 
-// The size of what the player sees, in pixels: the window's own surface when we draw in
-// software, the renderer's output otherwise.
+// The size of what the player sees, in pixels. Not the renderer's output size: while the picture
+// is the render target (all but the moment of presenting) that is the picture's own 800 x 600, and
+// a full-screen pointer would be mapped across the whole screen.
 void output_size(int& width, int& height)
 {
     width = height = 1;
-    if (display.canvas != nullptr) SDL_GetWindowSizeInPixels(display.window, &width, &height);
-    else SDL_GetRendererOutputSize(display.renderer, &width, &height);
+    if (display.window != nullptr) SDL_GetWindowSizeInPixels(display.window, &width, &height);
 }
 
 PictureBox current_picture_box()

@@ -6,6 +6,9 @@
 
 #include <X11/Xatom.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -183,6 +186,43 @@ TEST_F(DesktopWindow, ThePointerIsHeldOnlyWhileAGameIsPlayed)
     screen.type_key("p");
     ASSERT_TRUE(game->wait_for_trace("prompt PAUSED", 20s, mark)) << game->output();
     EXPECT_TRUE(wait_until([&] { return pointer_is_free(screen.x()); })) << "PAUSED holds the pointer";
+}
+
+// Full screen on a wide desktop: the picture is 1440 x 1080 between two bars, and the pointer maps
+// through that box on both drawing paths (the game records where it saw the pointer, in the
+// picture's own coordinates).
+TEST(DesktopFullScreen, ThePointerMapsThroughThePicturesBox)
+{
+    Desktop screen{1920, 1080};
+    for (const std::string path : {"--software", "--gpu"}) {
+        std::vector<std::string> arguments{"--fullscreen", path, "--record", "rec.txt"};
+        Game game(screen, arguments, test_name() + path.substr(1));
+        ASSERT_NE(game.wait_for_window(), 0u) << game.output();
+        game.focus();
+        ASSERT_TRUE(game.wait_for_trace("menus")) << game.output();
+        ASSERT_TRUE(wait_until([&] { return game.inside().w == 1920; })) << "not full screen";
+        const std::vector<std::pair<int, int>> points{{40, 30}, {760, 570}, {123, 456}};
+        for (const auto& [x, y] : points) {
+            game.move_to(x, y);
+            const long long from = game.last_trace_frame();
+            ASSERT_TRUE(wait_until([&] { return game.last_trace_frame() >= from + 20; }));
+        }
+        game.terminate();
+        ASSERT_EQ(game.wait_for_exit(), 128 + SIGTERM) << game.output();   // the record is closed on the way out
+        std::ifstream record(game.folder() / "rec.txt");
+        std::vector<std::pair<int, int>> seen;
+        for (std::string line; std::getline(record, line);) {
+            long long frame = 0;
+            int x = 0, y = 0;
+            if (std::sscanf(line.c_str(), "%lld mouse %d %d", &frame, &x, &y) == 3) seen.emplace_back(x, y);
+        }
+        for (const auto& [x, y] : points) {
+            const bool found = std::any_of(seen.begin(), seen.end(), [&](const auto& at) {
+                return std::abs(at.first - x) <= 1 && std::abs(at.second - y) <= 1;
+            });
+            EXPECT_TRUE(found) << path << ": the pointer at picture " << x << ", " << y << " was not seen there";
+        }
+    }
 }
 
 // The same frames drawn through the GPU renderer (Mesa's software OpenGL here) and in software:
