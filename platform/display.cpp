@@ -526,12 +526,19 @@ void set_window_icon()
     SDL_FreeSurface(surface);
 }
 
+// The GPU renderer is tried where the machine has a GPU, or --gpu insists.
+bool gpu_wanted()
+{
+    const DisplayOptions& o = display.options;
+    return o.force_gpu || (!o.software && gpu_device_present());
+}
+
 void open_renderer()
 {
     // The GPU where the machine has one, our software picture otherwise; --gpu insists on the GPU
     // renderer even where the CPU emulates it (tests compare it with the software picture).
     const DisplayOptions& o = display.options;
-    if (o.force_gpu || (!o.software && gpu_device_present()))
+    if (gpu_wanted())
         display.renderer = SDL_CreateRenderer(display.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE);
     if (o.force_gpu && display.renderer == nullptr)
         platform_fatal(std::string("kalventor: --gpu: no GPU renderer: ") + SDL_GetError());
@@ -565,6 +572,9 @@ void open_window()
     const WindowSettings chosen = choose_window();
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
     if (chosen.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Made for OpenGL from the start where the GPU renderer will be tried: SDL would otherwise
+    // destroy the window and make another, and the player would see it open twice.
+    if (gpu_wanted()) flags |= SDL_WINDOW_OPENGL;
     display.window = SDL_CreateWindow(display.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                       chosen.width, chosen.height, flags);
     if (display.window == nullptr)
