@@ -188,6 +188,37 @@ TEST_F(DesktopWindow, ThePointerIsHeldOnlyWhileAGameIsPlayed)
     EXPECT_TRUE(wait_until([&] { return pointer_is_free(screen.x()); })) << "PAUSED holds the pointer";
 }
 
+// A frame sends the X server only the rows that changed: a window uncovered by another must still
+// show the whole picture again. The game at rest (the ball on the paddle, the pointer still)
+// shows the same picture before and after.
+TEST_F(DesktopWindow, AnUncoveredWindowShowsItsWholePictureAgain)
+{
+    // Opened first, so that it never takes the focus (the game would pause); raised over the game later.
+    const ::Window other = screen.open_other_window();
+    game = std::make_unique<Game>(screen, std::vector<std::string>{"--window", "--software", "--play", "metal:1"},
+                                  test_name());
+    ASSERT_NE(game->wait_for_window(), 0u) << game->output();
+    game->focus();
+    ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
+    game->move_to(400, 500);
+    const auto frames_pass = [&](int frames) {
+        const long long from = game->last_trace_frame();
+        return wait_until([&] { return game->last_trace_frame() >= from + frames; });
+    };
+    ASSERT_TRUE(wait_until([&] { return game->last_trace_frame() > 200; }));   // faded in, at rest
+    Rect where;
+    const std::vector<unsigned char> before = game->capture(where);
+    XMoveResizeWindow(screen.x(), other, where.x + 100, where.y + 100, 500, 350);
+    XRaiseWindow(screen.x(), other);
+    XSync(screen.x(), False);
+    ASSERT_TRUE(frames_pass(20));
+    ASSERT_FALSE(game->capture(where) == before) << "the other window does not cover the game";
+    XUnmapWindow(screen.x(), other);
+    XSync(screen.x(), False);
+    ASSERT_TRUE(frames_pass(20));
+    EXPECT_TRUE(game->capture(where) == before) << "the uncovered part of the window was not drawn again";
+}
+
 // Full screen on a wide desktop: the picture is 1440 x 1080 between two bars, and the pointer maps
 // through that box on both drawing paths (the game records where it saw the pointer, in the
 // picture's own coordinates). The window is the first one the game made.
