@@ -76,7 +76,7 @@ std::string usage_text()
            "  --devices FILE      headless: play FILE as keyboard, mouse and pads (pad events too)\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
            "  --replay FILE       watch a recorded game (with --headless: print how it ended)\n"
-           "  --trace FILE        write a line for each screen, prompt, game, ball launch and the exit\n"
+           "  --trace FILE        write a line for each screen, prompt, game, ball launch, focus change and the exit\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
            "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
