@@ -275,12 +275,8 @@ protected:
         fs::copy_file(levels_file(), folder / "levels.dat");
         // A click launches the ball soon after a game starts (frame 76).
         std::ofstream(folder / "moves.txt") << "0 mouse 420 500\n100 down\n101 up\n" << later_moves;
-        std::vector<std::string> environment{"DISPLAY=" + screen.name(), "XDG_DATA_HOME=" + folder.string(),
+        const std::vector<std::string> environment{"DISPLAY=" + screen.name(), "XDG_DATA_HOME=" + folder.string(),
                                              "SDL_AUDIODRIVER=dummy"};
-        // In the sanitizer build: Mesa's driver is unloaded when the game closes its display, so
-        // what it keeps shows up as leaks of an unknown module that no suppression can name. The
-        // software runs still look for leaks of the game's own.
-        if (path == "--gpu") environment.push_back("LSAN_OPTIONS=detect_leaks=0");
         const std::vector<std::string> common{kalventor_executable(), "--window", path, "--seed", "5", "--input",
                                               "moves.txt", "--shot", std::to_string(shot) + ":shot.png", "--frames",
                                               std::to_string(shot + 1)};
