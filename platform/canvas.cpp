@@ -314,6 +314,31 @@ void canvas_blit_transformed(const CanvasView& canvas, const std::uint32_t* sour
     }
 }
 
+namespace {
+// A row of pixels under a translucent colour: each channel keeps keep/256 of itself and adds the
+// colour's share (`mix_pixel`). Four pixels at a time where SSE2 is at hand, with the very same
+// arithmetic (a byte times at most 256 fits a 16-bit lane; no rounding, as in mix_pixel), so the
+// picture is the same on any processor. The menus' veil is such a row across the whole screen
+// every frame.
+void mix_row(std::uint32_t* row, int x0, int x1, std::uint32_t src_rb, std::uint32_t src_g, std::uint32_t keep)
+{
+    int x = x0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i keep_lanes = _mm_set1_epi16(static_cast<short>(keep));
+    const __m128i colour = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(src_rb | src_g)), zero);
+    const __m128i opaque = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; x + 4 <= x1; x += 4) {
+        const __m128i under = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+        const __m128i low = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(under, zero), keep_lanes), 8), colour);
+        const __m128i high = _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(under, zero), keep_lanes), 8), colour);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_or_si128(_mm_packus_epi16(low, high), opaque));
+    }
+#endif
+    for (; x < x1; ++x) row[x] = mix_pixel(row[x], src_rb, src_g, keep);
+}
+}  // namespace
+
 void canvas_fill(const CanvasView& canvas, int x0, int y0, int x1, int y1, int r, int g, int b, int alpha,
                  bool light)
 {
@@ -333,7 +358,7 @@ void canvas_fill(const CanvasView& canvas, int x0, int y0, int x1, int y1, int r
             const std::uint32_t src_rb = ((cr << 16 | cb) * a >> 8) & 0x00FF00FFu;
             const std::uint32_t src_g = ((cg << 8) * a >> 8) & 0x0000FF00u;
             const std::uint32_t keep = 256 - a;
-            for (int x = x0; x < x1; ++x) row[x] = mix_pixel(row[x], src_rb, src_g, keep);
+            mix_row(row, x0, x1, src_rb, src_g, keep);
         }
     }
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The software blits: the four-at-a-time blend against the one-pixel rule, and turned, scaled
+// The software blits: the four-at-a-time blend and fill against the one-pixel rule, and turned, scaled
 // pictures against a plain pixel-by-pixel walk of the same placement.
 #include <gtest/gtest.h>
 
@@ -37,6 +37,23 @@ TEST(CanvasBlend, RowsBlendAsEachPixelDoesAlone)
         for (int i = 0; i < n; ++i)
             ASSERT_EQ(blended[i], blend_texel_portable(under[i], texels[i], scale, light))
                 << "round " << round << " pixel " << i;
+    }
+}
+
+// A translucent rectangle over a row (four pixels at a time where it can) leaves each pixel as a
+// rectangle one pixel wide would.
+TEST(CanvasBlend, ATranslucentFillMixesRowsAsEachPixelAlone)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        const int n = 1 + round % 13, x0 = static_cast<int>(random() % 3);
+        std::vector<std::uint32_t> row(16), alone;
+        for (std::uint32_t& pixel : row) pixel = 0xFF000000u | (random() & 0xFFFFFFu);
+        alone = row;
+        const int r = random() % 256, g = random() % 256, b = random() % 256, alpha = 1 + random() % 254;
+        canvas_fill(CanvasView{row.data(), 16, 1, 16}, x0, 0, x0 + n, 1, r, g, b, alpha, false);
+        for (int x = x0; x < x0 + n; ++x) canvas_fill(CanvasView{alone.data(), 16, 1, 16}, x, 0, x + 1, 1, r, g, b, alpha, false);
+        ASSERT_EQ(row, alone) << "round " << round;
     }
 }
 
