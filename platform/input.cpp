@@ -90,6 +90,7 @@ void release(int key)
 
 void apply(const ScriptEvent& event)
 {
+    if (device_only(event.kind)) return;
     switch (event.kind) {
     case ScriptEventKind::mouse:
         input.mouse_x = event.x, input.mouse_y = event.y;
@@ -103,17 +104,8 @@ void apply(const ScriptEvent& event)
         break;
     case ScriptEventKind::hold: press(event.key); break;
     case ScriptEventKind::release: release(event.key); break;
-    // Pads and touch play only as devices (--devices): a replay holds the pointer and button
-    // they moved.
-    case ScriptEventKind::pad_down:
-    case ScriptEventKind::pad_up:
-    case ScriptEventKind::pad_axis:
-    case ScriptEventKind::plug:
-    case ScriptEventKind::unplug:
-    case ScriptEventKind::touch_down:
-    case ScriptEventKind::touch_move:
-    case ScriptEventKind::touch_up: return;
     case ScriptEventKind::focus: input.focus_lost = true; break;
+    default: break;
     }
     ScriptEvent recorded = event;
     recorded.frame = input.frame + (input.waiting ? 1 : 0);
@@ -128,16 +120,7 @@ void apply_to_viewer(const ScriptEvent& event)
     case ScriptEventKind::up: input.viewer_button = false; break;
     case ScriptEventKind::key:
     case ScriptEventKind::hold: input.viewer_hits[event.key] += 1; break;
-    case ScriptEventKind::release:
-    case ScriptEventKind::focus:
-    case ScriptEventKind::pad_down:
-    case ScriptEventKind::pad_up:
-    case ScriptEventKind::pad_axis:
-    case ScriptEventKind::plug:
-    case ScriptEventKind::unplug:
-    case ScriptEventKind::touch_down:
-    case ScriptEventKind::touch_move:
-    case ScriptEventKind::touch_up: break;
+    default: break;   // releases, focus, pads and touch show nothing to a viewer
     }
 }
 

@@ -18,6 +18,9 @@
 
 enum class ScriptEventKind { mouse, down, up, key, hold, release, focus, pad_down, pad_up, pad_axis, plug, unplug,
                              touch_down, touch_move, touch_up };
+// Pads and touch play only as devices (--devices): a replay holds the pointer and button they
+// moved, so --input passes these by.
+constexpr bool device_only(ScriptEventKind kind) { return kind >= ScriptEventKind::pad_down; }
 
 struct ScriptEvent {
     long long frame = 0;
