@@ -56,26 +56,14 @@ protected:
     {
         ensure_headless_display();
         seed_rnd(3);
-        old_dir = fs::current_path();
-        dir = fs::temp_directory_path() / ("kalventor_saves_" + std::string(
-            ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        unfreeze();
-        fs::remove_all(dir);
-        fs::create_directories(dir / "work");
-        fs::current_path(dir / "work");
-        const char* old = std::getenv("XDG_DATA_HOME");
-        old_data_home = old ? old : "";
-        had_data_home = old != nullptr;
-        setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        scratch = std::make_unique<ScratchFolder>("kalventor_saves_");
+        dir = scratch->path();
         user_file = dir / "data" / "kalventor" / "config.dat";
     }
     void TearDown() override
     {
-        fs::current_path(old_dir);
-        if (had_data_home) setenv("XDG_DATA_HOME", old_data_home.c_str(), 1);
-        else unsetenv("XDG_DATA_HOME");
         unfreeze();
-        fs::remove_all(dir);
+        scratch.reset();
     }
     static std::unique_ptr<World> fresh_world()
     {
@@ -103,9 +91,8 @@ protected:
         if (!frozen.empty()) run_command("chattr -i '" + frozen.string() + "' 2>/dev/null");
         frozen.clear();
     }
-    fs::path old_dir, dir, frozen, user_file;
-    std::string old_data_home;
-    bool had_data_home = false;
+    std::unique_ptr<ScratchFolder> scratch;
+    fs::path dir, frozen, user_file;
 };
 
 TEST_F(Saves, TheSaveLivesBesideTheLevelsAndNoOtherCopyIsEverRead)

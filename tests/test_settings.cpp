@@ -58,25 +58,14 @@ protected:
         ensure_headless_display();
         reset_input();
         seed_rnd(7);
-        old_dir = fs::current_path();
-        dir = fs::temp_directory_path() / ("kalventor_settings_" + std::string(
-            ::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "work");
-        fs::current_path(dir / "work");
         // The per-user folder of these tests lies in the test's own folder.
-        const char* old = std::getenv("XDG_DATA_HOME");
-        old_data_home = old ? old : "";
-        had_data_home = old != nullptr;
-        setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+        scratch = std::make_unique<ScratchFolder>("kalventor_settings_");
+        dir = scratch->path();
         world = fresh_world();
     }
     void TearDown() override
     {
-        fs::current_path(old_dir);
-        if (had_data_home) setenv("XDG_DATA_HOME", old_data_home.c_str(), 1);
-        else unsetenv("XDG_DATA_HOME");
-        fs::remove_all(dir);
+        scratch.reset();
         reset_input();
     }
     static std::unique_ptr<World> fresh_world()
@@ -98,9 +87,8 @@ protected:
         }
         return config_bytes(*world, 2);
     }
-    fs::path old_dir, dir;
-    std::string old_data_home;
-    bool had_data_home = false;
+    std::unique_ptr<ScratchFolder> scratch;
+    fs::path dir;
     std::unique_ptr<World> world;
 };
 

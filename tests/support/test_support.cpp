@@ -7,6 +7,8 @@
 #include <unistd.h>
 #include <sys/wait.h>
 
+#include <gtest/gtest.h>
+
 #include "core/world.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -34,6 +36,29 @@ struct IsolatedUserData {
     }
 } isolated_user_data;
 }  // namespace
+
+ScratchFolder::ScratchFolder(const std::string& prefix)
+    : dir_(std::filesystem::temp_directory_path() /
+           (prefix + ::testing::UnitTest::GetInstance()->current_test_info()->name())),
+      old_dir_(std::filesystem::current_path())
+{
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_ / "work");
+    std::filesystem::current_path(dir_ / "work");
+    const char* old = std::getenv("XDG_DATA_HOME");
+    old_data_home_ = old ? old : "";
+    had_data_home_ = old != nullptr;
+    ::setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::filesystem::current_path(old_dir_);
+    if (had_data_home_) ::setenv("XDG_DATA_HOME", old_data_home_.c_str(), 1);
+    else ::unsetenv("XDG_DATA_HOME");
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
+}
 
 void ensure_headless_display() { open_offscreen_display(); }
 

@@ -4,11 +4,28 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/audio.h"
 #include "platform/image.h"
+
+// A test's own folder, temp/PREFIX + the test's name: the working directory is its work/ and the
+// per-user data folder its data/ while it lives; both are put back, and the folder removed, after.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& prefix);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& path() const { return dir_; }
+
+private:
+    std::filesystem::path dir_, old_dir_;
+    std::string old_data_home_;
+    bool had_data_home_ = false;
+};
 
 // Opens the off-screen 800 x 600 display and the headless mixer, once.
 void ensure_headless_display();
