@@ -5,8 +5,9 @@
 #include <memory>
 
 #include "core/assets.h"
-#include "core/startup.h"
-#include "core/world.h"
+#include "game/startup.h"
+#include "game/backdrop.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/display.h"

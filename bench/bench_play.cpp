@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/assets.h"
-#include "core/game_flow.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/display.h"

@@ -27,7 +27,7 @@ if(NOT kalventor_data_from_games STREQUAL kalventor_data_from_bin)
     "${kalventor_data_from_games}, the game in ${kalventor_data_from_bin}: "
     "CMAKE_INSTALL_BINDIR and CMAKE_INSTALL_DATADIR must sit side by side under the prefix")
 endif()
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/core/startup.cpp APPEND PROPERTY
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/game/startup.cpp APPEND PROPERTY
   COMPILE_DEFINITIONS KALVENTOR_DATA_FROM_BIN="${kalventor_data_from_bin}")
 
 set(dist_src ${CMAKE_SOURCE_DIR}/dist)

@@ -2,9 +2,9 @@
 #include "core/assets.h"
 
 #include "core/drawing.h"
-#include "core/world.h"
+#include "core/font.h"
+#include "game/world.h"
 #include "platform/display.h"
-#include "ui/font.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/drawing.h"
 
-#include "core/world.h"
+#include "core/font.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/input.h"
-#include "ui/font.h"
 
 void reset_draw_state()
 {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "core/math.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/input.h"
 
 bool rects_overlap(float x1, float y1, float w1, float h1, float x2, float y2, float w2, float h2)

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/score.h"
 
-#include "core/world.h"
+#include "game/world.h"
 
 void add_score(World& world, int points) { world.score_to_add += points; }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/sound.h"
 
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/random.h"
 
 void play_game_sound(World& world, Sound sound)

@@ -10,7 +10,7 @@
 #include "core/math.h"
 #include "core/score.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/random.h"

@@ -8,7 +8,7 @@
 #include "core/geometry.h"
 #include "core/math.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/image.h"

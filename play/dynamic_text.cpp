@@ -2,10 +2,10 @@
 #include "play/dynamic_text.h"
 
 #include "core/drawing.h"
+#include "core/font.h"
 #include "core/math.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
-#include "ui/font.h"
 
 namespace {
 

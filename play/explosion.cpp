@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/explosion.h"
 
-#include "core/world.h"
+#include "game/world.h"
 
 void new_explosion(World& world, float x, float y, int w, int h, int t)
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "play/explosive_sound.h"
 
-#include "core/world.h"
+#include "game/world.h"
 
 void new_explosive_sound(World& world)
 {

@@ -2,7 +2,7 @@
 #include "play/glow_particle.h"
 
 #include "core/drawing.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/random.h"
 

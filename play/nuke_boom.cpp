@@ -2,7 +2,7 @@
 #include "play/nuke_boom.h"
 
 #include "core/drawing.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "core/drawing.h"
 #include "core/math.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"
@@ -239,20 +239,26 @@ void draw_trail(World& world, const Tpaddle_trail& trail)
     reset_draw_state();
 }
 
-}  // namespace
-
-void reset_paddle(World& world)
+// What every fresh paddle has: whole, at rest, no growth, freeze or magnet pending.
+void restore_paddle(Tpaddle& paddle)
 {
-    Tpaddle& paddle = world.paddle;
-    paddle.x = static_cast<float>(mouse_x());
     paddle.y = paddle_rest_y;
-    paddle.size = default_paddle_size(world);
     paddle.alive = 1;
     paddle.inc = paddle.dec = 0;
     paddle.impact = 0;
     paddle.freeze_timer = 0;
     paddle.magnet = 0;
     paddle.fade = 1;
+}
+
+}  // namespace
+
+void reset_paddle(World& world)
+{
+    Tpaddle& paddle = world.paddle;
+    paddle.x = static_cast<float>(mouse_x());
+    paddle.size = default_paddle_size(world);
+    restore_paddle(paddle);
     paddle.shake_x = paddle.shake_y = paddle.shake_amount = 0;
     paddle.glow_fade = 0;
     center_pointer(world);
@@ -317,3 +323,11 @@ void update_paddle_trails(World& world)
 }
 
 void clear_paddle_trails(World& world) { world.paddle_trail_list.clear(); }
+
+void reset_backdrop_paddle(World& world)
+{
+    Tpaddle& paddle = world.paddle;
+    paddle.size = backdrop_paddle_size;
+    paddle.x = static_cast<float>(400 - paddle_width(world) / 2);
+    restore_paddle(paddle);
+}

@@ -40,6 +40,7 @@ inline constexpr int paddle_cap_width = 19;
 inline constexpr int paddle_image_height = 15;
 // Default centre width by difficulty, 0 EASY .. 3 EXPERT.
 inline constexpr std::array<int, 4> paddle_size_by_difficulty = {120, 90, 90, 60};
+inline constexpr int backdrop_paddle_size = 90;
 
 struct PaddleState {
     Tpaddle paddle;
@@ -48,6 +49,8 @@ struct PaddleState {
 
 // The paddle ready for a game or a level: centred, default size, alive, nothing pending.
 void reset_paddle(World& world);
+// The backdrop game's paddle: medium size, centred, whatever the chosen difficulty.
+void reset_backdrop_paddle(World& world);
 // Once per frame, after the bricks: moves and draws the paddle.
 void update_paddle(World& world);
 int paddle_width(const World& world);

@@ -12,7 +12,7 @@
 #include "core/math.h"
 #include "core/score.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"

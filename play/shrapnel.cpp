@@ -3,7 +3,7 @@
 
 #include "core/drawing.h"
 #include "core/math.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/random.h"
 

@@ -7,7 +7,7 @@
 #include "core/drawing.h"
 #include "core/geometry.h"
 #include "core/math.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/random.h"
 #include "play/brick.h"

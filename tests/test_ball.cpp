@@ -10,7 +10,7 @@
 
 #include "core/drawing.h"
 #include "core/math.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "play/ball.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "core/drawing.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "tests/support/test_support.h"
 

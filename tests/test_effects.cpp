@@ -11,7 +11,7 @@
 #include <string>
 
 #include "core/drawing.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/random.h"
 #include "play/dynamic_text.h"

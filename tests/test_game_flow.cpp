@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "core/game_flow.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/level_play.h"
+#include "game/world.h"
 #include "platform/input.h"
 #include "play/ball.h"
 #include "play/bullet.h"
-#include "play/level_play.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
 #include "tests/support/test_support.h"

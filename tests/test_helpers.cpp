@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "core/drawing.h"
-#include "core/game_flow.h"
 #include "core/geometry.h"
 #include "core/score.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"

@@ -2,7 +2,7 @@
 // The input-script format: what it accepts, and how it reports every malformed line.
 #include <gtest/gtest.h>
 
-#include "core/options.h"
+#include "game/options.h"
 #include "platform/input_script.h"
 
 namespace {

@@ -9,7 +9,8 @@
 #include <memory>
 
 #include "core/assets.h"
-#include "core/world.h"
+#include "game/backdrop.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/image.h"
 #include "platform/input.h"

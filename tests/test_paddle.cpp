@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"

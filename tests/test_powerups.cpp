@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "core/drawing.h"
-#include "core/game_flow.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/world.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/embedded_files.h"

@@ -10,8 +10,8 @@
 
 #include <unistd.h>
 
-#include "core/replay.h"
-#include "core/world.h"
+#include "game/replay.h"
+#include "game/world.h"
 #include "tests/support/headless_run.h"
 
 namespace {

@@ -13,12 +13,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/startup.h"
-#include "core/world.h"
+#include "game/level_play.h"
+#include "game/startup.h"
+#include "game/world.h"
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/stream.h"
-#include "play/level_play.h"
 #include "tests/support/test_support.h"
 #include "ui/config_place.h"
 #include "ui/settings.h"

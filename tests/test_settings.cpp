@@ -11,13 +11,13 @@
 #include <memory>
 #include <unistd.h>
 
-#include "core/game_flow.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/level_play.h"
+#include "game/world.h"
 #include "platform/input.h"
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/stream.h"
-#include "play/level_play.h"
 #include "tests/support/test_support.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"

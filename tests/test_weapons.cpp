@@ -16,10 +16,10 @@
 
 #include "core/assets.h"
 #include "core/drawing.h"
-#include "core/game_flow.h"
 #include "core/geometry.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/image.h"

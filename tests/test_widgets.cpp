@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/input.h"
 #include "tests/support/test_support.h"
 #include "ui/widgets.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "core/options.h"
+#include "game/options.h"
 #include "platform/display.h"
 #include "platform/render_internal.h"
 #include "platform/window_fit.h"

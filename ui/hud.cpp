@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "core/drawing.h"
-#include "core/world.h"
+#include "core/font.h"
+#include "game/world.h"
 #include "platform/display.h"
-#include "ui/font.h"
 
 namespace {
 

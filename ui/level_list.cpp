@@ -2,11 +2,11 @@
 #include "ui/level_list.h"
 
 #include "core/drawing.h"
+#include "core/font.h"
 #include "core/geometry.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
-#include "ui/font.h"
 #include "ui/widgets.h"
 
 namespace {

@@ -5,19 +5,17 @@
 #include <vector>
 
 #include "core/drawing.h"
-#include "core/game_flow.h"
+#include "core/font.h"
 #include "core/geometry.h"
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "play/ball.h"
 #include "play/brick.h"
-#include "play/level_play.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
-#include "ui/font.h"
 #include "ui/level_list.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -57,44 +55,6 @@ void draw_title(World& world, std::string_view title, float x, float y)
 {
     title_style();
     draw_text(world, title, "2", x, y, 0);
-}
-
-// Steps 1 to 3 of the return to the menus: the paddle, the score, a backdrop level that is
-// neither the last backdrop's number nor the current theme.
-void set_up_backdrop(World& world)
-{
-    Tpaddle& paddle = world.paddle;
-    paddle.size = 90;
-    paddle.x = static_cast<float>(400 - paddle_width(world) / 2);
-    paddle.y = paddle_rest_y;
-    paddle.alive = 1;
-    paddle.inc = 0;
-    paddle.dec = 0;
-    paddle.impact = 0;
-    paddle.freeze_timer = 0;
-    paddle.magnet = 0;
-    paddle.fade = 1;
-    world.score = 0;
-    world.score_to_add = 0;
-    world.gfx_level = 1;
-    int level = 0, theme = 0;
-    do {
-        level = static_cast<int>(rnd(1, 3));
-        theme = static_cast<int>(rnd(0, 2));
-    } while (level == world.backdrop_level || theme == world.theme);
-    world.backdrop_level = level;
-    world.theme = theme;
-    set_up_level(world, level, theme);
-}
-
-void start_backdrop_play(World& world)
-{
-    prepare_bricks(world);
-    world.lives = 4;
-    world.ball_min_speed = 5;
-    world.ball_max_speed = 12;
-    world.powerup_gravity = 0.1f;
-    create_resting_ball(world, 1.0f);
 }
 
 // One scroll arrow of the level list: a held press scrolls on its first frame, then every
@@ -146,36 +106,7 @@ void advance_pulse(float& value, int& falling, float step, float low, float high
     }
 }
 
-void return_to_menus(World& world)
-{
-    set_up_backdrop(world);
-    world.level_number = 1;
-    start_backdrop_play(world);
-    world.credits_scroll_x = screen_width;
-    // A backdrop change under way when START was clicked belongs to the old backdrop.
-    world.backdrop_dim = 0.8f;
-    world.backdrop_fade_state = 0;
-    move_mouse(400, 300);
-    world.hint_text.clear();
-    if (world.game_end_reason == 3) switch_screen(world, "COMPLETE THEME");
-    else if (world.new_high_score_index != -1) switch_screen(world, "HIGH SCORES");
-    else switch_screen(world, "MAIN");
-    flush_mouse();
-    flush_keys();
-    reset_buttons(world);
-    reset_scroll_boxes(world);
-    world.game_end_reason = 0;
-}
-
-void change_backdrop(World& world)
-{
-    reset_world(world);
-    set_up_backdrop(world);
-    world.game_end_reason = 1;
-    start_backdrop_play(world);
-}
-
-void draw_backdrop_veil(World& world)
+bool fade_backdrop_veil(World& world)
 {
     set_blend(blend_alpha);
     set_color(0, 0, 0);
@@ -190,7 +121,7 @@ void draw_backdrop_veil(World& world)
             // The darkest point hides the change of backdrop.
             world.backdrop_dim = 1;
             world.backdrop_fade_state = 2;
-            change_backdrop(world);
+            return true;
         }
     } else if (world.backdrop_fade_state == 2) {
         world.backdrop_dim -= 0.01f;
@@ -199,6 +130,7 @@ void draw_backdrop_veil(World& world)
             world.backdrop_fade_state = 0;
         }
     }
+    return false;
 }
 
 void draw_main_screen(World& world)

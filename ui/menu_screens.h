@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The menu screens, drawn over the dimmed backdrop game, and the backdrop game itself.
+// The menu screens, drawn over the dimmed backdrop game.
 #pragma once
 
 #include <string>
@@ -28,11 +28,9 @@ struct MenuScreenState {
 // The credits line under every menu screen.
 extern const std::string credits_text;
 
-// Sets up a fresh backdrop game and chooses the screen to show.
-void return_to_menus(World& world);
-// Another backdrop game, at the darkest point of the veil's fade.
-void change_backdrop(World& world);
-void draw_backdrop_veil(World& world);
+// Draws the veil over the backdrop game and moves its fade on a step; true at the darkest point,
+// where the backdrop game changes unseen.
+bool fade_backdrop_veil(World& world);
 void draw_main_screen(World& world);
 void draw_credits_line(World& world);
 // The one screen that matches current_screen.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pointer_targets.h"
 
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/pointer_devices.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "core/drawing.h"
+#include "core/font.h"
 #include "core/geometry.h"
-#include "core/replay.h"
-#include "core/world.h"
+#include "game/replay.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/stream.h"
 #include "platform/trace.h"
-#include "ui/font.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 

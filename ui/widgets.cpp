@@ -2,16 +2,15 @@
 #include "ui/widgets.h"
 
 #include "core/drawing.h"
-#include "core/game_flow.h"
+#include "core/font.h"
 #include "core/geometry.h"
-#include "core/replay.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
 #include "platform/trace.h"
-#include "ui/font.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
 
@@ -81,26 +80,6 @@ int half_of(int value) { return value / 2; }
 bool typing_high_score_name(const World& world)
 {
     return world.new_high_score_index != -1 && world.current_screen == "HIGH SCORES";
-}
-
-// The whole game runs inside this action; the menus go on when it returns.
-void start_game(World& world)
-{
-    world.fade_music_on_transition = 1;
-    play_menu_sound(world, world.assets.button_select_sound);
-    fade_to_black(world);
-    world.attract_mode = 0;
-    world.theme = chosen_theme(world);
-    if (const int difficulty = chosen_difficulty(world); difficulty >= 0) world.difficulty = difficulty;
-    if (const int gfx = chosen_gfx_level(world); gfx >= 0) world.gfx_level = gfx;
-    begin_game_record(world);
-    start_new_game(world);
-    run_game(world);
-    finish_game_record(world);
-    end_game(world);
-    keep_game_replay(world);
-    reset_world(world);
-    return_to_menus(world);
 }
 
 void choose_theme(World& world, std::string_view text)

@@ -8,10 +8,10 @@
 #include <span>
 #include <vector>
 
-#include "core/world.h"
+#include "core/font.h"
+#include "game/world.h"
 #include "platform/random.h"
 #include "tests/fuzz/fuzz_check.h"
-#include "ui/font.h"
 #include "ui/settings.h"
 
 namespace {

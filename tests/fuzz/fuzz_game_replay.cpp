@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/replay_file.h"
+#include "game/replay_file.h"
 #include "tests/fuzz/fuzz_check.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/stream.h"

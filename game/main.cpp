@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "core/startup.h"
+#include "game/startup.h"
 
 int main(int argc, char** argv)
 {

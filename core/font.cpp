@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/font.h"
+#include "core/font.h"
 
 #include "core/assets.h"
 #include "core/drawing.h"
-#include "core/world.h"
+#include "game/world.h"
 
 const std::array<std::string_view, glyph_count> glyph_file_names = {
     "a.png", "b.png", "c.png", "d.png", "e.png", "f.png", "g.png", "h.png", "i.png", "j.png",

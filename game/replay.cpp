@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/replay.h"
+#include "game/replay.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,8 +8,8 @@
 #include <memory>
 #include <utility>
 
-#include "core/game_flow.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/display.h"
 #include "platform/input.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/options.h"
+#include "game/options.h"
 
 #include <charconv>
 

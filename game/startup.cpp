@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/startup.h"
+#include "game/startup.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,13 +8,14 @@
 #include <memory>
 
 #include "core/assets.h"
-#include "core/autoplay.h"
 #include "core/drawing.h"
-#include "core/game_flow.h"
-#include "core/options.h"
-#include "core/replay.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/autoplay.h"
+#include "game/game_flow.h"
+#include "game/options.h"
+#include "game/replay.h"
+#include "game/backdrop.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/device_script.h"

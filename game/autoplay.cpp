@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/autoplay.h"
+#include "game/autoplay.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "core/world.h"
+#include "game/world.h"
 #include "platform/input.h"
 #include "play/ball.h"
 #include "play/brick.h"

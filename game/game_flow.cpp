@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/game_flow.h"
+#include "game/game_flow.h"
 
 #include <string>
 
-#include "core/autoplay.h"
 #include "core/drawing.h"
+#include "core/font.h"
 #include "core/score.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/autoplay.h"
+#include "game/backdrop.h"
+#include "game/level_play.h"
+#include "game/replay.h"
+#include "game/world.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
 #include "platform/display.h"
@@ -23,14 +27,33 @@
 #include "play/explosion.h"
 #include "play/explosive_sound.h"
 #include "play/glow_particle.h"
-#include "play/level_play.h"
 #include "play/nuke_boom.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
 #include "play/shrapnel.h"
 #include "play/spark.h"
-#include "ui/font.h"
 #include "ui/hud.h"
+#include "ui/widgets.h"
+
+// The whole game runs inside this action; the menus go on when it returns.
+void start_game(World& world)
+{
+    world.fade_music_on_transition = 1;
+    play_menu_sound(world, world.assets.button_select_sound);
+    fade_to_black(world);
+    world.attract_mode = 0;
+    world.theme = chosen_theme(world);
+    if (const int difficulty = chosen_difficulty(world); difficulty >= 0) world.difficulty = difficulty;
+    if (const int gfx = chosen_gfx_level(world); gfx >= 0) world.gfx_level = gfx;
+    begin_game_record(world);
+    start_new_game(world);
+    run_game(world);
+    finish_game_record(world);
+    end_game(world);
+    keep_game_replay(world);
+    reset_world(world);
+    return_to_menus(world);
+}
 
 void start_new_game(World& world)
 {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/replay_file.h"
+#include "game/replay_file.h"
 
 #include <charconv>
 #include <cstdint>

@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "core/replay_file.h"
+#include "game/replay_file.h"
 
 struct World;
 struct HighScore;

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "play/level_play.h"
+#include "game/level_play.h"
 
-#include "core/game_flow.h"
 #include "core/sound.h"
-#include "core/world.h"
+#include "game/game_flow.h"
+#include "game/world.h"
 #include "platform/input.h"
 #include "play/ball.h"
 #include "play/brick.h"

@@ -32,6 +32,8 @@ struct GameFlowState {
 };
 
 // Starts a real game: difficulty, theme, detail level and level_number are already chosen.
+// START on LEVEL SELECT: the whole game, recorded, then back to the menus.
+void start_game(World& world);
 void start_new_game(World& world);
 // The nested frame loop of a real game; returns when game_end_reason is not 0.
 void run_game(World& world);
