@@ -43,7 +43,7 @@ void start_backdrop_play(World& world)
     create_resting_ball(world, 1.0f);
 }
 
-}  // namespace
+}   // namespace
 
 void return_to_menus(World& world)
 {

@@ -64,7 +64,8 @@ std::vector<std::string> wrong_includes(const fs::path& root)
             for (int number = 1; std::getline(in, line); ++number) {
                 const std::string where = folder + "/" + file.filename().string() + ":" + std::to_string(number);
                 std::smatch match;
-                if (std::regex_search(line, sdl_include) && folder != "platform") wrong.push_back(where + " includes SDL");
+                if (std::regex_search(line, sdl_include) && folder != "platform")
+                    wrong.push_back(where + " includes SDL");
                 if (!std::regex_search(line, match, project_include)) continue;
                 const int target = floor_of(match[1]);
                 const std::string header = line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1);
@@ -82,7 +83,7 @@ void write_file(const fs::path& path, const std::string& text)
     std::ofstream(path) << text;
 }
 
-}  // namespace
+}   // namespace
 
 TEST(Layers, NoFileIncludesAFloorAboveItsOwn)
 {
@@ -94,7 +95,8 @@ TEST(Layers, CheckerSeesEachWayUp)
 {
     ScratchFolder scratch("layers");
     const fs::path root = scratch.path();
-    write_file(root / "play/ball.cpp", "#include \"play/ball.h\"\n#include \"core/math.h\"\n#include \"game/world.h\"\n");
+    write_file(root / "play/ball.cpp",
+               "#include \"play/ball.h\"\n#include \"core/math.h\"\n#include \"game/world.h\"\n");
     write_file(root / "ui/widgets.cpp", "#include \"game/game_flow.h\"\n#include \"game/replay.h\"\n");
     write_file(root / "platform/display.cpp", "#include <SDL.h>\n");
     EXPECT_EQ(wrong_includes(root), std::vector<std::string>{});
@@ -103,7 +105,8 @@ TEST(Layers, CheckerSeesEachWayUp)
     write_file(root / "play/brick.cpp", "\n#include \"ui/hud.h\"\n");
     write_file(root / "core/sound.cpp", "#include \"game/replay.h\"\n");
     write_file(root / "ui/hud.cpp", "#include <SDL.h>\n");
-    const std::vector<std::string> expected = {"play/brick.cpp:2 includes ui/hud.h", "play/paddle.h:1 includes game/world.h",
+    const std::vector<std::string> expected = {"play/brick.cpp:2 includes ui/hud.h",
+                                               "play/paddle.h:1 includes game/world.h",
                                                "core/sound.cpp:1 includes game/replay.h", "ui/hud.cpp:1 includes SDL"};
     std::vector<std::string> found = wrong_includes(root);
     std::vector<std::string> sorted_expected = expected;
