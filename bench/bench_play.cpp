@@ -47,7 +47,8 @@ void lay_out_scene(World& world)
     start_new_game(world);
     world.ball_list.front().launch = 1;
     for (int i = 1; i < balls_in_flight; ++i)
-        create_ball(world, rnd(60, 740), rnd(300, 520), 0, 1, world.ball_base_speed, rnd(-70, 70), 1, 1);
+        create_ball(world, rnd(60, 740), rnd(300, 520), BallMode::normal, ball_size_normal, world.ball_base_speed,
+                    rnd(-70, 70), 1, 1);
 }
 
 // The worst play can reach on top of the 64 balls: 2000 sparks, 40 projectiles with their
@@ -65,7 +66,7 @@ void top_up_mayhem(World& world, int frame)
         fire_bullet(world, rnd(40, 760), rnd(300, 560), weapons[rand(0, 4)], 6, rnd(-120, -60), 3);
     world.current_weapon = weapon_ion_beam;
     world.weapon_ammo = 1;
-    world.ion_beam_state = 2;
+    world.ion_beam_state = IonBeamState::firing;
     world.ion_beam_fire_frames = frame % 40;
     if (frame % 4 == 0) new_explosion(world, rnd(40, 700), rnd(60, 300), 120, 60, 0);
 }

@@ -21,14 +21,14 @@ bool mouse_over(float x, float y, float width, float height)
 bool mouse_clicked(World& world)
 {
     switch (world.mouse_click_state) {
-    case 0:
-        if (mouse_down(1)) world.mouse_click_state = 1;
+    case MouseClickState::up:
+        if (mouse_down(1)) world.mouse_click_state = MouseClickState::press_seen;
         return false;
-    case 1:
-        world.mouse_click_state = 2;
+    case MouseClickState::press_seen:
+        world.mouse_click_state = MouseClickState::held;
         return true;
-    default:
-        if (!mouse_down(1)) world.mouse_click_state = 0;
+    default:   // held
+        if (!mouse_down(1)) world.mouse_click_state = MouseClickState::up;
         return false;
     }
 }

@@ -7,6 +7,10 @@
 #include "platform/audio.h"
 #include "platform/image.h"
 
+// The left button as menu clicks see it: a press counts as one click on the frame after it was
+// seen, and the button must come up again before the next.
+enum class MouseClickState { up = 0, press_seen = 1, held = 2 };
+
 struct HelperState {
     int shake_offset_x = 0, shake_offset_y = 0;   // the screen shake's current offset, pixels
     float screen_fade_alpha = 0;                   // the black veil after fade_to_black
@@ -17,7 +21,7 @@ struct HelperState {
     std::string hint_text;                         // set by widgets each frame, drawn the next
     float hint_alpha = 0;
     int hint_alpha_falling = 0;
-    int mouse_click_state = 0;                     // 0 up, 1 press seen, 2 held
+    MouseClickState mouse_click_state = MouseClickState::up;
     Channel effect_channel;                        // the latest sound effect
     Channel charge_channel;                        // the ion beam's charge sound
     Channel music_channel;

@@ -13,3 +13,7 @@ inline float sin_deg(double degrees) { return static_cast<float>(std::sin(radian
 inline float cos_deg(double degrees) { return static_cast<float>(std::cos(radians(degrees))); }
 // atan2(y, x) in degrees, in (-180, 180].
 inline float atan2_deg(double y, double x) { return static_cast<float>(std::atan2(y, x) * 180.0 / std::numbers::pi); }
+
+// Which way a value swinging between two bounds is heading: glows, pulses, the SPREAD BLASTER's
+// sweep. It turns at each bound.
+enum class PulseDirection { rising = 0, falling = 1 };

@@ -16,7 +16,7 @@ void play_game_sound(World& world, Sound sound)
     }
     world.effect_channel = cue_sound(sound);
     set_channel_volume(world.effect_channel, world.sound_volume);
-    if (world.slow_motion_state != 0) set_channel_rate(world.effect_channel, world.slow_motion_rate);
+    if (world.slow_motion_state != SlowMotionState::off) set_channel_rate(world.effect_channel, world.slow_motion_rate);
     resume_channel(world.effect_channel);
 }
 

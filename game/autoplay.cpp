@@ -32,8 +32,8 @@ float predict_x(const World& world, const Tball& ball, float target_y, float& fr
     const float vy = ball.dy * ball.speed;
     frames = vy > 0 ? (target_y - ball.y) / vy : 1e9f;
     float x = ball.x + ball.dx * ball.speed * std::max(0.0f, frames);
-    const float half = static_cast<float>(ball_sizes[std::clamp(ball.size, 0, 2)] / 2);
-    if (world.remove_sides_state == 2) return std::fmod(std::fmod(x, 800.0f) + 800.0f, 800.0f);
+    const float half = static_cast<float>(ball_sizes[std::clamp(ball.size, ball_size_small, ball_size_big)] / 2);
+    if (world.remove_sides_state == RemoveSidesState::gone) return std::fmod(std::fmod(x, 800.0f) + 800.0f, 800.0f);
     const float left = 10 + half, right = 790 - half, span = right - left;
     float t = std::fmod(x - left, 2 * span);
     if (t < 0) t += 2 * span;
@@ -80,7 +80,7 @@ const Tball* most_urgent_ball(const World& world, float& arrival_x, float& frame
     for (const Tball& ball : world.ball_list) {
         if (ball.launch != 1 || ball.dy <= 0 || ball.speed <= 0) continue;
         float t = 0;
-        const float half = static_cast<float>(ball_sizes[std::clamp(ball.size, 0, 2)] / 2);
+        const float half = static_cast<float>(ball_sizes[std::clamp(ball.size, ball_size_small, ball_size_big)] / 2);
         const float x = predict_x(world, ball, paddle_top - half, t);
         if (t < frames) frames = t, arrival_x = x, urgent = &ball;
     }
@@ -147,7 +147,7 @@ void track_level_report(World& world)
         bot.report_done = false;
     }
     bot.report_frames += 1;
-    if (!bot.report_done && world.game_state == 1) report_level(bot, world, true);
+    if (!bot.report_done && world.game_state == GameState::level_cleared) report_level(bot, world, true);
 }
 
 // The capsules a player keeps away from: faster or smaller balls, a shorter or frozen paddle, an
@@ -209,7 +209,8 @@ bool fetch_capsule(const World& world, float width, float ball_frames, float& ta
 void autoplay_final_report(World& world)
 {
     AutoplayState& bot = world;
-    if (bot.autoplay && bot.report_level != 0 && !bot.report_done) report_level(bot, world, world.game_state == 1);
+    if (bot.autoplay && bot.report_level != 0 && !bot.report_done)
+        report_level(bot, world, world.game_state == GameState::level_cleared);
 }
 
 void start_autoplay(World& world, std::int64_t seed)

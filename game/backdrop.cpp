@@ -53,24 +53,24 @@ void return_to_menus(World& world)
     world.credits_scroll_x = screen_width;
     // A backdrop change under way when START was clicked belongs to the old backdrop.
     world.backdrop_dim = 0.8f;
-    world.backdrop_fade_state = 0;
+    world.backdrop_fade_state = BackdropFadeState::steady;
     move_mouse(400, 300);
     world.hint_text.clear();
-    if (world.game_end_reason == 3) switch_screen(world, "COMPLETE THEME");
+    if (world.game_end_reason == GameEndReason::theme_cleared) switch_screen(world, "COMPLETE THEME");
     else if (world.new_high_score_index != -1) switch_screen(world, "HIGH SCORES");
     else switch_screen(world, "MAIN");
     flush_mouse();
     flush_keys();
     reset_buttons(world);
     reset_scroll_boxes(world);
-    world.game_end_reason = 0;
+    world.game_end_reason = GameEndReason::running;
 }
 
 void change_backdrop(World& world)
 {
     reset_world(world);
     set_up_backdrop(world);
-    world.game_end_reason = 1;
+    world.game_end_reason = GameEndReason::game_over;
     start_backdrop_play(world);
 }
 

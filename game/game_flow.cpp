@@ -61,7 +61,7 @@ void start_new_game(World& world)
     world.next_track = 0;
     world.score = 0;
     world.score_to_add = 0;
-    world.game_end_reason = 0;
+    world.game_end_reason = GameEndReason::running;
     const DifficultySettings& d = difficulty_table[world.difficulty < 0 || world.difficulty > 3 ? 1 : world.difficulty];
     world.ball_base_speed = d.ball_base_speed;
     world.lives = d.lives;
@@ -82,7 +82,7 @@ void run_game(World& world)
     PointerScreen playing;
     playing.mode = PointerMode::play;
     set_pointer_screen(playing);   // keys and pads move the paddle now
-    while (world.game_end_reason == 0) {
+    while (world.game_end_reason == GameEndReason::running) {
         autoplay_frame(world);
         draw_game_frame(world);
         flip(-1);
@@ -111,7 +111,7 @@ void end_game(World& world)
     reset_world(world);
     world.level_list_scroll = 0;
     // A game given up through the quit prompt never enters the table.
-    if (world.score > world.high_scores[high_score_count - 1] && world.game_end_reason != 2 &&
+    if (world.score > world.high_scores[high_score_count - 1] && world.game_end_reason != GameEndReason::quit &&
         !world.outside_high_scores)
         world.new_high_score_index = insert_high_score(world, world.score);
 }
@@ -173,7 +173,8 @@ namespace {
 // The level intro panel: shown until the first launch, then 50 frames more, then it fades.
 void update_level_intro(World& world)
 {
-    if (world.message_alpha > 0 && world.game_state == 0 && world.game_end_reason == 0) {
+    if (world.message_alpha > 0 && world.game_state == GameState::playing &&
+        world.game_end_reason == GameEndReason::running) {
         draw_level_intro(world);
         if (world.intro_timer > 0) {
             world.intro_timer += 1;
@@ -196,7 +197,7 @@ void read_prompt_keys(World& world)
 // game keeps one update per frame, the frames just last longer.
 void update_slow_motion_pace(World& world)
 {
-    if (world.slow_motion_state <= 0) return;
+    if (world.slow_motion_state == SlowMotionState::off) return;
     delay(static_cast<int>(world.slow_motion_delay));
     set_channel_rate(world.music_channel, world.slow_motion_rate);
     advance_slow_motion(world);
@@ -265,7 +266,7 @@ void update_game(World& world)
 
 void check_ball_lost(World& world)
 {
-    if (world.game_state == 2 || count_balls(world) > 0) return;
+    if (world.game_state == GameState::game_over || count_balls(world) > 0) return;
     world.balls_lost += 1;
     if (!world.unlimited_lives) world.lives -= 1;
     // On HARD and EXPERT a lost ball costs the weapon too, unless it is the ION BEAM.
@@ -274,47 +275,48 @@ void check_ball_lost(World& world)
         world.weapon_ammo = 0;
     }
     world.invisible_ball_timer = 0;
-    world.remove_sides_state = 3;
+    world.remove_sides_state = RemoveSidesState::sliding_back;
     const int normal = default_paddle_size(world);
     if (world.paddle.size > normal) world.paddle.dec = world.paddle.size - normal;
     else world.paddle.inc = normal - world.paddle.size;
-    if (world.slow_motion_state == 1) world.slow_motion_state = 2;
+    if (world.slow_motion_state == SlowMotionState::slowing) world.slow_motion_state = SlowMotionState::speeding_up;
     if (world.lives < 0) {
         if (world.attract_mode) {
-            world.backdrop_fade_state = 1;
+            world.backdrop_fade_state = BackdropFadeState::darkening;
         } else {
-            world.game_state = 2;
+            world.game_state = GameState::game_over;
             world.message_alpha = 0;
             world.end_timer = 0;
-            if (world.slow_motion_state == 1) world.slow_motion_state = 2;
+            if (world.slow_motion_state == SlowMotionState::slowing)
+                world.slow_motion_state = SlowMotionState::speeding_up;
         }
         return;
     }
     world.paddle.alive = 1;
     world.paddle.freeze_timer = 0;
-    world.paddle.magnet = 0;
+    world.paddle.magnet = MagnetState::none;
     create_resting_ball(world, 0);
 }
 
 void check_level_cleared(World& world)
 {
-    if (world.bricks_left != 0 || world.game_state != 0) return;
+    if (world.bricks_left != 0 || world.game_state != GameState::playing) return;
     // The forcefield rises under the paddle and keeps the balls in play during the pause.
-    if (world.forcefield_state == 0) world.forcefield_strength = 3;
-    world.forcefield_state = 1;
-    world.game_state = 1;
+    if (world.forcefield_state == ForcefieldState::off) world.forcefield_strength = 3;
+    world.forcefield_state = ForcefieldState::fading_in;
+    world.game_state = GameState::level_cleared;
     world.message_alpha = 0;
     world.invisible_ball_timer = 0;
-    if (world.slow_motion_rate == 0.7f) world.slow_motion_state = 2;
+    if (world.slow_motion_rate == 0.7f) world.slow_motion_state = SlowMotionState::speeding_up;
     // The backdrop plays levels nobody chose (level_number is whatever LEVEL SELECT shows), so
     // only a player's own clear opens the next level.
     if (!world.attract_mode) unlock_level(world, world.level_number + 1, world.theme);
-    if (world.one_level && !world.attract_mode) world.game_end_reason = 1;
+    if (world.one_level && !world.attract_mode) world.game_end_reason = GameEndReason::game_over;
 }
 
 void update_level_end(World& world)
 {
-    if (world.game_state == 1) {
+    if (world.game_state == GameState::level_cleared) {
         if (!world.attract_mode) {
             raise_message(world);
             draw_level_complete(world);
@@ -329,19 +331,19 @@ void update_level_end(World& world)
         if (world.end_timer == 1) {
             world.end_timer = 0;
             if (world.attract_mode) {
-                world.backdrop_fade_state = 1;
+                world.backdrop_fade_state = BackdropFadeState::darkening;
             } else {
                 fade_to_black(world);
                 advance_level(world);
-                if (world.game_end_reason == 0) start_level(world);
+                if (world.game_end_reason == GameEndReason::running) start_level(world);
             }
         }
-    } else if (world.game_state == 2) {
+    } else if (world.game_state == GameState::game_over) {
         raise_message(world);
         draw_game_over(world);
         if (world.end_timer == 0) world.end_timer = 210;
         world.end_timer -= 1;
-        if (world.end_timer < 2) world.game_end_reason = 1;
+        if (world.end_timer < 2) world.game_end_reason = GameEndReason::game_over;
     }
 }
 
@@ -359,8 +361,8 @@ void confirm_quit(World& world)
     trace("prompt QUIT");
     wait_key();
     if (key_down(vk_y)) {
-        world.game_end_reason = 2;
-        world.game_state = 0;
+        world.game_end_reason = GameEndReason::quit;
+        world.game_state = GameState::playing;
         fade_to_black(world);
     }
     leave_prompt(world);
@@ -387,20 +389,20 @@ void reset_world(World& world)
 {
     world.slow_motion_timer = 0;
     world.slow_motion_rate = 1.0f;
-    world.slow_motion_state = 0;
+    world.slow_motion_state = SlowMotionState::off;
     // A game given up in the middle of the slow-motion ramp leaves no extra sleep behind.
     world.slow_motion_delay = 0;
     world.screen_shake = 0;
     world.shake_offset_x = world.shake_offset_y = 0;
-    world.game_state = 0;
+    world.game_state = GameState::playing;
     // A countdown cut short by a quit must not shorten the next game's pauses.
     world.end_timer = 0;
     world.invisible_ball_timer = 0;
     if (world.charge_channel) stop_channel(world.charge_channel);
-    world.remove_sides_state = 0;
+    world.remove_sides_state = RemoveSidesState::present;
     world.side_panel_offset = side_panel_width;
     reset_weapons(world);
-    world.forcefield_state = 0;
+    world.forcefield_state = ForcefieldState::off;
     world.forcefield_alpha = 0;   // a new forcefield fades in from nothing
     reset_paddle(world);
     clear_bricks(world);

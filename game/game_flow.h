@@ -7,9 +7,13 @@
 
 struct World;
 
+// The values are the numbers the game always used: the replay files store the end reason as one.
+enum class GameState { playing = 0, level_cleared = 1, game_over = 2 };
+enum class GameEndReason { running = 0, game_over = 1, quit = 2, theme_cleared = 3 };
+
 struct GameFlowState {
-    int game_state = 0;        // 0 playing, 1 level cleared, 2 game over
-    int game_end_reason = 0;   // 0 running, 1 game over, 2 quit, 3 theme cleared
+    GameState game_state = GameState::playing;
+    GameEndReason game_end_reason = GameEndReason::running;
     int lives = 0;
     int difficulty = 1;        // 0 EASY .. 3 EXPERT
     int theme = 0;             // 0 METAL, 1 VOLCANO, 2 ALIEN
@@ -35,7 +39,7 @@ struct GameFlowState {
 // START on LEVEL SELECT: the whole game, recorded, then back to the menus.
 void start_game(World& world);
 void start_new_game(World& world);
-// The nested frame loop of a real game; returns when game_end_reason is not 0.
+// The nested frame loop of a real game; returns once game_end_reason is no longer running.
 void run_game(World& world);
 // One frame of a real game, played and drawn but not yet flipped (run_game's and a replay's).
 void draw_game_frame(World& world);

@@ -31,7 +31,7 @@ void advance_level(World& world)
     if (world.level_number < world.levels_per_theme) {
         // REMOVE SIDES lasts its time whatever the level: the panels carry over, and slide back
         // once the timer has run out in the next level.
-        const int sides_state = world.remove_sides_state;
+        const RemoveSidesState sides_state = world.remove_sides_state;
         const int sides_timer = world.remove_sides_timer;
         const float sides_offset = world.side_panel_offset;
         reset_world(world);
@@ -41,7 +41,7 @@ void advance_level(World& world)
         world.level_number += 1;
         set_up_level(world, world.level_number, world.theme);
     } else {
-        world.game_end_reason = 3;
+        world.game_end_reason = GameEndReason::theme_cleared;
     }
     flush_mouse();
 }

@@ -8,6 +8,6 @@ struct World;
 void set_up_level(World& world, int level_number, int theme);
 // First ball on the paddle, the next music track, the intro panel, bricks to their start points.
 void start_level(World& world);
-// The next level of the theme, or the end of the theme (game_end_reason 3).
+// The next level of the theme, or the end of the theme (game_end_reason theme_cleared).
 void advance_level(World& world);
 void unlock_level(World& world, int level_number, int theme);

@@ -22,11 +22,24 @@ namespace {
 constexpr std::string_view table_replay_prefix = "high-score-";
 constexpr std::string_view replay_suffix = ".replay";
 
-// What a game takes over from the game behind the menus instead of setting it itself.
+// What a game takes over from the game behind the menus instead of setting it itself. The file
+// holds each as a 32-bit number: a float by its bits, the sweep direction by its value.
 constexpr float World::* carried_floats[] = {&World::side_panel_offset, &World::forcefield_alpha, &World::spread_angle,
                                              &World::slow_motion_delay, &World::screen_fade_alpha};
-constexpr int World::* carried_ints[] = {&World::remove_sides_timer, &World::forcefield_strength,
-                                         &World::weapon_fire_delay, &World::spread_direction, &World::stall_counter};
+struct CarriedInt {
+    std::int32_t (*get)(const World&);
+    void (*set)(World&, std::int32_t);
+};
+template <auto field>
+constexpr CarriedInt carried_int = {[](const World& world) -> std::int32_t { return world.*field; },
+                                    [](World& world, std::int32_t value) { world.*field = value; }};
+constexpr CarriedInt carried_spread_direction = {
+    [](const World& world) { return static_cast<std::int32_t>(world.spread_direction); },
+    [](World& world, std::int32_t value) { world.spread_direction = static_cast<PulseDirection>(value); }};
+constexpr CarriedInt carried_ints[] = {carried_int<&World::remove_sides_timer>,
+                                       carried_int<&World::forcefield_strength>,
+                                       carried_int<&World::weapon_fire_delay>, carried_spread_direction,
+                                       carried_int<&World::stall_counter>};
 static_assert(std::size(carried_floats) + std::size(carried_ints) == carried_field_count);
 
 // The game's settings as the replay names them and as the World does.
@@ -56,7 +69,7 @@ CarriedFields capture_carried(const World& world)
     CarriedFields fields{};
     std::size_t i = 0;
     for (const auto field : carried_floats) fields[i++] = std::bit_cast<std::int32_t>(world.*field);
-    for (const auto field : carried_ints) fields[i++] = world.*field;
+    for (const CarriedInt& field : carried_ints) fields[i++] = field.get(world);
     return fields;
 }
 
@@ -64,7 +77,7 @@ void apply_carried(World& world, const CarriedFields& fields)
 {
     std::size_t i = 0;
     for (const auto field : carried_floats) world.*field = std::bit_cast<float>(fields[i++]);
-    for (const auto field : carried_ints) world.*field = fields[i++];
+    for (const CarriedInt& field : carried_ints) field.set(world, fields[i++]);
 }
 
 void report_replay_write(const std::string& path, const std::string& why)
@@ -142,7 +155,8 @@ InputScript events_from_now(const GameReplay& replay)
 
 bool replay_over(const World& w, const ReplayPlayer& player, const GameReplay& replay)
 {
-    return w.game_end_reason != 0 || player.frames >= replay.frames || player.leave || script_ran_out();
+    return w.game_end_reason != GameEndReason::running || player.frames >= replay.frames || player.leave ||
+           script_ran_out();
 }
 
 // One game frame; shown or run unseen (faster, silent) as the watcher's speed asks.
@@ -302,8 +316,10 @@ ReplayOutcome play_replay(const World& world, const GameReplay& replay, const Re
 
 std::string replay_outcome_line(const ReplayOutcome& outcome)
 {
+    // By GameEndReason's numbers; a number outside them reads as unfinished.
     static const char* endings[] = {"unfinished", "game over", "quit", "theme cleared"};
-    const int reason = outcome.end_reason >= 0 && outcome.end_reason <= 3 ? outcome.end_reason : 0;
+    const auto number = static_cast<std::size_t>(outcome.end_reason);
+    const std::size_t reason = number < std::size(endings) ? number : 0;
     return "replay: score " + std::to_string(outcome.score) + " level " + std::to_string(outcome.level) + " frames " +
            std::to_string(outcome.frames) + " (" + (outcome.left ? "left early" : endings[reason]) + ")";
 }

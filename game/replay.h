@@ -62,7 +62,7 @@ struct ReplayOutcome {
     int score = 0;
     int level = 1;
     long long frames = 0;
-    int end_reason = 0;
+    GameEndReason end_reason = GameEndReason::running;
     bool left = false;   // the watcher left before the end
 };
 

@@ -154,7 +154,12 @@ std::optional<std::string> read_result_line(HeaderReader& reader, GameReplay& re
     if (!number_in(w[2], replay.final_level, 1, 50)) return reader.bad("the final level must be 1..50");
     if (!number_in(w[3], replay.frames, 1LL, replay_frame_limit))
         return reader.bad("the frame count is out of range");
-    if (!number_in(w[4], replay.end_reason, 0, 3)) return reader.bad("the end reason must be 0..3");
+    // The reason is stored as its number; any number outside the reasons is damage.
+    int reason = 0;
+    if (!number_in(w[4], reason, static_cast<int>(GameEndReason::running),
+                   static_cast<int>(GameEndReason::theme_cleared)))
+        return reader.bad("the end reason must be 0..3");
+    replay.end_reason = static_cast<GameEndReason>(reason);
     return std::nullopt;
 }
 
@@ -196,7 +201,7 @@ std::string encode_replay(const GameReplay& r)
     line("carry", {});
     for (const std::int32_t value : r.carried) text.append(" ").append(std::to_string(value));
     line("result", {std::to_string(r.score), std::to_string(r.final_level), std::to_string(r.frames),
-                    std::to_string(r.end_reason)});
+                    std::to_string(static_cast<int>(r.end_reason))});
     line("events", {});
     text.append("\n");
     for (const ScriptEvent& event : r.events) text.append(format_script_event(event)).append("\n");

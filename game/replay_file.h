@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "game/game_flow.h"
 #include "platform/input_script.h"
 
 // The fields a game takes over from whatever ran before it (the backdrop game) instead of
@@ -35,12 +36,12 @@ struct GameReplay {
     std::int32_t random_state = 1;    // the generator as the game began
     int pointer_x = 400, pointer_y = 300;
     CarriedFields carried{};
-    // How the game ended: its score, its last level, its frames and game_end_reason (0 when the
-    // program ended during the game).
+    // How the game ended: its score, its last level, its frames and game_end_reason (running when
+    // the program ended during the game). The file holds the reason as its number.
     int score = 0;
     int final_level = 1;
     long long frames = 0;
-    int end_reason = 0;
+    GameEndReason end_reason = GameEndReason::running;
     std::vector<ScriptEvent> events;  // frames counted from the game's first frame
 };
 

@@ -46,7 +46,10 @@ constexpr float paddle_dip = 3;
 constexpr float playfield_top = 40;          // below the HUD's top panel
 constexpr float forcefield_top = 593;
 
-const BallSizeInfo& size_info(int size) { return ball_sizes[static_cast<std::size_t>(std::clamp(size, 0, 2))]; }
+const BallSizeInfo& size_info(int size)
+{
+    return ball_sizes[static_cast<std::size_t>(std::clamp(size, ball_size_small, ball_size_big))];
+}
 
 Image ball_image(const World& world, const Tball& ball) { return world.assets.*(size_info(ball.size).image); }
 
@@ -234,11 +237,11 @@ void wrap_through_sides(World& world, Tball& ball)
 void handle_sides(World& world, Tball& ball)
 {
     switch (world.remove_sides_state) {
-    case 0:
+    case RemoveSidesState::present:
         bounce_off_left_wall(world, ball, side_panel_width);
         bounce_off_right_wall(world, ball, side_panel_width);
         break;
-    case 2: wrap_through_sides(world, ball); break;
+    case RemoveSidesState::gone: wrap_through_sides(world, ball); break;
     // Sliding away or back: with nothing at the sides a ball would fly off the screen and come
     // back much later from nowhere.
     default: bounce_off_sliding_panels(world, ball); break;
@@ -271,7 +274,7 @@ void catch_on_magnet(World& world, Tball& ball)
     play_game_sound(world, world.assets.magnet_sound);
     ball.launch = 0;
     reset_skill_shot(ball);
-    world.paddle.magnet = 2;
+    world.paddle.magnet = MagnetState::holding;
     ball.diff = ball.x - world.paddle.x;
     ball.dy = -ball.dy;
     paddle_bounce(world);   // the direction it will leave in when released
@@ -280,7 +283,7 @@ void catch_on_magnet(World& world, Tball& ball)
 
 void hit_paddle(World& world, Tball& ball)
 {
-    if (world.game_state != 0 || ball.hit_paddle_timer != 0 || world.paddle.alive == 0) return;
+    if (world.game_state != GameState::playing || ball.hit_paddle_timer != 0 || world.paddle.alive == 0) return;
     const auto w = static_cast<float>(width_of(world, ball));
     const auto h = static_cast<float>(height_of(world, ball));
     const auto pw = static_cast<float>(paddle_width(world));
@@ -295,27 +298,28 @@ void hit_paddle(World& world, Tball& ball)
     ball.spin = 0;
     // The magnet holds only a ball that lands well inside the paddle's ends.
     const bool inside_ends = paddle.x + w < ball.x && ball.x < paddle.x + pw - w;
-    if (paddle.magnet == 1 && !mouse_down(1) && inside_ends) catch_on_magnet(world, ball);
+    if (paddle.magnet == MagnetState::armed && !mouse_down(1) && inside_ends) catch_on_magnet(world, ball);
     else bounce_off_paddle(world, ball);
 }
 
 void limit_speed(World& world, Tball& ball)
 {
-    if (world.game_state != 0) return;
+    if (world.game_state != GameState::playing) return;
     if (ball.speed > world.ball_max_speed) ball.speed = world.ball_max_speed;
     if (ball.speed < world.ball_min_speed) ball.speed = world.ball_min_speed;
 }
 
 void bounce_off_forcefield(World& world, Tball& ball)
 {
-    if (world.forcefield_state != 1 && world.forcefield_state != 2) return;
+    if (world.forcefield_state != ForcefieldState::fading_in && world.forcefield_state != ForcefieldState::up)
+        return;
     const float bottom = forcefield_top - half_height(world, ball);
     if (ball.y <= bottom) return;
     ball.y = bottom;
     ball.dy = -ball.dy;
-    if (world.game_state != 0) return;
+    if (world.game_state != GameState::playing) return;
     world.forcefield_strength -= 1;
-    if (world.forcefield_strength <= 0) world.forcefield_state = 3;
+    if (world.forcefield_strength <= 0) world.forcefield_state = ForcefieldState::fading_out;
     ball.speed += speed_gain;
     reset_skill_shot(ball);
     play_game_sound(world, world.assets.forcefield_sound);
@@ -340,7 +344,7 @@ void fly(World& world, Tball& ball)
 // bounce direction for one the magnet caught.
 void launch_resting_ball(World& world, Tball& ball)
 {
-    if (world.game_state != 0) return;
+    if (world.game_state != GameState::playing) return;
     if (world.attract_mode == 1) {
         ball.launch = 1;
         return;
@@ -353,12 +357,13 @@ void launch_resting_ball(World& world, Tball& ball)
         world.message_alpha = 0.69f;
         world.intro_timer = 1;
     }
-    if (world.paddle.magnet == 2) world.paddle.magnet = 1;
+    if (world.paddle.magnet == MagnetState::holding) world.paddle.magnet = MagnetState::armed;
 }
 
 void leave_trail(World& world, const Tball& ball)
 {
-    if ((ball.launch != 1 && world.invisible_ball_timer <= 0) || ball.mode != 0 || !(ball.speed > 0)) return;
+    if ((ball.launch != 1 && world.invisible_ball_timer <= 0) || ball.mode != BallMode::normal || !(ball.speed > 0))
+        return;
     if (ball.spin == 0) {
         create_ball_trail(world, ball.x, ball.y, 0, ball.size);
     } else {
@@ -369,7 +374,7 @@ void leave_trail(World& world, const Tball& ball)
 
 void coast(World& world, Tball& ball)
 {
-    if (world.game_state == 0 || !(ball.speed > 0)) return;
+    if (world.game_state == GameState::playing || !(ball.speed > 0)) return;
     ball.speed = std::max(ball.speed - coast_slowdown, 0.0f);
 }
 
@@ -394,8 +399,8 @@ void draw_ball(World& world, const Tball& ball)
 {
     const Image image = ball_image(world, ball);
     if (image == nullptr) return;
-    if (ball.mode == 0) draw_image_shadow(world, image, ball.x, ball.y, 0, 1, std::min(ball.fade, 0.5f));
-    const BallModeLook& look = ball_mode_looks[static_cast<std::size_t>(std::clamp(ball.mode, 0, 3))];
+    if (ball.mode == BallMode::normal) draw_image_shadow(world, image, ball.x, ball.y, 0, 1, std::min(ball.fade, 0.5f));
+    const BallModeLook& look = ball_mode_looks[static_cast<std::size_t>(ball.mode)];
     set_color(look.r, look.g, look.b);
     set_blend(blend_alpha);
     set_alpha(ball.fade < 1 ? ball.fade : look.alpha);
@@ -418,7 +423,7 @@ bool update_ball(World& world, Tball& ball)
     leave_trail(world, ball);
     coast(world, ball);
     score_skill_shot(world, ball);
-    if (ball.mode != 0) ball_mode_sparks(world);
+    if (ball.mode != BallMode::normal) ball_mode_sparks(world);
     draw_ball(world, ball);
     if (ball.y <= 600 + half_height(world, ball)) return true;
     play_game_sound(world, count_balls(world) == 1 ? world.assets.lose_life_sound : world.assets.lose_ball_sound);
@@ -454,19 +459,19 @@ void brick_blast(World& world, float brick_x, float brick_y)
 void pass_through_brick(World& world, Tball& ball, const Tbrick& brick)
 {
     const bool explosive = explosive_kind(brick.num);
-    if (ball.mode == 2 && !explosive) {
+    if (ball.mode == BallMode::plasma && !explosive) {
         play_game_sound(world, world.assets.weapon_sounds[3]);
         plasma_sparks(world, brick.x, brick.y, 0);
     } else {
         play_explosion_sound(world);
     }
     if (explosive) brick_blast(world, brick.x, brick.y);
-    destroy_brick(world, ball.spin != 0 ? 1 : 0, ball.mode == 3 ? 1 : 0, 0);
+    destroy_brick(world, ball.spin != 0 ? 1 : 0, ball.mode == BallMode::fire_and_plasma ? 1 : 0, 0);
 }
 
 }  // namespace
 
-void create_ball(World& world, float x, float y, int mode, int size, float speed, float angle, int launch,
+void create_ball(World& world, float x, float y, BallMode mode, int size, float speed, float angle, int launch,
                  float fade)
 {
     Tball ball;
@@ -486,8 +491,8 @@ void create_ball(World& world, float x, float y, int mode, int size, float speed
 
 void create_resting_ball(World& world, float fade)
 {
-    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, 0, 1, world.ball_base_speed, 0, 0,
-                fade);
+    create_ball(world, static_cast<float>(half_paddle_width(world)), world.paddle.y, BallMode::normal, ball_size_normal,
+                world.ball_base_speed, 0, 0, fade);
 }
 
 void update_balls(World& world)
@@ -508,8 +513,8 @@ void ball_hits_brick(World& world, int axis)
     Tball& ball = *world.current_ball;
     // A copy: the hit may take the brick out of play.
     const Tbrick brick = *world.current_brick;
-    if (ball.mode != 0) ball.skillshot_counter = 0;   // special balls never earn skill shots
-    const bool passing = (ball.mode == 2 || ball.mode == 3) && world.game_state == 0;
+    if (ball.mode != BallMode::normal) ball.skillshot_counter = 0;   // special balls never earn skill shots
+    const bool passing = ball_mode_passes(ball.mode) && world.game_state == GameState::playing;
     if (passing) {
         pass_through_brick(world, ball, brick);
     } else {
@@ -522,14 +527,14 @@ void ball_hits_brick(World& world, int axis)
                 ball.temp_x = ball.x;
             }
         }
-        if (ball.mode == 0 && !soft_kind(brick.num) && !hidden_kind(brick.num))
+        if (ball.mode == BallMode::normal && !soft_kind(brick.num) && !hidden_kind(brick.num))
             contact_sparks(world, ball, brick, axis);
         // A fireball's damage is its blast, which the brick update applies this frame.
-        if (ball.mode != 1) hit_brick(world, ball.spin != 0 ? 1 : 0, 1, 1);
+        if (ball.mode != BallMode::fireball) hit_brick(world, ball.spin != 0 ? 1 : 0, 1, 1);
     }
     ball.spin = 0;
     ball.spin_timer = 0;
-    if ((ball.mode == 1 || ball.mode == 3) && world.game_state == 0) {
+    if (ball_mode_blasts(ball.mode) && world.game_state == GameState::playing) {
         brick_blast(world, brick.x, brick.y);
         play_explosion_sound(world);
     }
@@ -543,7 +548,7 @@ void paddle_bounce(World& world)
     // The aim point on the top edge lies o squared pixels aside: the bend grows with the square
     // of the distance from the centre.
     ball.angle = angle_to(ball.x, ball.y, ball.x + o * std::fabs(o), 0);
-    if (world.game_state == 0) {
+    if (world.game_state == GameState::playing) {
         const float moved = paddle.old_x - paddle.x;
         if (moved < -20 || moved > 20) {
             ball.spin = o < 0 ? 2.0f : -2.0f;
@@ -643,9 +648,9 @@ void ball_mode_sparks(World& world)
             world.spark_list.push_back(spark);
         }
     };
-    if (ball.mode == 1) throw_sparks(count, 2);
-    else if (ball.mode == 2) throw_sparks(count, 3);
-    else if (ball.mode == 3) {
+    if (ball.mode == BallMode::fireball) throw_sparks(count, 2);
+    else if (ball.mode == BallMode::plasma) throw_sparks(count, 3);
+    else if (ball.mode == BallMode::fire_and_plasma) {
         throw_sparks(count - 1, 2);
         throw_sparks(count - 1, 3);
     }

@@ -9,11 +9,22 @@
 
 struct World;
 
+// FIREBALL and PLASMABALL, and the ball that caught both; the values index the looks of the modes.
+enum class BallMode { normal = 0, fireball = 1, plasma = 2, fire_and_plasma = 3 };
+// A fireball blasts the bricks it hits, a plasma ball passes through them; the combined ball does both.
+constexpr bool ball_mode_blasts(BallMode m) { return m == BallMode::fireball || m == BallMode::fire_and_plasma; }
+constexpr bool ball_mode_passes(BallMode m) { return m == BallMode::plasma || m == BallMode::fire_and_plasma; }
+
+// The ball sizes index ball_sizes below, smallest first: BIG BALL and SMALL BALL set them.
+inline constexpr int ball_size_small = 0;
+inline constexpr int ball_size_normal = 1;
+inline constexpr int ball_size_big = 2;
+
 struct Tball {
     float x = 0, y = 0;          // centre
-    int size = 0;                // 0 small, 1 normal, 2 big
+    int size = ball_size_small;  // ball_size_small .. ball_size_big
     float speed = 0;             // pixels per frame along (dx, dy)
-    int mode = 0;                // 0 normal, 1 fireball, 2 plasma ball, 3 both
+    BallMode mode = BallMode::normal;
     float angle = 0;             // bearing: 0 up, 90 right; reflections leave it alone
     int launch = 0;              // 0 resting on the paddle, 1 in flight
     float dx = 0, dy = 0;        // unit direction, (sin, -cos) of angle when computed from it
@@ -34,7 +45,7 @@ struct Tball_trail {
     float x = 0, y = 0;
     int trail_type = 0;          // 0 normal, 1 spinning
     float fade = 0;
-    int size = 0;
+    int size = ball_size_small;
 };
 
 // What differs between the three ball sizes. The pixel size is the size of the ball picture,
@@ -59,7 +70,7 @@ struct BallState {
     Tball* current_ball = nullptr;   // the ball being handled; the brick hit reads it
 };
 
-void create_ball(World& world, float x, float y, int mode, int size, float speed, float angle, int launch,
+void create_ball(World& world, float x, float y, BallMode mode, int size, float speed, float angle, int launch,
                  float fade);
 // A normal ball resting in the middle of the paddle at the game's base speed, as a level, a new
 // life and the backdrop game start.

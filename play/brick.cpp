@@ -225,10 +225,10 @@ void draw_live_brick(World& world, Tbrick& brick)
     if (is_explosive(brick.num)) {
         const int grey = 255 - brick.glow_fade;
         set_color(grey, grey, grey);
-        if (brick.glow_mode == 0) {
-            if (++brick.glow_fade >= glow_pulse_top) brick.glow_mode = 1;
+        if (brick.glow_mode == PulseDirection::rising) {
+            if (++brick.glow_fade >= glow_pulse_top) brick.glow_mode = PulseDirection::falling;
         } else {
-            if (--brick.glow_fade <= 0) brick.glow_mode = 0;
+            if (--brick.glow_fade <= 0) brick.glow_mode = PulseDirection::rising;
         }
     }
     const Image image = brick_image(world, brick);
@@ -310,7 +310,7 @@ void apply_explosions(World& world, Tbrick& brick)
 
 void apply_ion_beam(World& world, Tbrick& brick)
 {
-    if (world.ion_beam_state != 2) return;
+    if (world.ion_beam_state != IonBeamState::firing) return;
     const Image image = brick_image(world, brick);
     const Image mask = world.assets.weapon_mask_images[ion_beam_weapon];
     if (image == nullptr || mask == nullptr) return;
@@ -518,7 +518,7 @@ void start_brick_shake(World& world)
 
 int brick_moved(const World& world)
 {
-    if (world.game_state == 0 || world.current_brick == nullptr) return 0;
+    if (world.game_state == GameState::playing || world.current_brick == nullptr) return 0;
     const Tbrick& brick = *world.current_brick;
     return brick.x != brick.old_x || brick.y != brick.old_y ? 1 : 0;
 }

@@ -5,6 +5,8 @@
 
 #include <list>
 
+#include "core/math.h"
+
 // One waypoint of a brick's path: where the brick's centre is at that point.
 struct Tmove_point {
     float x = 0;
@@ -23,7 +25,7 @@ struct Tbrick {
     int shake_timer_counter = 0; // carried for layout compatibility, never read
     int explosion_timer = 0;     // frames until a delayed detonation; 0 = none pending
     float fade = 0;              // opacity 0..1
-    int glow_mode = 0;           // explosive pulse: 0 darkening, 1 brightening
+    PulseDirection glow_mode = PulseDirection::rising;   // of glow_fade: a rising glow_fade darkens the brick
     int glow_fade = 0;           // explosive pulse amount 0..50
     float old_x = 0, old_y = 0;  // position at the start of the frame
     float speed = 0;             // pixels per frame along the path

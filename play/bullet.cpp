@@ -128,12 +128,12 @@ float start_heading(const WeaponRule& rule)
 // The shot uses the angle before the step, so the sweep runs 0, 20, 40, 60, 40, ..., -60, ...
 void sweep_spread(World& world)
 {
-    if (world.spread_direction == 0) {
+    if (world.spread_direction == PulseDirection::rising) {
         world.spread_angle += spread_step;
-        if (world.spread_angle >= spread_turn) world.spread_direction = 1;
+        if (world.spread_angle >= spread_turn) world.spread_direction = PulseDirection::falling;
     } else {
         world.spread_angle -= spread_step;
-        if (world.spread_angle <= -spread_turn) world.spread_direction = 0;
+        if (world.spread_angle <= -spread_turn) world.spread_direction = PulseDirection::rising;
     }
 }
 
@@ -180,7 +180,7 @@ bool fire_weapon(World& world, int weapon)
 
 void start_ion_beam_charge(World& world)
 {
-    world.ion_beam_state = 1;
+    world.ion_beam_state = IonBeamState::charging;
     world.ion_beam_charge_rate = ion_beam_start_rate;
     // play_game_sound keeps the charge sound's channel in charge_channel.
     play_game_sound(world, world.assets.ionbeam_charge_sound);
@@ -206,7 +206,7 @@ void pull_trigger(World& world)
         }
         break;
     case WeaponTrigger::charge:
-        if (mouse_down(1) && world.ion_beam_state == 0) start_ion_beam_charge(world);
+        if (mouse_down(1) && world.ion_beam_state == IonBeamState::idle) start_ion_beam_charge(world);
         break;
     }
 }
@@ -214,7 +214,7 @@ void pull_trigger(World& world)
 void apply_supply_rule(World& world)
 {
     if (world.brick_weight > stall_brick_weight) world.stall_counter = 0;
-    if (world.game_state != 0 || world.attract_mode != 0) return;
+    if (world.game_state != GameState::playing || world.attract_mode != 0) return;
     if (count_launched_balls(world) > 0) world.stall_counter += 1;
     if (world.stall_counter != stall_limit) return;
     world.stall_counter = 0;
@@ -320,7 +320,7 @@ bool touches_top_panel(const World& world, const Tbullet& bullet)
 // The side walls stop projectiles only while they are fully in place.
 bool touches_side_panel(const World& world, const Tbullet& bullet)
 {
-    if (world.remove_sides_state != 0) return false;
+    if (world.remove_sides_state != RemoveSidesState::present) return false;
     const float offset = world.side_panel_offset;
     return mask_touches(world, bullet, theme_panel(world, world.assets.hud_left_images), whole(-side_panel_width + offset), 0) ||
            mask_touches(world, bullet, theme_panel(world, world.assets.hud_right_images), whole(800 - offset), 0);
@@ -379,7 +379,7 @@ bool strike_brick(World& world, Tbullet& bullet, Tbrick& brick)
         new_explosion(world, cx - 60, cy - 30, 120, 60, 1);
         return true;
     case weapon_mines:
-        bullet.mode = 1;
+        bullet.mode = MineMode::armed;
         return false;
     case weapon_nukes:
         play_explosion_sound(world);
@@ -406,14 +406,14 @@ void charge_ion_beam(World& world)
     world.ion_beam_charge_rate = std::min(world.ion_beam_charge_rate + ion_beam_rate_step, ion_beam_top_rate);
     if (world.sound_volume > 0) {
         // In slow motion the rising whine is slowed down with everything else.
-        const float slowed = world.slow_motion_state != 0 ? world.slow_motion_rate : 1.0f;
+        const float slowed = world.slow_motion_state != SlowMotionState::off ? world.slow_motion_rate : 1.0f;
         set_channel_rate(world.charge_channel, world.ion_beam_charge_rate * slowed);
     }
     world.paddle.shake_amount += ion_beam_shake_step;
     world.paddle.glow_fade += ion_beam_glow_step;
     if (world.ion_beam_charge_frames <= ion_beam_charge_length) return;
     world.ion_beam_charge_frames = 0;
-    world.ion_beam_state = 2;
+    world.ion_beam_state = IonBeamState::firing;
     if (world.sound_volume > 0) stop_channel(world.charge_channel);
     play_game_sound(world, world.assets.weapon_sounds[weapon_ion_beam]);
 }
@@ -443,7 +443,7 @@ void fire_ion_beam(World& world)
     if (++world.ion_beam_fire_frames < ion_beam_fire_length) return;
     // The one shot is spent only now, so the weapon stays on the paddle while the beam fires.
     world.ion_beam_fire_frames = 0;
-    world.ion_beam_state = 0;
+    world.ion_beam_state = IonBeamState::idle;
     // A weapon caught while the beam charged or fired has taken the paddle: the beam's shot was
     // spent with it, and the new weapon keeps all its own.
     if (world.current_weapon == weapon_ion_beam) world.weapon_ammo -= 1;
@@ -469,7 +469,7 @@ void arm_weapon(World& world, int weapon)
 void update_weapon(World& world)
 {
     apply_supply_rule(world);
-    if (world.attract_mode != 0 || world.game_state != 0) {
+    if (world.attract_mode != 0 || world.game_state != GameState::playing) {
         world.current_weapon = -1;
         world.weapon_ammo = 0;
     }
@@ -585,7 +585,7 @@ void update_mines(World& world)
         reset_draw_state();
         if (mine.speed > 0) move_along(mine);
         // Armed, it creeps on while its speed runs down, and goes off 22 frames later.
-        if (mine.mode == 1) mine.speed -= mine_brake;
+        if (mine.mode == MineMode::armed) mine.speed -= mine_brake;
         if (mine.speed < mine_fuse_speed) {
             play_explosion_sound(world);
             explosion_sparks(world, mine.x, mine.y, 0);
@@ -601,9 +601,9 @@ void update_mines(World& world)
 void update_ion_beam(World& world)
 {
     switch (world.ion_beam_state) {
-    case 1: charge_ion_beam(world); break;
-    case 2: fire_ion_beam(world); break;
-    default: break;
+    case IonBeamState::idle: break;
+    case IonBeamState::charging: charge_ion_beam(world); break;
+    case IonBeamState::firing: fire_ion_beam(world); break;
     }
 }
 
@@ -641,9 +641,9 @@ void reset_weapons(World& world)
     // A new field starts a new sweep, fires a new press at once and has not stalled yet.
     world.weapon_fire_delay = 0;
     world.spread_angle = 0;
-    world.spread_direction = 0;
+    world.spread_direction = PulseDirection::rising;
     world.stall_counter = 0;
-    world.ion_beam_state = 0;
+    world.ion_beam_state = IonBeamState::idle;
     world.ion_beam_charge_frames = 0;
     world.ion_beam_fire_frames = 0;
 }

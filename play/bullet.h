@@ -6,7 +6,12 @@
 #include <array>
 #include <list>
 
+#include "core/math.h"
+
 struct World;
+
+// A mine flies until it touches a brick, which arms it (see update_mines).
+enum class MineMode { flying = 0, armed = 1 };
 
 // One projectile. Pictures are drawn centred on (x, y).
 struct Tbullet {
@@ -16,7 +21,7 @@ struct Tbullet {
     float speed = 0;               // pixels per frame
     int power = 0;                 // life taken from a brick on a direct hit
     float target_x = 0, target_y = 0;   // HOMING ROCKETS: the aimed point
-    int mode = 0;                  // MINES: 0 flying, 1 armed
+    MineMode mode = MineMode::flying;   // MINES only
     int frame = 0;                 // MINES: blink picture 0 or 1
     int frame_timer = 0;           // MINES: frames since the last blink step
 };
@@ -90,6 +95,9 @@ inline constexpr int ion_beam_fire_length = 50;
 inline constexpr int stall_limit = 500;
 inline constexpr float stall_brick_weight = 20;   // more bricks than this: never stalled
 
+// The ion beam's one shot: a charge of ion_beam_charge_length frames, then the beam.
+enum class IonBeamState { idle = 0, charging = 1, firing = 2 };
+
 // Projectiles, their trails and the weapon on the paddle.
 struct WeaponState {
     std::list<Tbullet> bullet_list;
@@ -99,8 +107,8 @@ struct WeaponState {
     int weapon_ammo = 0;
     int weapon_fire_delay = 0;   // held weapons: frames to the next shot
     float spread_angle = 0;      // SPREAD BLASTER: degrees off vertical of the next shot
-    int spread_direction = 0;    // 0 rising, 1 falling
-    int ion_beam_state = 0;    // 0 idle, 1 charging, 2 firing
+    PulseDirection spread_direction = PulseDirection::rising;   // of spread_angle
+    IonBeamState ion_beam_state = IonBeamState::idle;
     int ion_beam_charge_frames = 0;
     int ion_beam_fire_frames = 0;
     float ion_beam_charge_rate = 0;   // playback rate of the charge sound, 0.5 rising to 3

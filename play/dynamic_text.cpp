@@ -31,12 +31,12 @@ void clamp_to_screen(Tdynamic_text& text)
 // Skill-shot messages swing between grey 115 and 235, one full swing every 24 frames.
 void pulse(Tdynamic_text& text)
 {
-    if (text.c_mode == 0) {
+    if (text.c_mode == PulseDirection::rising) {
         text.c += pulse_step;
-        if (text.c > pulse_top) text.c_mode = 1;
+        if (text.c > pulse_top) text.c_mode = PulseDirection::falling;
     } else {
         text.c -= pulse_step;
-        if (text.c < 0) text.c_mode = 0;
+        if (text.c < 0) text.c_mode = PulseDirection::rising;
     }
     const int grey = pulse_grey - text.c;
     set_color(grey, grey, grey);

@@ -6,6 +6,8 @@
 #include <list>
 #include <string>
 
+#include "core/math.h"
+
 struct World;
 
 struct Tdynamic_text {
@@ -15,7 +17,7 @@ struct Tdynamic_text {
     std::string msg;
     float fade = 0;    // life: opaque above 1, alpha `fade` at 1 and below
     int c = 0;         // grey offset of the skill-shot pulse, steps of 10
-    int c_mode = 0;    // pulse direction: 0 rising, 1 falling
+    PulseDirection c_mode = PulseDirection::rising;   // of c
 };
 
 struct DynamicTextState {

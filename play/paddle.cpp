@@ -25,7 +25,7 @@ int cap_width(Image cap) { return cap != nullptr ? image_width(cap) : paddle_cap
 
 int left_cap_width(const World& world) { return cap_width(world.assets.paddle_left); }
 
-bool ion_beam_charging(const World& world) { return world.ion_beam_state == 1; }
+bool ion_beam_charging(const World& world) { return world.ion_beam_state == IonBeamState::charging; }
 
 // A paddle barely there keeps its own fade; otherwise a freeze turns it see-through.
 float paddle_alpha(const Tpaddle& paddle) { return paddle.fade <= 0.3f ? paddle.fade : paddle.freeze_fade; }
@@ -122,7 +122,7 @@ void update_glow(World& world, Tpaddle& paddle)
 
 void tint_if_magnet(const Tpaddle& paddle)
 {
-    if (paddle.magnet != 0) set_color(magnet_r, magnet_g, magnet_b);
+    if (paddle.magnet != MagnetState::none) set_color(magnet_r, magnet_g, magnet_b);
 }
 
 void draw_part(const World& world, Image image, float x, float y, float alpha)
@@ -215,7 +215,7 @@ void stay_dead(World& world, Tpaddle& paddle)
 {
     world.stall_counter = 0;
     paddle.freeze_timer = 0;
-    paddle.magnet = 0;
+    paddle.magnet = MagnetState::none;
     world.current_weapon = -1;
     world.weapon_ammo = 0;
     paddle.fade = 0;
@@ -247,7 +247,7 @@ void restore_paddle(Tpaddle& paddle)
     paddle.inc = paddle.dec = 0;
     paddle.impact = 0;
     paddle.freeze_timer = 0;
-    paddle.magnet = 0;
+    paddle.magnet = MagnetState::none;
     paddle.fade = 1;
 }
 
@@ -274,7 +274,8 @@ void update_paddle(World& world)
     shake(world, paddle);
     paddle.fade = std::min(paddle.fade + 0.04f, 1.0f);
     // Slow motion shows the paddle's path as fading copies.
-    if (paddle.x != paddle.old_x && world.slow_motion_state != 0) create_paddle_trail(world, paddle.x, paddle.y);
+    if (paddle.x != paddle.old_x && world.slow_motion_state != SlowMotionState::off)
+        create_paddle_trail(world, paddle.x, paddle.y);
     paddle.old_x = paddle.x;
     fade_freeze(paddle);
     position(world, paddle);

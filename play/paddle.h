@@ -7,6 +7,10 @@
 
 struct World;
 
+// MAGNET: an armed paddle catches a ball that lands on it and holds it until the button launches
+// it; the magnet stays armed for the next.
+enum class MagnetState { none = 0, armed = 1, holding = 2 };
+
 struct Tpaddle {
     float x = 0, y = 0;          // top-left; rests at 570, dips to 573 at most
     int size = 0;                // width of the centre section; the paddle is size + 38 wide
@@ -21,7 +25,7 @@ struct Tpaddle {
     float freeze_paddle_x = 0;   // the pointer x held during a freeze
     int freeze_timer = 0;
     float freeze_fade = 0;       // 0.3..1: a frozen paddle turns see-through
-    int magnet = 0;              // 0 none, 1 armed, 2 holding a caught ball
+    MagnetState magnet = MagnetState::none;
     float shake_x = 0, shake_y = 0;
     float shake_amount = 0;      // 0..1.5
 };

@@ -33,7 +33,7 @@ constexpr int capsule_picture_size = 32;     // the capsule pictures, for runs w
 
 // ---- The effects --------------------------------------------------------------------------
 
-bool current_ball_mode_is(const World& world, int a, int b)
+bool current_ball_mode_is(const World& world, BallMode a, BallMode b)
 {
     const Tball* ball = world.current_ball;
     return ball != nullptr && (ball->mode == a || ball->mode == b);
@@ -58,30 +58,32 @@ void slow_down_ball(World& world, int)
 
 void big_ball(World& world, int)
 {
-    for (Tball& ball : world.ball_list) ball.size = 2;
+    for (Tball& ball : world.ball_list) ball.size = ball_size_big;
 }
 
 void small_ball(World& world, int)
 {
-    for (Tball& ball : world.ball_list) ball.size = 0;
+    for (Tball& ball : world.ball_list) ball.size = ball_size_small;
 }
 
-// FIREBALL (m 1) and PLASMABALL (m 2): the one after the other gives the combined ball, mode 3,
-// which nothing changes any more.
+// FIREBALL and PLASMABALL: the one after the other gives the combined ball, which nothing
+// changes any more.
 void ball_mode_change(World& world, int num)
 {
-    const int m = num == powerup_fireball ? 1 : 2;
-    if (current_ball_mode_is(world, 3, 3)) return;
+    const BallMode m = num == powerup_fireball ? BallMode::fireball : BallMode::plasma;
+    if (current_ball_mode_is(world, BallMode::fire_and_plasma, BallMode::fire_and_plasma)) return;
     for (Tball& ball : world.ball_list) {
-        if (ball.mode == 0 || ball.mode == 3) ball.mode = m;
-        if ((ball.mode == 1 && m == 2) || (ball.mode == 2 && m == 1)) ball.mode = 3;
+        if (ball.mode == BallMode::normal || ball.mode == BallMode::fire_and_plasma) ball.mode = m;
+        if ((ball.mode == BallMode::fireball && m == BallMode::plasma) ||
+            (ball.mode == BallMode::plasma && m == BallMode::fireball))
+            ball.mode = BallMode::fire_and_plasma;
     }
 }
 
 // A multi-ball capsule lets go of a ball the magnet holds, and the magnet stays armed.
 void let_go_of_magnet(World& world)
 {
-    if (world.paddle.magnet > 0) world.paddle.magnet = 1;
+    if (world.paddle.magnet != MagnetState::none) world.paddle.magnet = MagnetState::armed;
 }
 
 // How many new balls fit before the field holds max_balls_in_play. SPLIT BALL doubles the balls
@@ -95,7 +97,8 @@ int room_for_balls(const World& world)
 
 struct BallCopy {
     float x, y;
-    int mode, size;
+    BallMode mode;
+    int size;
     float speed, angle;
 };
 
@@ -146,7 +149,7 @@ void ball_star(World& world, int num)
 
 void remove_sides(World& world, int)
 {
-    world.remove_sides_state = 1;
+    world.remove_sides_state = RemoveSidesState::sliding_away;
     world.remove_sides_timer = 2000;
 }
 
@@ -172,11 +175,11 @@ void slow_motion(World& world, int)
 {
     // A second capsule caught while the first still runs (both were falling already) holds the
     // slow motion longer; the ramp goes on from where it is, its sleep matching the music's rate.
-    world.slow_motion_state = 1;
+    world.slow_motion_state = SlowMotionState::slowing;
     world.slow_motion_timer = 400.0f;
 }
 
-void magnet(World& world, int) { world.paddle.magnet = 1; }
+void magnet(World& world, int) { world.paddle.magnet = MagnetState::armed; }
 
 // Solid bricks become normal ones, hidden bricks show as their visible kinds.
 void weaken_bricks(World& world, int)
@@ -194,7 +197,7 @@ void grant_weapon(World& world, int num) { arm_weapon(world, num - powerup_phase
 
 void forcefield(World& world, int)
 {
-    world.forcefield_state = 1;
+    world.forcefield_state = ForcefieldState::fading_in;
     world.forcefield_strength = 3;
 }
 
@@ -234,26 +237,38 @@ bool current_ball_size_is(const World& world, int size)
 {
     return world.current_ball != nullptr && world.current_ball->size == size;
 }
-bool ball_is_big(const World& world) { return current_ball_size_is(world, 2); }
-bool ball_is_small(const World& world) { return current_ball_size_is(world, 0); }
-bool ball_is_fire(const World& world) { return current_ball_mode_is(world, 1, 3); }
-bool ball_is_plasma(const World& world) { return current_ball_mode_is(world, 2, 3); }
-bool sides_sliding_away(const World& world) { return world.remove_sides_state == 1; }
+bool ball_is_big(const World& world) { return current_ball_size_is(world, ball_size_big); }
+bool ball_is_small(const World& world) { return current_ball_size_is(world, ball_size_small); }
+bool ball_is_fire(const World& world)
+{
+    return current_ball_mode_is(world, BallMode::fireball, BallMode::fire_and_plasma);
+}
+bool ball_is_plasma(const World& world)
+{
+    return current_ball_mode_is(world, BallMode::plasma, BallMode::fire_and_plasma);
+}
+bool sides_sliding_away(const World& world) { return world.remove_sides_state == RemoveSidesState::sliding_away; }
 // Two quick catches take the paddle past 180, where another would do nothing.
 bool paddle_longest(const World& world) { return world.paddle.size >= 180; }
 bool paddle_shortest(const World& world) { return world.paddle.size <= paddle_min_size; }
 bool paddle_frozen(const World& world) { return world.paddle.freeze_timer > 0; }
-bool slow_motion_on(const World& world) { return world.slow_motion_state > 0 || in_attract_mode(world); }
-bool magnet_armed(const World& world) { return world.paddle.magnet == 1; }
+bool slow_motion_on(const World& world)
+{
+    return world.slow_motion_state != SlowMotionState::off || in_attract_mode(world);
+}
+bool magnet_armed(const World& world) { return world.paddle.magnet == MagnetState::armed; }
 bool nothing_to_weaken(const World& world) { return !any_brick_of_kind(world, {4, 8, 19}); }
 // The invisible ball is a bonus only where explosive bricks can give it away by their glow.
 bool invisible_ball_useless(const World& world)
 {
     const Tball* ball = world.current_ball;
-    return !any_brick_of_kind(world, {9, 18}) || (ball != nullptr && ball->mode != 0) ||
+    return !any_brick_of_kind(world, {9, 18}) || (ball != nullptr && ball->mode != BallMode::normal) ||
            world.invisible_ball_timer > 0;
 }
-bool forcefield_full(const World& world) { return world.forcefield_state == 2 && world.forcefield_strength == 3; }
+bool forcefield_full(const World& world)
+{
+    return world.forcefield_state == ForcefieldState::up && world.forcefield_strength == 3;
+}
 bool lives_full(const World& world) { return world.lives == max_lives; }
 
 // ---- The catalogue ------------------------------------------------------------------------
@@ -351,7 +366,7 @@ void draw_capsule(World& world, const Tpowerup& capsule)
 
 bool paddle_catches(World& world, const Tpowerup& capsule)
 {
-    if (world.game_state != 0 || world.paddle.alive == 0 || capsule.fade != 1.0f) return false;
+    if (world.game_state != GameState::playing || world.paddle.alive == 0 || capsule.fade != 1.0f) return false;
     const int w = capsule_width(world, capsule);
     const int h = capsule_height(world, capsule);
     return rects_overlap(capsule.x - static_cast<float>(w / 2), capsule.y - static_cast<float>(h / 2),
@@ -382,7 +397,7 @@ bool update_capsule(World& world, Tpowerup& capsule)
         return false;
     }
     if (capsule.y > static_cast<float>(screen_height + capsule_height(world, capsule) / 2)) return false;
-    if (world.game_state != 0 || world.paddle.alive == 0) {
+    if (world.game_state != GameState::playing || world.paddle.alive == 0) {
         capsule.fade -= capsule_fade_out;
         if (capsule.fade <= 0) return false;
     } else {
@@ -438,7 +453,8 @@ void apply_powerup(World& world, int num)
     if (in_catalogue(num)) info(num).effect(world, num);
     std::string text = powerup_name(num);
     const bool fire_or_plasma = num == powerup_fireball || num == powerup_plasmaball;
-    if (fire_or_plasma && current_ball_mode_is(world, 3, 3)) text = "KALVENTOR!";
+    if (fire_or_plasma && current_ball_mode_is(world, BallMode::fire_and_plasma, BallMode::fire_and_plasma))
+        text = "KALVENTOR!";
     const int chars = static_cast<int>(text.size());
     new_dynamic_text(world, text, world.paddle.x + static_cast<float>(half_paddle_width(world) - 3 * chars),
                      world.paddle.y);
@@ -463,7 +479,7 @@ int count_weapon_powerups(const World& world)
 // sleep; speeding up gives them back.
 void advance_slow_motion(World& world)
 {
-    if (world.slow_motion_state == 1) {
+    if (world.slow_motion_state == SlowMotionState::slowing) {
         if (world.slow_motion_rate > 0.7f) {
             world.slow_motion_delay += 1;
             world.slow_motion_rate -= 0.008f;
@@ -471,28 +487,28 @@ void advance_slow_motion(World& world)
             world.slow_motion_rate = 0.7f;
         }
         world.slow_motion_timer -= 1;
-        if (world.slow_motion_timer <= 0) world.slow_motion_state = 2;
-    } else if (world.slow_motion_state == 2) {
+        if (world.slow_motion_timer <= 0) world.slow_motion_state = SlowMotionState::speeding_up;
+    } else if (world.slow_motion_state == SlowMotionState::speeding_up) {
         if (world.slow_motion_rate < 1) {
             world.slow_motion_delay -= 1;
             world.slow_motion_rate += 0.008f;
         } else {
             world.slow_motion_rate = 1.0f;
-            world.slow_motion_state = 0;
+            world.slow_motion_state = SlowMotionState::off;
         }
     }
 }
 
 void draw_forcefield(World& world)
 {
-    if (world.forcefield_state == 1) {
+    if (world.forcefield_state == ForcefieldState::fading_in) {
         world.forcefield_alpha += 0.1f;
-        if (world.forcefield_alpha >= 1) world.forcefield_alpha = 1, world.forcefield_state = 2;
-    } else if (world.forcefield_state == 3) {
+        if (world.forcefield_alpha >= 1) world.forcefield_alpha = 1, world.forcefield_state = ForcefieldState::up;
+    } else if (world.forcefield_state == ForcefieldState::fading_out) {
         world.forcefield_alpha -= 0.1f;
-        if (world.forcefield_alpha <= 0) world.forcefield_alpha = 0, world.forcefield_state = 0;
+        if (world.forcefield_alpha <= 0) world.forcefield_alpha = 0, world.forcefield_state = ForcefieldState::off;
     }
-    if (world.forcefield_state <= 0) return;
+    if (world.forcefield_state == ForcefieldState::off) return;
     const int grey = forcefield_grey[static_cast<std::size_t>(std::clamp(world.forcefield_strength, 0, 3))];
     set_blend(blend_alpha);
     set_alpha(world.forcefield_alpha);

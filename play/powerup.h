@@ -51,17 +51,24 @@ inline constexpr int falling_capsule_limit = 3;
 inline constexpr int max_balls_in_play = 64;
 inline constexpr int max_lives = 6;
 
+// The phases of the lasting powerups, stepped each frame: the side panels by draw_hud, slow motion
+// by advance_slow_motion (slowing covers both the slowing down and the time spent slow), the
+// forcefield by draw_forcefield.
+enum class RemoveSidesState { present = 0, sliding_away = 1, gone = 2, sliding_back = 3 };
+enum class SlowMotionState { off = 0, slowing = 1, speeding_up = 2 };
+enum class ForcefieldState { off = 0, fading_in = 1, up = 2, fading_out = 3 };
+
 struct PowerupState {
     std::list<Tpowerup> powerup_list;
     Tpowerup* current_powerup = nullptr;   // the capsule being updated; null outside the walk
-    int remove_sides_state = 0;     // 0 sides present, 1 sliding away, 2 gone, 3 sliding back
+    RemoveSidesState remove_sides_state = RemoveSidesState::present;
     int remove_sides_timer = 0;
     int invisible_ball_timer = 0;
-    int slow_motion_state = 0;      // 0 off, 1 slowing down or slow, 2 speeding back up
+    SlowMotionState slow_motion_state = SlowMotionState::off;
     float slow_motion_timer = 0;
     float slow_motion_delay = 0;    // extra milliseconds slept each frame
     float slow_motion_rate = 1;     // playback rate of the music and new effects
-    int forcefield_state = 0;       // 0 off, 1 fading in, 2 up, 3 fading out
+    ForcefieldState forcefield_state = ForcefieldState::off;
     int forcefield_strength = 0;
     float forcefield_alpha = 0;
     int capsules_caught = 0;        // every capsule the paddle caught, for level reports

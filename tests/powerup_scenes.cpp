@@ -152,7 +152,7 @@ int main(int argc, char** argv)
         ball.y = 420;
         frame(*w);
         shoot(dir + "/sides_gone.png");
-        std::printf("sides state %d offset %.1f\n", w->remove_sides_state, w->side_panel_offset);
+        std::printf("sides state %d offset %.1f\n", static_cast<int>(w->remove_sides_state), w->side_panel_offset);
     }
     {   // The catalogue grid as the help screen places it, the pointer over MAGNET.
         auto w = new_scene(loaded, 3);

@@ -48,7 +48,7 @@ protected:
 
     Tball& ball_at(float x, float y, float angle, float speed = 5, int launch = 1)
     {
-        create_ball(*world, x, y, 0, 1, speed, angle, launch, 1);
+        create_ball(*world, x, y, BallMode::normal, ball_size_normal, speed, angle, launch, 1);
         Tball& ball = world->ball_list.back();
         ball.temp_x = x;
         ball.temp_y = y;
@@ -149,12 +149,12 @@ TEST_F(Ball, FallingOntoThePaddleBouncesAndDipsIt)
 
 TEST_F(Ball, TheMagnetCatchesTheBallAndTheButtonSendsItOff)
 {
-    world->paddle.magnet = 1;
+    world->paddle.magnet = MagnetState::armed;
     world->message_alpha = 0.7f;
     Tball& ball = ball_at(420, 560, 180);
     update_balls(*world);
     EXPECT_EQ(ball.launch, 0);
-    EXPECT_EQ(world->paddle.magnet, 2);
+    EXPECT_EQ(world->paddle.magnet, MagnetState::holding);
     EXPECT_FLOAT_EQ(ball.diff, 84);
     EXPECT_LT(ball.dy, 0);   // it will leave along the bounce direction
     world->paddle.x = 300;   // it rides along with the paddle
@@ -164,7 +164,7 @@ TEST_F(Ball, TheMagnetCatchesTheBallAndTheButtonSendsItOff)
     device_button(true);
     update_balls(*world);
     EXPECT_EQ(ball.launch, 1);
-    EXPECT_EQ(world->paddle.magnet, 1);
+    EXPECT_EQ(world->paddle.magnet, MagnetState::armed);
     EXPECT_FLOAT_EQ(world->message_alpha, 0.69f);   // the first launch starts the intro's fade
     EXPECT_EQ(world->intro_timer, 1);
 }
@@ -174,7 +174,7 @@ class BallMagnetEnds : public Ball, public ::testing::WithParamInterface<std::pa
 TEST_P(BallMagnetEnds, NearTheEndsOrWithTheButtonDownTheMagnetBounces)
 {
     const auto [x, button] = GetParam();
-    world->paddle.magnet = 1;
+    world->paddle.magnet = MagnetState::armed;
     device_button(button);
     Tball& ball = ball_at(x, 565, 180, 1);
     update_balls(*world);
@@ -256,7 +256,7 @@ TEST_F(Ball, TheTopWallReflectsAndEndsTheSpinWithoutSpeedingUp)
 
 TEST_F(Ball, WithTheSidesRemovedTheBallWrapsAroundAndWhileTheyMoveThePanelsHoldIt)
 {
-    world->remove_sides_state = 2;
+    world->remove_sides_state = RemoveSidesState::gone;
     Tball& left = ball_at(-5, 300, 270);
     left.dx = -1;
     left.dy = 0;
@@ -270,7 +270,7 @@ TEST_F(Ball, WithTheSidesRemovedTheBallWrapsAroundAndWhileTheyMoveThePanelsHoldI
     EXPECT_FLOAT_EQ(right.x, 1 - 7);
     EXPECT_FLOAT_EQ(right.dx, 1);
     // Sliding, the panels are walls where they stand: 4 pixels of each are on screen.
-    world->remove_sides_state = 1;
+    world->remove_sides_state = RemoveSidesState::sliding_away;
     world->side_panel_offset = 4;
     left.x = 5;
     update_balls(*world);
@@ -284,23 +284,24 @@ TEST_F(Ball, WithTheSidesRemovedTheBallWrapsAroundAndWhileTheyMoveThePanelsHoldI
 // flying at the left side while they slide back.
 TEST_F(Ball, NoBallLeavesTheScreenWhileThePanelsSlide)
 {
-    for (const int state : {1, 3}) {
+    for (const RemoveSidesState state : {RemoveSidesState::sliding_away, RemoveSidesState::sliding_back}) {
+        const bool away = state == RemoveSidesState::sliding_away;
         world->ball_list.clear();
         world->remove_sides_state = state;
-        world->side_panel_offset = state == 1 ? 10.0f : 0.0f;
+        world->side_panel_offset = away ? 10.0f : 0.0f;
         Tball& right = ball_at(700, 300, 80, 9);
         Tball& left = ball_at(100, 300, 280, 9);
         float least = 800, most = 0;
         for (int frame = 0; frame < 50; ++frame) {
             update_balls(*world);
-            world->side_panel_offset += state == 1 ? -0.2f : 0.2f;
+            world->side_panel_offset += away ? -0.2f : 0.2f;
             for (const Tball* ball : {&right, &left}) {
                 least = std::min(least, ball->x);
                 most = std::max(most, ball->x);
             }
         }
-        EXPECT_GE(least, 7) << "state " << state;
-        EXPECT_LE(most, 793) << "state " << state;
+        EXPECT_GE(least, 7) << (away ? "sliding away" : "sliding back");
+        EXPECT_LE(most, 793) << (away ? "sliding away" : "sliding back");
     }
 }
 
@@ -328,7 +329,7 @@ TEST_F(Ball, ALeftHalfBounceWithSpinTurnsClockwiseThroughTheWrap)
 
 struct SpeedCase {
     float speed;
-    int game_state;
+    GameState game_state;
     float expected;
 };
 
@@ -345,8 +346,10 @@ TEST_P(BallSpeed, PlayHoldsTheSpeedWithinTheLimitsAndTheEndSlowsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Limits, BallSpeed,
-                         ::testing::Values(SpeedCase{20, 0, 9}, SpeedCase{0.5f, 0, 2}, SpeedCase{5, 0, 5},
-                                           SpeedCase{20, 1, 19.94f}, SpeedCase{0.05f, 1, 0}));
+                         ::testing::Values(SpeedCase{20, GameState::playing, 9}, SpeedCase{0.5f, GameState::playing, 2},
+                                           SpeedCase{5, GameState::playing, 5},
+                                           SpeedCase{20, GameState::level_cleared, 19.94f},
+                                           SpeedCase{0.05f, GameState::level_cleared, 0}));
 
 // --- Bricks -----------------------------------------------------------------------------------
 
@@ -364,7 +367,8 @@ TEST_F(Ball, ABrickAboveIsBouncedOffAndThenSkippedUntilSomethingElseIsTouched)
 }
 
 struct ModeCase {
-    int mode, kind;
+    BallMode mode;
+    int kind;
     bool bounces;
     int skillshot_counter;   // 3 before the hit
 };
@@ -387,10 +391,13 @@ TEST_P(BallBrickModes, BounceAndSkillCountByModeAndKind)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, BallBrickModes,
-                         ::testing::Values(ModeCase{0, 0, true, 4}, ModeCase{1, 0, true, 0},
-                                           ModeCase{2, 0, false, 0}, ModeCase{3, 0, false, 0},
-                                           ModeCase{0, 5, false, 0}, ModeCase{2, 9, false, 0},
-                                           ModeCase{0, 8, true, 3}));
+                         ::testing::Values(ModeCase{BallMode::normal, 0, true, 4},
+                                           ModeCase{BallMode::fireball, 0, true, 0},
+                                           ModeCase{BallMode::plasma, 0, false, 0},
+                                           ModeCase{BallMode::fire_and_plasma, 0, false, 0},
+                                           ModeCase{BallMode::normal, 5, false, 0},
+                                           ModeCase{BallMode::plasma, 9, false, 0},
+                                           ModeCase{BallMode::normal, 8, true, 3}));
 
 TEST_F(Ball, APlasmaBallCrossesARowOfBricksWithoutTurningAndBreaksThemAll)
 {
@@ -398,7 +405,7 @@ TEST_F(Ball, APlasmaBallCrossesARowOfBricksWithoutTurningAndBreaksThemAll)
     add_brick(2, 340, 200);
     add_brick(3, 380, 200);
     Tball& ball = ball_at(240, 240, 75);   // a flat climb through all three
-    ball.mode = 2;
+    ball.mode = BallMode::plasma;
     const float dx = ball.dx, dy = ball.dy;
     for (int frame = 0; frame < 45; ++frame) update_balls(*world);
     EXPECT_FLOAT_EQ(ball.dx, dx);
@@ -459,14 +466,14 @@ TEST_F(Ball, AFlyingBallLeavesOneTrailOrTwoWhileSpinningThatFadeOut)
     ball.spin = 2;
     ball.spin_timer = 10;
     update_balls(*world);
-    ball.mode = 1;   // special balls throw sparks instead
+    ball.mode = BallMode::fireball;   // special balls throw sparks instead
     update_balls(*world);
     ASSERT_EQ(world->ball_trail_list.size(), 3u);
     EXPECT_EQ(world->ball_trail_list.front().trail_type, 0);
     EXPECT_FLOAT_EQ(world->ball_trail_list.front().fade, 0.1f);
     EXPECT_FLOAT_EQ(world->ball_trail_list.back().fade, 0.15f);
     world->invisible_ball_timer = 1;
-    create_ball_trail(*world, 0, 0, 0, 1);
+    create_ball_trail(*world, 0, 0, 0, ball_size_normal);
     EXPECT_FLOAT_EQ(world->ball_trail_list.back().fade, 0.07f);
     int updates = 0;
     for (; !world->ball_trail_list.empty() && updates < 100; ++updates) update_ball_trails(*world);
@@ -474,7 +481,8 @@ TEST_F(Ball, AFlyingBallLeavesOneTrailOrTwoWhileSpinningThatFadeOut)
 }
 
 struct SparkCase {
-    int mode, gfx_level;
+    BallMode mode;
+    int gfx_level;
     bool spinning;
     int type2, type3;
 };
@@ -502,9 +510,11 @@ TEST_P(BallModeSparks, CountsByDetailAndMode)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sparks, BallModeSparks,
-                         ::testing::Values(SparkCase{1, 0, false, 3, 0}, SparkCase{2, 2, false, 0, 7},
-                                           SparkCase{2, 0, true, 0, 5}, SparkCase{3, 1, false, 4, 4},
-                                           SparkCase{3, 2, true, 8, 8}));
+                         ::testing::Values(SparkCase{BallMode::fireball, 0, false, 3, 0},
+                                           SparkCase{BallMode::plasma, 2, false, 0, 7},
+                                           SparkCase{BallMode::plasma, 0, true, 0, 5},
+                                           SparkCase{BallMode::fire_and_plasma, 1, false, 4, 4},
+                                           SparkCase{BallMode::fire_and_plasma, 2, true, 8, 8}));
 
 TEST_F(Ball, DrawnInTheColourOfItsMode)
 {
@@ -512,8 +522,8 @@ TEST_F(Ball, DrawnInTheColourOfItsMode)
     clear_screen();
     world->ball_min_speed = 0;
     ball_at(200, 300, 90, 0.0001f);
-    ball_at(500, 300, 90, 0.0001f).mode = 2;
-    ball_at(650, 300, 90, 0.0001f).mode = 1;
+    ball_at(500, 300, 90, 0.0001f).mode = BallMode::plasma;
+    ball_at(650, 300, 90, 0.0001f).mode = BallMode::fireball;
     update_balls(*world);
     EXPECT_EQ(screen_pixel(200, 300).b, 255);
     EXPECT_NEAR(screen_pixel(500, 300).g, 80, 2);   // (0, 200, 0) at 0.4 over black

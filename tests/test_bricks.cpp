@@ -388,7 +388,7 @@ TEST(BrickPath, BrickMovedTellsTheBallOnlyOutsidePlay)
     update_bricks(*world);
     world->current_brick = &brick_at(*world, 0);
     EXPECT_EQ(brick_moved(*world), 0);
-    world->game_state = 1;
+    world->game_state = GameState::level_cleared;
     EXPECT_EQ(brick_moved(*world), 1);
     EXPECT_FLOAT_EQ(brick_at(*world, 0).old_x, 80);
     world->current_brick = &brick_at(*world, 1);
@@ -434,7 +434,7 @@ TEST(BrickIonBeam, BeamBurnsThroughEveryKindNearThePaddle)
     world->assets.weapon_mask_images[9] = beam;
     world->paddle.x = 350;
     world->paddle.size = 62;   // 100 wide: the beam is centred at x 398 and covers 348..447
-    world->ion_beam_state = 2;
+    world->ion_beam_state = IonBeamState::firing;
     std::vector<int> gone(4, 0);
     for (int f = 1; f <= 20; ++f) {
         update_bricks(*world);

@@ -458,8 +458,9 @@ TEST_F(FloatingText, StartsAtWholePixelsAndRisesEvenAfterGameOver)
 {
     const Tdynamic_text& t = text_at("EXTRA BALL", 212.9f, -3.7f);
     EXPECT_TRUE(t.x == 212 && t.y == -3);   // toward zero
-    EXPECT_TRUE(t.speed == 0.5f && t.fade == 4.5f && t.c == 0 && t.c_mode == 0 && t.msg == "EXTRA BALL");
-    world->game_state = 2;
+    EXPECT_TRUE(t.speed == 0.5f && t.fade == 4.5f && t.c == 0 && t.c_mode == PulseDirection::rising &&
+                t.msg == "EXTRA BALL");
+    world->game_state = GameState::game_over;
     const Tdynamic_text& rising = text_at("MAGNET", 300, 400.6f);
     for (int i = 0; i < 10; ++i) update_dynamic_texts(*world);
     EXPECT_TRUE(rising.x == 300 && rising.y == 395);

@@ -71,12 +71,12 @@ TEST_F(GameFlow, TheSixthLostBallOnMediumEndsTheGame)
         check_ball_lost(*world);
         EXPECT_EQ(world->lives, 5 - lost);
         EXPECT_EQ(count_balls(*world), 1) << "a new ball rests on the paddle";
-        EXPECT_EQ(world->game_state, 0);
+        EXPECT_EQ(world->game_state, GameState::playing);
     }
     clear_balls(*world);
     check_ball_lost(*world);
     EXPECT_EQ(world->lives, -1);
-    EXPECT_EQ(world->game_state, 2);
+    EXPECT_EQ(world->game_state, GameState::game_over);
     EXPECT_EQ(count_balls(*world), 0);
 }
 
@@ -88,12 +88,12 @@ TEST_F(GameFlow, UnlimitedLivesNeverRunOut)
         check_ball_lost(*world);
     }
     EXPECT_EQ(world->lives, 5);
-    EXPECT_EQ(world->game_state, 0);
+    EXPECT_EQ(world->game_state, GameState::playing);
 }
 
 TEST_F(GameFlow, ALostBallDuringTheLevelEndPauseStillCostsALife)
 {
-    world->game_state = 1;
+    world->game_state = GameState::level_cleared;
     clear_balls(*world);
     check_ball_lost(*world);
     EXPECT_EQ(world->lives, 4);
@@ -101,7 +101,7 @@ TEST_F(GameFlow, ALostBallDuringTheLevelEndPauseStillCostsALife)
     world->lives = 0;
     clear_balls(*world);
     check_ball_lost(*world);
-    EXPECT_EQ(world->game_state, 2);   // the pause turns into game over
+    EXPECT_EQ(world->game_state, GameState::game_over);   // the pause turns into game over
 }
 
 struct WeaponCase {
@@ -128,39 +128,39 @@ INSTANTIATE_TEST_SUITE_P(Cases, LostBallWeapon,
 
 TEST_F(GameFlow, ALostLifeBringsTheSidesBackAndThePaddleToItsNormalSize)
 {
-    world->remove_sides_state = 2;
+    world->remove_sides_state = RemoveSidesState::gone;
     world->paddle.size = 150;
     clear_balls(*world);
     check_ball_lost(*world);
-    EXPECT_EQ(world->remove_sides_state, 3);
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::sliding_back);
     EXPECT_EQ(world->paddle.dec, 150 - default_paddle_size(*world));
 }
 
 TEST_F(GameFlow, ClearingALevelStartsTheForcefieldAndUnlocksTheNext)
 {
     world->bricks_left = 0;
-    world->slow_motion_state = 1;
+    world->slow_motion_state = SlowMotionState::slowing;
     world->slow_motion_rate = 0.85f;   // between 0.7 and 1: slow motion keeps running
     check_level_cleared(*world);
-    EXPECT_EQ(world->game_state, 1);
-    EXPECT_EQ(world->forcefield_state, 1);
+    EXPECT_EQ(world->game_state, GameState::level_cleared);
+    EXPECT_EQ(world->forcefield_state, ForcefieldState::fading_in);
     EXPECT_EQ(world->forcefield_strength, 3);
-    EXPECT_EQ(world->slow_motion_state, 1);
+    EXPECT_EQ(world->slow_motion_state, SlowMotionState::slowing);
     EXPECT_EQ(world->level_list[1].complete, 1);
 }
 
 TEST_F(GameFlow, SlowestSlowMotionSpeedsUpWhenALevelIsCleared)
 {
     world->bricks_left = 0;
-    world->slow_motion_state = 1;
+    world->slow_motion_state = SlowMotionState::slowing;
     world->slow_motion_rate = 0.7f;
     check_level_cleared(*world);
-    EXPECT_EQ(world->slow_motion_state, 2);
+    EXPECT_EQ(world->slow_motion_state, SlowMotionState::speeding_up);
 }
 
 TEST_F(GameFlow, TheLevelCompletePauseCounts89SettledFramesThenTheNextLevelStarts)
 {
-    world->game_state = 1;
+    world->game_state = GameState::level_cleared;
     clear_balls(*world);   // nothing moves: every frame counts
     int frames = 0;
     while (world->level_number == 1 && frames < 500) {
@@ -169,14 +169,14 @@ TEST_F(GameFlow, TheLevelCompletePauseCounts89SettledFramesThenTheNextLevelStart
     }
     EXPECT_EQ(frames, 89);
     EXPECT_EQ(world->level_number, 2);
-    EXPECT_EQ(world->game_state, 0);
+    EXPECT_EQ(world->game_state, GameState::playing);
     EXPECT_EQ(world->level_name, "TEST 2 ");
     EXPECT_EQ(count_balls(*world), 1);
 }
 
 TEST_F(GameFlow, AMovingBallHoldsTheCountdown)
 {
-    world->game_state = 1;
+    world->game_state = GameState::level_cleared;
     world->ball_list.front().speed = 3;
     for (int i = 0; i < 300; ++i) update_level_end(*world);
     EXPECT_EQ(world->level_number, 1);
@@ -187,19 +187,19 @@ TEST_F(GameFlow, ClearingTheLastLevelEndsTheTheme)
 {
     world->level_number = 2;   // the last of this small theme
     advance_level(*world);
-    EXPECT_EQ(world->game_end_reason, 3);
+    EXPECT_EQ(world->game_end_reason, GameEndReason::theme_cleared);
 }
 
 TEST_F(GameFlow, GameOverShowsFor209Frames)
 {
-    world->game_state = 2;
+    world->game_state = GameState::game_over;
     int frames = 0;
-    while (world->game_end_reason == 0 && frames < 1000) {
+    while (world->game_end_reason == GameEndReason::running && frames < 1000) {
         update_level_end(*world);
         ++frames;
     }
     EXPECT_EQ(frames, 209);
-    EXPECT_EQ(world->game_end_reason, 1);
+    EXPECT_EQ(world->game_end_reason, GameEndReason::game_over);
 }
 
 TEST_F(GameFlow, TheIntroStaysUntilLaunchThenFadesAfterFiftyFrames)
@@ -246,7 +246,7 @@ TEST_F(GameFlow, AGameFromTheCommandLineStaysOutOfTheHighScores)
 int play_out_level_end(World& world)
 {
     const int level = world.level_number;
-    world.game_state = 1;
+    world.game_state = GameState::level_cleared;
     clear_balls(world);
     int frames = 0;
     while (world.level_number == level && frames < 500) update_level_end(world), ++frames;
@@ -258,7 +258,7 @@ TEST_F(GameFlow, TheBackdropNeverUnlocksALevel)
     world->attract_mode = 1;
     world->bricks_left = 0;
     check_level_cleared(*world);
-    EXPECT_EQ(world->game_state, 1);
+    EXPECT_EQ(world->game_state, GameState::level_cleared);
     for (const Tlevel& level : world->level_list) EXPECT_EQ(level.complete, 0) << level.name;
 }
 
@@ -267,24 +267,24 @@ TEST_F(GameFlow, TheBackdropNeverUnlocksALevel)
 TEST_F(GameFlow, APauseCutShortByAQuitLeavesTheNextGamesPausesWhole)
 {
     const auto quit_then_start_again = [this] {
-        world->game_end_reason = 2;   // Y in the quit prompt
-        world->game_state = 0;
+        world->game_end_reason = GameEndReason::quit;   // Y in the quit prompt
+        world->game_state = GameState::playing;
         end_game(*world);
         world->level_number = 1;
         start_new_game(*world);
     };
-    world->game_state = 1;
+    world->game_state = GameState::level_cleared;
     clear_balls(*world);
     for (int i = 0; i < 80; ++i) update_level_end(*world);
     quit_then_start_again();
     EXPECT_EQ(play_out_level_end(*world), 89);
 
-    world->game_state = 2;
+    world->game_state = GameState::game_over;
     for (int i = 0; i < 100; ++i) update_level_end(*world);
     quit_then_start_again();
-    world->game_state = 2;
+    world->game_state = GameState::game_over;
     int frames = 0;
-    while (world->game_end_reason == 0 && frames < 1000) update_level_end(*world), ++frames;
+    while (world->game_end_reason == GameEndReason::running && frames < 1000) update_level_end(*world), ++frames;
     EXPECT_EQ(frames, 209);
 }
 
@@ -292,20 +292,20 @@ TEST_F(GameFlow, APauseCutShortByAQuitLeavesTheNextGamesPausesWhole)
 // slide back once its timer has run out there; a new game starts with them in place.
 TEST_F(GameFlow, RemovedSidesCarryIntoTheNextLevelButNotIntoANewGame)
 {
-    world->remove_sides_state = 2;
+    world->remove_sides_state = RemoveSidesState::gone;
     world->remove_sides_timer = 500;
     world->side_panel_offset = 0;
     play_out_level_end(*world);
     ASSERT_EQ(world->level_number, 2);
-    EXPECT_EQ(world->remove_sides_state, 2);
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::gone);
     EXPECT_EQ(world->remove_sides_timer, 500);
     EXPECT_EQ(world->side_panel_offset, 0);
     world->remove_sides_timer = 1;
     draw_hud(*world);
-    EXPECT_EQ(world->remove_sides_state, 3) << "the panels slide back";
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::sliding_back) << "the panels slide back";
     world->level_number = 1;
     start_new_game(*world);
-    EXPECT_EQ(world->remove_sides_state, 0);
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::present);
     EXPECT_EQ(world->side_panel_offset, side_panel_width);
 }
 
@@ -321,7 +321,7 @@ TEST_F(GameFlow, AForcefieldCaughtAfterAClearedLevelFadesIn)
     ASSERT_EQ(world->level_number, 2);
     apply_powerup(*world, powerup_forcefield);
     draw_forcefield(*world);
-    EXPECT_EQ(world->forcefield_state, 1);
+    EXPECT_EQ(world->forcefield_state, ForcefieldState::fading_in);
     EXPECT_NEAR(world->forcefield_alpha, 0.1f, 1e-6);
 }
 
@@ -330,7 +330,7 @@ TEST_F(GameFlow, AForcefieldCaughtAfterAClearedLevelFadesIn)
 TEST_F(GameFlow, ANewLevelStartsTheSweepTheFireDelayAndTheStallCountAfresh)
 {
     world->spread_angle = 40;
-    world->spread_direction = 1;
+    world->spread_direction = PulseDirection::falling;
     world->weapon_fire_delay = 3;
     world->stall_counter = 300;
     play_out_level_end(*world);
@@ -365,20 +365,20 @@ TEST(Hud, SidePanelsSlideFiftyFramesEachWayAndWaitForPlay)
 {
     ensure_headless_display();
     auto world = std::make_unique<World>();
-    world->remove_sides_state = 1;
+    world->remove_sides_state = RemoveSidesState::sliding_away;
     world->remove_sides_timer = 3;
     int frames = 0;
-    while (world->remove_sides_state == 1 && frames < 100) draw_hud(*world), ++frames;
+    while (world->remove_sides_state == RemoveSidesState::sliding_away && frames < 100) draw_hud(*world), ++frames;
     EXPECT_EQ(frames, 50);
     EXPECT_EQ(world->side_panel_offset, 0);
-    world->game_state = 1;   // a level-complete pause: the panels stay away
+    world->game_state = GameState::level_cleared;   // a level-complete pause: the panels stay away
     for (int i = 0; i < 10; ++i) draw_hud(*world);
-    EXPECT_EQ(world->remove_sides_state, 2);
-    world->game_state = 0;
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::gone);
+    world->game_state = GameState::playing;
     draw_hud(*world);
-    EXPECT_EQ(world->remove_sides_state, 3);
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::sliding_back);
     frames = 0;
-    while (world->remove_sides_state == 3 && frames < 100) draw_hud(*world), ++frames;
+    while (world->remove_sides_state == RemoveSidesState::sliding_back && frames < 100) draw_hud(*world), ++frames;
     EXPECT_EQ(frames, 50);
     EXPECT_EQ(world->side_panel_offset, 10);
 }

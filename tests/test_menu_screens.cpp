@@ -146,11 +146,11 @@ TEST_F(MenuScreens, BackdropsAlternateLevelAndThemeAndTheScreenFollowsTheGame)
         EXPECT_EQ(world->level_number, 1);
         EXPECT_EQ(world->current_screen, "MAIN");
     }
-    world->game_end_reason = 3;
+    world->game_end_reason = GameEndReason::theme_cleared;
     world->new_high_score_index = 2;
     return_to_menus(*world);
     EXPECT_EQ(world->current_screen, "COMPLETE THEME");
-    EXPECT_EQ(world->game_end_reason, 0);
+    EXPECT_EQ(world->game_end_reason, GameEndReason::running);
     return_to_menus(*world);
     EXPECT_EQ(world->current_screen, "HIGH SCORES");
 }
@@ -159,13 +159,15 @@ TEST_F(MenuScreens, TheVeilDarkensChangesTheBackdropAndLightensBack)
 {
     return_to_menus(*world);
     const int first = world->backdrop_level;
-    world->backdrop_fade_state = 1;
+    world->backdrop_fade_state = BackdropFadeState::darkening;
     int frames = 0;
-    while (world->backdrop_fade_state == 1 && frames < 100) draw_backdrop_veil(*world), ++frames;
+    while (world->backdrop_fade_state == BackdropFadeState::darkening && frames < 100)
+        draw_backdrop_veil(*world), ++frames;
     EXPECT_EQ(frames, 20);
     EXPECT_EQ(world->backdrop_dim, 1.0f);
     EXPECT_NE(world->backdrop_level, first);
-    while (world->backdrop_fade_state == 2 && frames < 200) draw_backdrop_veil(*world), ++frames;
+    while (world->backdrop_fade_state == BackdropFadeState::lightening && frames < 200)
+        draw_backdrop_veil(*world), ++frames;
     EXPECT_EQ(frames, 40);
     EXPECT_EQ(world->backdrop_dim, 0.8f);
 }
@@ -175,7 +177,7 @@ TEST_F(MenuScreens, TheVeilDarkensChangesTheBackdropAndLightensBack)
 TEST_F(MenuScreens, ABackdropChangeCutShortByAGameIsNotFinishedAfterIt)
 {
     return_to_menus(*world);
-    world->backdrop_fade_state = 1;
+    world->backdrop_fade_state = BackdropFadeState::darkening;
     for (int i = 0; i < 10; ++i) draw_backdrop_veil(*world);   // START, half-way into the change
     return_to_menus(*world);                                    // back from the game
     const int level = world->backdrop_level, theme = world->theme;

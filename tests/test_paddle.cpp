@@ -57,7 +57,7 @@ TEST_F(Paddle, ResetCentresThePointerAndRestoresEverything)
     EXPECT_FLOAT_EQ(paddle().x, 400);   // where the pointer was
     EXPECT_EQ(mouse_x(), 400 - 64);
     paddle() = Tpaddle{};
-    paddle().magnet = 2;
+    paddle().magnet = MagnetState::holding;
     paddle().inc = 4;
     paddle().freeze_timer = 50;
     world->difficulty = 3;
@@ -65,7 +65,8 @@ TEST_F(Paddle, ResetCentresThePointerAndRestoresEverything)
     EXPECT_FLOAT_EQ(paddle().x, 336);
     EXPECT_FLOAT_EQ(paddle().y, 570);
     EXPECT_EQ(paddle().size, 60);
-    EXPECT_EQ(paddle().magnet + paddle().inc + paddle().freeze_timer, 0);
+    EXPECT_EQ(paddle().magnet, MagnetState::none);
+    EXPECT_EQ(paddle().inc + paddle().freeze_timer, 0);
     EXPECT_EQ(paddle().alive, 1);
     EXPECT_EQ(paddle().fade, 1);
     EXPECT_EQ(mouse_x(), 400 - 49);   // 98 wide
@@ -115,8 +116,8 @@ INSTANTIATE_TEST_SUITE_P(Offsets, PaddleLimits,
 
 TEST_F(Paddle, GrowsTwoPixelsAFrameAboutItsCentreCarryingTheRestingBall)
 {
-    create_ball(*world, 300, 300, 0, 1, 5, 0, 1, 1);   // in flight: not carried
-    create_ball(*world, 64, 570, 0, 1, 5, 0, 0, 1);
+    create_ball(*world, 300, 300, BallMode::normal, ball_size_normal, 5, 0, 1, 1);   // in flight: not carried
+    create_ball(*world, 64, 570, BallMode::normal, ball_size_normal, 5, 0, 0, 1);
     move_mouse(300, 300);
     paddle().inc = 30;
     frames(14);
@@ -190,7 +191,7 @@ TEST_F(Paddle, BehindTheMenusItChasesTheFallingBallAtMost17PixelsAFrame)
     world->attract_mode = 1;
     paddle().x = paddle().old_x = 600;
     paddle().bounce_ball = 64;
-    create_ball(*world, 100, 450, 0, 1, 5, 180, 1, 1);
+    create_ball(*world, 100, 450, BallMode::normal, ball_size_normal, 5, 180, 1, 1);
     Tball& ball = world->ball_list.back();
     world->current_ball = &ball;
     ball.old_y = 445;   // falling
@@ -225,7 +226,7 @@ TEST_F(Paddle, ShakeAndGlowDieDownUnlessTheIonBeamCharges)
     EXPECT_FLOAT_EQ(paddle().shake_amount, 1.49f);
     EXPECT_FLOAT_EQ(paddle().glow_fade, 0.4f);
     EXPECT_LT(std::fabs(paddle().shake_x), 1.4901f);
-    world->ion_beam_state = 1;
+    world->ion_beam_state = IonBeamState::charging;
     frames(10);
     EXPECT_FLOAT_EQ(paddle().shake_amount, 1.49f);
     EXPECT_FLOAT_EQ(paddle().glow_fade, 0.4f);
@@ -236,14 +237,14 @@ TEST_F(Paddle, ADeadPaddleLosesWeaponAndMagnetAndIsNotDrawn)
     move_mouse(100, 300);
     frames(1);
     paddle().alive = 0;
-    paddle().magnet = 2;
+    paddle().magnet = MagnetState::holding;
     paddle().size = 150;
     world->current_weapon = 4;
     world->weapon_ammo = 30;
     world->stall_counter = 500;
     clear_screen();
     frames(1);
-    EXPECT_EQ(paddle().magnet, 0);
+    EXPECT_EQ(paddle().magnet, MagnetState::none);
     EXPECT_EQ(paddle().size, 90);
     EXPECT_EQ(paddle().fade, 0);
     EXPECT_EQ(world->current_weapon, -1);
@@ -256,7 +257,7 @@ TEST_F(Paddle, DrawnFromCapsAndCentreWithTheMagnetTintOnTheCaps)
 {
     move_mouse(100, 300);
     frames(20);   // a new paddle's freeze fade has come up to 1
-    paddle().magnet = 1;
+    paddle().magnet = MagnetState::armed;
     clear_screen();
     frames(1);
     const Rgb left = screen_pixel(105, 575), centre = screen_pixel(150, 575), right = screen_pixel(215, 575);
@@ -270,7 +271,7 @@ TEST_F(Paddle, SlowMotionLeavesATrailThatIsDrawnOnFourFrames)
 {
     move_mouse(300, 300);
     frames(3);
-    world->slow_motion_state = 1;
+    world->slow_motion_state = SlowMotionState::slowing;
     frames(1);
     EXPECT_TRUE(world->paddle_trail_list.empty());   // standing still
     move_mouse(350, 300);

@@ -57,7 +57,8 @@ protected:
     void TearDown() override { reset_input(); }
 
     // A ball in flight; it becomes the current ball, as the last one the ball update handled.
-    Tball& add_ball(float x, float y, int mode = 0, int size = 1, float speed = 5, float angle = 30)
+    Tball& add_ball(float x, float y, BallMode mode = BallMode::normal, int size = ball_size_normal, float speed = 5,
+                    float angle = 30)
     {
         create_ball(*world, x, y, mode, size, speed, angle, 1, 1);
         world->current_ball = &world->ball_list.back();
@@ -141,11 +142,11 @@ void explosive_level(World& w)
 void everything_on(World& w)
 {
     w.attract_mode = 1;
-    ball_of(w).size = 2;
-    ball_of(w).mode = 3;
+    ball_of(w).size = ball_size_big;
+    ball_of(w).mode = BallMode::fire_and_plasma;
     w.lives = 6;
-    w.slow_motion_state = 1;
-    w.paddle.magnet = 1;
+    w.slow_motion_state = SlowMotionState::slowing;
+    w.paddle.magnet = MagnetState::armed;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -157,18 +158,27 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"5 ball, always", powerup_5_ball, everything_on, false},
         RefusalCase{"8 ball, always", powerup_8_ball, everything_on, false},
         RefusalCase{"kill paddle, always", powerup_kill_paddle, everything_on, false},
-        RefusalCase{"big ball on a big ball", powerup_big_ball, [](World& w) { ball_of(w).size = 2; }, true},
-        RefusalCase{"big ball on a small ball", powerup_big_ball, [](World& w) { ball_of(w).size = 0; }, false},
-        RefusalCase{"small ball on a small ball", powerup_small_ball, [](World& w) { ball_of(w).size = 0; }, true},
+        RefusalCase{"big ball on a big ball", powerup_big_ball,
+                    [](World& w) { ball_of(w).size = ball_size_big; }, true},
+        RefusalCase{"big ball on a small ball", powerup_big_ball,
+                    [](World& w) { ball_of(w).size = ball_size_small; }, false},
+        RefusalCase{"small ball on a small ball", powerup_small_ball,
+                    [](World& w) { ball_of(w).size = ball_size_small; }, true},
         RefusalCase{"small ball on a normal ball", powerup_small_ball, [](World&) {}, false},
-        RefusalCase{"fireball on fire", powerup_fireball, [](World& w) { ball_of(w).mode = 1; }, true},
-        RefusalCase{"fireball on the combined ball", powerup_fireball, [](World& w) { ball_of(w).mode = 3; }, true},
-        RefusalCase{"fireball on plasma", powerup_fireball, [](World& w) { ball_of(w).mode = 2; }, false},
-        RefusalCase{"plasma on plasma", powerup_plasmaball, [](World& w) { ball_of(w).mode = 2; }, true},
-        RefusalCase{"plasma on the combined ball", powerup_plasmaball, [](World& w) { ball_of(w).mode = 3; }, true},
-        RefusalCase{"plasma on fire", powerup_plasmaball, [](World& w) { ball_of(w).mode = 1; }, false},
-        RefusalCase{"remove sides while sliding away", powerup_remove_sides, [](World& w) { w.remove_sides_state = 1; }, true},
-        RefusalCase{"remove sides while gone", powerup_remove_sides, [](World& w) { w.remove_sides_state = 2; }, false},
+        RefusalCase{"fireball on fire", powerup_fireball, [](World& w) { ball_of(w).mode = BallMode::fireball; }, true},
+        RefusalCase{"fireball on the combined ball", powerup_fireball,
+                    [](World& w) { ball_of(w).mode = BallMode::fire_and_plasma; }, true},
+        RefusalCase{"fireball on plasma", powerup_fireball,
+                    [](World& w) { ball_of(w).mode = BallMode::plasma; }, false},
+        RefusalCase{"plasma on plasma", powerup_plasmaball, [](World& w) { ball_of(w).mode = BallMode::plasma; }, true},
+        RefusalCase{"plasma on the combined ball", powerup_plasmaball,
+                    [](World& w) { ball_of(w).mode = BallMode::fire_and_plasma; }, true},
+        RefusalCase{"plasma on fire", powerup_plasmaball,
+                    [](World& w) { ball_of(w).mode = BallMode::fireball; }, false},
+        RefusalCase{"remove sides while sliding away", powerup_remove_sides,
+                    [](World& w) { w.remove_sides_state = RemoveSidesState::sliding_away; }, true},
+        RefusalCase{"remove sides while gone", powerup_remove_sides,
+                    [](World& w) { w.remove_sides_state = RemoveSidesState::gone; }, false},
         RefusalCase{"increase at 180", powerup_increase_paddle, [](World& w) { w.paddle.size = 180; }, true},
         RefusalCase{"increase at 170", powerup_increase_paddle, [](World& w) { w.paddle.size = 170; }, false},
         RefusalCase{"increase past 180 after two quick catches", powerup_increase_paddle,
@@ -177,17 +187,19 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"decrease at 32", powerup_decrease_paddle, [](World& w) { w.paddle.size = 32; }, false},
         RefusalCase{"freeze while frozen", powerup_freeze_paddle, [](World& w) { w.paddle.freeze_timer = 1; }, true},
         RefusalCase{"freeze", powerup_freeze_paddle, [](World&) {}, false},
-        RefusalCase{"slow motion while speeding up", powerup_slow_motion, [](World& w) { w.slow_motion_state = 2; }, true},
+        RefusalCase{"slow motion while speeding up", powerup_slow_motion,
+                    [](World& w) { w.slow_motion_state = SlowMotionState::speeding_up; }, true},
         RefusalCase{"slow motion behind the menus", powerup_slow_motion, [](World& w) { w.attract_mode = 1; }, true},
         RefusalCase{"slow motion", powerup_slow_motion, [](World&) {}, false},
-        RefusalCase{"magnet while armed", powerup_magnet, [](World& w) { w.paddle.magnet = 1; }, true},
-        RefusalCase{"magnet while holding a ball", powerup_magnet, [](World& w) { w.paddle.magnet = 2; }, false},
+        RefusalCase{"magnet while armed", powerup_magnet, [](World& w) { w.paddle.magnet = MagnetState::armed; }, true},
+        RefusalCase{"magnet while holding a ball", powerup_magnet,
+                    [](World& w) { w.paddle.magnet = MagnetState::holding; }, false},
         RefusalCase{"weaken with nothing to weaken", powerup_weaken_bricks, [](World& w) { explosive_level(w); }, true},
         RefusalCase{"weaken with a small hidden brick", powerup_weaken_bricks,
                     [](World& w) { w.brick_list.push_back(brick_of(19)); }, false},
         RefusalCase{"invisible without explosive bricks", powerup_invisible_ball, [](World&) {}, true},
         RefusalCase{"invisible on a fireball", powerup_invisible_ball,
-                    [](World& w) { explosive_level(w), ball_of(w).mode = 1; }, true},
+                    [](World& w) { explosive_level(w), ball_of(w).mode = BallMode::fireball; }, true},
         RefusalCase{"invisible while invisible", powerup_invisible_ball,
                     [](World& w) { explosive_level(w), w.invisible_ball_timer = 5; }, true},
         RefusalCase{"invisible among explosive bricks", powerup_invisible_ball, explosive_level, false},
@@ -195,11 +207,12 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"ion beam behind the menus", powerup_ion_beam, [](World& w) { w.attract_mode = 1; }, true},
         RefusalCase{"nukes in play", 25, [](World& w) { w.current_weapon = 8; }, false},
         RefusalCase{"forcefield up and full", powerup_forcefield,
-                    [](World& w) { w.forcefield_state = 2, w.forcefield_strength = 3; }, true},
+                    [](World& w) { w.forcefield_state = ForcefieldState::up, w.forcefield_strength = 3; }, true},
         RefusalCase{"forcefield up and worn", powerup_forcefield,
-                    [](World& w) { w.forcefield_state = 2, w.forcefield_strength = 2; }, false},
+                    [](World& w) { w.forcefield_state = ForcefieldState::up, w.forcefield_strength = 2; }, false},
         RefusalCase{"forcefield rising", powerup_forcefield,
-                    [](World& w) { w.forcefield_state = 1, w.forcefield_strength = 3; }, false},
+                    [](World& w) { w.forcefield_state = ForcefieldState::fading_in, w.forcefield_strength = 3; },
+                    false},
         RefusalCase{"extra ball at 6 lives", powerup_extra_ball, [](World& w) { w.lives = 6; }, true},
         RefusalCase{"extra ball at 5 lives", powerup_extra_ball, [](World& w) { w.lives = 5; }, false},
         RefusalCase{"not a powerup", powerup_kinds, [](World&) {}, true},
@@ -286,14 +299,16 @@ TEST_F(Powerups, OnlyTheBoxesOverlappingCountAsACatch)
     world->powerup_list.back().x = 320.5f;
     update_powerups(*world);
     EXPECT_TRUE(world->powerup_list.empty());
-    EXPECT_EQ(world->paddle.magnet, 1);
+    EXPECT_EQ(world->paddle.magnet, MagnetState::armed);
 }
 
 TEST_F(Powerups, NothingIsCaughtOnceThePlayStopsOrThePaddleIsGone)
 {
+    // The level cleared, the game over, the paddle gone in play.
+    const GameState states[] = {GameState::level_cleared, GameState::game_over, GameState::playing};
     for (int stop = 0; stop < 3; ++stop) {
         world->powerup_list.clear();
-        world->game_state = stop == 0 ? 1 : stop == 1 ? 2 : 0;
+        world->game_state = states[stop];
         world->paddle.alive = stop == 2 ? 0 : 1;
         capsule_on_paddle(powerup_magnet);
         int updates = 0;
@@ -301,7 +316,7 @@ TEST_F(Powerups, NothingIsCaughtOnceThePlayStopsOrThePaddleIsGone)
         // 0.02 a frame from 1: gone on the 50th update (or the 51st, by the float steps).
         EXPECT_GE(updates, 50) << stop;
         EXPECT_LE(updates, 51) << stop;
-        EXPECT_EQ(world->paddle.magnet, 0) << stop;
+        EXPECT_EQ(world->paddle.magnet, MagnetState::none) << stop;
         EXPECT_EQ(world->capsules_caught, 0);
     }
 }
@@ -339,7 +354,7 @@ class Effect : public Powerups, public ::testing::WithParamInterface<EffectCase>
 TEST_P(Effect, CatchSetsItsFields)
 {
     const EffectCase& c = GetParam();
-    add_ball(100, 200, 0, 1, 4, 200);   // two balls; this one is current
+    add_ball(100, 200, BallMode::normal, ball_size_normal, 4, 200);   // two balls; this one is current
     world->ball_list.front().launch = 0;
     c.setup(*world);
     catch_powerup(c.num);
@@ -363,15 +378,18 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"slow down every ball", powerup_slow_down_ball, nothing,
                    [](World& w) { EXPECT_EQ(ball_speeds(w), (std::vector<float>{3, 2})); }},
         EffectCase{"big balls", powerup_big_ball, nothing,
-                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.size, 2); }},
+                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.size, ball_size_big); }},
         EffectCase{"small balls", powerup_small_ball, nothing,
-                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.size, 0); }},
+                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.size, ball_size_small); }},
         EffectCase{"fire balls", powerup_fireball, nothing,
-                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.mode, 1); }},
+                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.mode, BallMode::fireball); }},
         EffectCase{"plasma balls", powerup_plasmaball, nothing,
-                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.mode, 2); }},
+                   [](World& w) { for (const Tball& b : w.ball_list) EXPECT_EQ(b.mode, BallMode::plasma); }},
         EffectCase{"sides slide away for 2000 frames", powerup_remove_sides, nothing,
-                   [](World& w) { EXPECT_EQ(w.remove_sides_state, 1); EXPECT_EQ(w.remove_sides_timer, 2000); }},
+                   [](World& w) {
+                       EXPECT_EQ(w.remove_sides_state, RemoveSidesState::sliding_away);
+                       EXPECT_EQ(w.remove_sides_timer, 2000);
+                   }},
         EffectCase{"paddle grows by 30", powerup_increase_paddle, nothing,
                    [](World& w) { EXPECT_EQ(w.paddle.inc, 30); EXPECT_EQ(w.paddle.dec, 0); }},
         EffectCase{"a paddle over 180 does not grow", powerup_increase_paddle, [](World& w) { w.paddle.size = 200; },
@@ -386,17 +404,18 @@ INSTANTIATE_TEST_SUITE_P(
                        for (const Tball& b : w.ball_list) EXPECT_EQ(b.launch, 1);
                    }},
         EffectCase{"freeze lets go of the ball the magnet holds and rearms it", powerup_freeze_paddle,
-                   [](World& w) { w.paddle.magnet = 2; },
+                   [](World& w) { w.paddle.magnet = MagnetState::holding; },
                    [](World& w) {
-                       EXPECT_EQ(w.paddle.magnet, 1);
+                       EXPECT_EQ(w.paddle.magnet, MagnetState::armed);
                        for (const Tball& b : w.ball_list) EXPECT_EQ(b.launch, 1);
                    }},
         EffectCase{"slow motion for 400 frames", powerup_slow_motion, nothing,
                    [](World& w) {
-                       EXPECT_EQ(w.slow_motion_state, 1);
+                       EXPECT_EQ(w.slow_motion_state, SlowMotionState::slowing);
                        EXPECT_EQ(w.slow_motion_timer, 400);
                    }},
-        EffectCase{"magnet armed", powerup_magnet, nothing, [](World& w) { EXPECT_EQ(w.paddle.magnet, 1); }},
+        EffectCase{"magnet armed", powerup_magnet, nothing,
+                   [](World& w) { EXPECT_EQ(w.paddle.magnet, MagnetState::armed); }},
         EffectCase{"solid and hidden bricks weakened", powerup_weaken_bricks,
                    [](World& w) { for (int kind : {4, 8, 19, 9, 7}) w.brick_list.push_back(brick_of(kind)); },
                    [](World& w) {
@@ -407,8 +426,13 @@ INSTANTIATE_TEST_SUITE_P(
         EffectCase{"invisible ball for 1000 frames", powerup_invisible_ball, nothing,
                    [](World& w) { EXPECT_EQ(w.invisible_ball_timer, 1000); }},
         EffectCase{"forcefield restored while up", powerup_forcefield,
-                   [](World& w) { w.forcefield_state = 2, w.forcefield_strength = 1, w.forcefield_alpha = 1; },
-                   [](World& w) { EXPECT_EQ(w.forcefield_state, 1); EXPECT_EQ(w.forcefield_strength, 3); }},
+                   [](World& w) {
+                       w.forcefield_state = ForcefieldState::up, w.forcefield_strength = 1, w.forcefield_alpha = 1;
+                   },
+                   [](World& w) {
+                       EXPECT_EQ(w.forcefield_state, ForcefieldState::fading_in);
+                       EXPECT_EQ(w.forcefield_strength, 3);
+                   }},
         EffectCase{"an extra life", powerup_extra_ball, [](World& w) { w.lives = 5; },
                    [](World& w) { EXPECT_EQ(w.lives, 6); }},
         EffectCase{"never more than six lives", powerup_extra_ball, [](World& w) { w.lives = 6; },
@@ -432,11 +456,11 @@ TEST_F(Powerups, SomethingOutsideTheCatalogueDoesNothing)
 
 TEST_F(Powerups, FireAfterPlasmaMakesTheCombinedBall)
 {
-    world->ball_list.front().mode = 0;
-    add_ball(200, 200, 2);   // current
+    world->ball_list.front().mode = BallMode::normal;
+    add_ball(200, 200, BallMode::plasma);   // current
     catch_powerup(powerup_fireball);
-    EXPECT_EQ(world->ball_list.front().mode, 1);
-    EXPECT_EQ(world->ball_list.back().mode, 3);
+    EXPECT_EQ(world->ball_list.front().mode, BallMode::fireball);
+    EXPECT_EQ(world->ball_list.back().mode, BallMode::fire_and_plasma);
     EXPECT_EQ(last_text(), "KALVENTOR!");
     // 336 + 64 - 3 x 10 characters.
     EXPECT_EQ(world->dynamic_text_list.back().x, 370);
@@ -444,13 +468,13 @@ TEST_F(Powerups, FireAfterPlasmaMakesTheCombinedBall)
     EXPECT_TRUE(powerup_refused(*world, powerup_plasmaball));
     // Caught anyway (a capsule that fell before), it changes nothing while the current ball is combined.
     catch_powerup(powerup_plasmaball);
-    EXPECT_EQ(world->ball_list.front().mode, 1);
+    EXPECT_EQ(world->ball_list.front().mode, BallMode::fireball);
     EXPECT_EQ(last_text(), "KALVENTOR!");
     // The other way round: plasma on a fireball.
     world->ball_list.resize(1);
     world->current_ball = &world->ball_list.front();
     catch_powerup(powerup_plasmaball);
-    EXPECT_EQ(world->ball_list.front().mode, 3);
+    EXPECT_EQ(world->ball_list.front().mode, BallMode::fire_and_plasma);
     EXPECT_EQ(last_text(), "KALVENTOR!");
 }
 
@@ -461,12 +485,12 @@ TEST_F(Powerups, SplitGivesEveryBallATwinAtLeastTwentyDegreesOff)
     int within_sixty = 0;
     for (int trial = 0; trial < 400; ++trial) {
         world->ball_list.clear();
-        Tball& ball = add_ball(300, 250, 1, 2, 6.5f, 100);
+        Tball& ball = add_ball(300, 250, BallMode::fireball, ball_size_big, 6.5f, 100);
         ball.launch = 0;
-        world->paddle.magnet = 2;
+        world->paddle.magnet = MagnetState::holding;
         apply_powerup(*world, powerup_split_ball);
         ASSERT_EQ(world->ball_list.size(), 2u);
-        EXPECT_EQ(world->paddle.magnet, 1);
+        EXPECT_EQ(world->paddle.magnet, MagnetState::armed);
         EXPECT_EQ(world->ball_list.front().launch, 1);
         const Tball& twin = world->ball_list.back();
         ASSERT_FALSE(twin.angle > 80 && twin.angle < 120) << twin.angle;
@@ -475,8 +499,8 @@ TEST_F(Powerups, SplitGivesEveryBallATwinAtLeastTwentyDegreesOff)
         if (twin.angle > 40 && twin.angle < 160) ++within_sixty;
         EXPECT_EQ(twin.x, 300);
         EXPECT_EQ(twin.y, 250);
-        EXPECT_EQ(twin.mode, 1);
-        EXPECT_EQ(twin.size, 2);
+        EXPECT_EQ(twin.mode, BallMode::fireball);
+        EXPECT_EQ(twin.size, ball_size_big);
         EXPECT_EQ(twin.speed, 6.5f);
         EXPECT_EQ(twin.launch, 1);
         EXPECT_EQ(twin.fade, 1);
@@ -501,8 +525,8 @@ TEST_F(Powerups, SplitDoublesUpToSixtyFourBalls)
 TEST_F(Powerups, FiveBallBurstsTheCurrentBallIntoAStar)
 {
     Tball& ball = world->ball_list.front();
-    ball.mode = 2;
-    ball.size = 0;
+    ball.mode = BallMode::plasma;
+    ball.size = ball_size_small;
     ball.speed = 4.5f;
     ball.x = 222;
     ball.y = 333;
@@ -512,8 +536,8 @@ TEST_F(Powerups, FiveBallBurstsTheCurrentBallIntoAStar)
         angles.push_back(b.angle);
         EXPECT_EQ(b.x, 222);
         EXPECT_EQ(b.y, 333);
-        EXPECT_EQ(b.mode, 2);
-        EXPECT_EQ(b.size, 0);
+        EXPECT_EQ(b.mode, BallMode::plasma);
+        EXPECT_EQ(b.size, ball_size_small);
         EXPECT_EQ(b.speed, 4.5f);
         EXPECT_EQ(b.launch, 1);
     }
@@ -523,16 +547,16 @@ TEST_F(Powerups, FiveBallBurstsTheCurrentBallIntoAStar)
 
 TEST_F(Powerups, EightBallAmongOthersCopiesTheLastBallLeft)
 {
-    add_ball(150, 150, 1, 2, 8);   // will be the look of the star
-    add_ball(500, 400, 0, 1, 5);   // current: bursts
+    add_ball(150, 150, BallMode::fireball, ball_size_big, 8);   // will be the look of the star
+    add_ball(500, 400, BallMode::normal, ball_size_normal, 5);   // current: bursts
     apply_powerup(*world, powerup_8_ball);
     ASSERT_EQ(world->ball_list.size(), 2u + 8u);
     std::vector<float> angles;
     for (auto it = std::next(world->ball_list.begin(), 2); it != world->ball_list.end(); ++it) {
         angles.push_back(it->angle);
         EXPECT_EQ(it->x, 500);
-        EXPECT_EQ(it->mode, 1);
-        EXPECT_EQ(it->size, 2);
+        EXPECT_EQ(it->mode, BallMode::fireball);
+        EXPECT_EQ(it->size, ball_size_big);
         EXPECT_EQ(it->speed, 8);
     }
     EXPECT_EQ(angles, (std::vector<float>{46, 91, 136, 181, 226, 271, 316, 361}));
@@ -565,7 +589,7 @@ TEST_F(Powerups, SlowMotionRampsDownHoldsAndComesBack)
     catch_powerup(powerup_slow_motion);
     std::vector<float> rates;
     int frames = 0;
-    while (world->slow_motion_state == 1 && frames < 1000) {
+    while (world->slow_motion_state == SlowMotionState::slowing && frames < 1000) {
         advance_slow_motion(*world);
         rates.push_back(world->slow_motion_rate);
         ++frames;
@@ -577,13 +601,14 @@ TEST_F(Powerups, SlowMotionRampsDownHoldsAndComesBack)
     EXPECT_EQ(rates[38], 0.7f);
     EXPECT_EQ(rates[399], 0.7f);
     EXPECT_EQ(world->slow_motion_delay, 38);
-    EXPECT_EQ(world->slow_motion_state, 2);
+    EXPECT_EQ(world->slow_motion_state, SlowMotionState::speeding_up);
     frames = 0;
-    while (world->slow_motion_state == 2 && frames < 1000) advance_slow_motion(*world), ++frames;
+    while (world->slow_motion_state == SlowMotionState::speeding_up && frames < 1000)
+        advance_slow_motion(*world), ++frames;
     EXPECT_EQ(frames, 39);
     EXPECT_EQ(world->slow_motion_rate, 1.0f);
     EXPECT_EQ(world->slow_motion_delay, 0);
-    EXPECT_EQ(world->slow_motion_state, 0);
+    EXPECT_EQ(world->slow_motion_state, SlowMotionState::off);
 }
 
 // Two SLOW MOTION capsules falling at once can both be caught: the second holds the slow motion
@@ -598,7 +623,7 @@ TEST_F(Powerups, ASecondSlowMotionCaughtWhileTheFirstRunsHoldsIt)
     EXPECT_EQ(world->slow_motion_delay, 20);
     EXPECT_EQ(world->slow_motion_timer, 400);
     int frames = 0;
-    while (world->slow_motion_state != 0 && frames < 1000) {
+    while (world->slow_motion_state != SlowMotionState::off && frames < 1000) {
         advance_slow_motion(*world);
         ASSERT_GE(world->slow_motion_delay, 0);
         ASSERT_NEAR(world->slow_motion_rate, 1 - 0.008f * world->slow_motion_delay, 0.01f) << "frame " << frames;
@@ -608,7 +633,7 @@ TEST_F(Powerups, ASecondSlowMotionCaughtWhileTheFirstRunsHoldsIt)
     EXPECT_EQ(world->slow_motion_delay, 0);
     EXPECT_EQ(world->slow_motion_rate, 1.0f);
     // A game torn down in the middle of a ramp leaves no extra sleep for the next slow motion.
-    world->slow_motion_state = 1;
+    world->slow_motion_state = SlowMotionState::slowing;
     world->slow_motion_delay = 12;
     reset_world(*world);
     EXPECT_EQ(world->slow_motion_delay, 0);
@@ -616,7 +641,7 @@ TEST_F(Powerups, ASecondSlowMotionCaughtWhileTheFirstRunsHoldsIt)
 
 TEST_F(Powerups, SlowMotionLengthensEachFrameByItsDelay)
 {
-    world->slow_motion_state = 1;
+    world->slow_motion_state = SlowMotionState::slowing;
     world->slow_motion_timer = 400;
     world->slow_motion_delay = 9.8f;
     world->slow_motion_rate = 0.9f;
@@ -634,26 +659,27 @@ TEST_F(Powerups, ForcefieldFadesInTakesThreeBouncesAndFadesOut)
     world->ball_list.clear();
     catch_powerup(powerup_forcefield);
     int frames = 0;
-    while (world->forcefield_state == 1 && frames < 100) draw_forcefield(*world), ++frames;
+    while (world->forcefield_state == ForcefieldState::fading_in && frames < 100) draw_forcefield(*world), ++frames;
     EXPECT_EQ(frames, 10);
     EXPECT_EQ(world->forcefield_alpha, 1);
     for (int bounce = 1; bounce <= 3; ++bounce) {
-        Tball& ball = add_ball(100, 588, 0, 1, 5, 170);   // heading down onto the bar, far from the paddle
+        // Heading down onto the bar, far from the paddle.
+        Tball& ball = add_ball(100, 588, BallMode::normal, ball_size_normal, 5, 170);
         update_balls(*world);
         EXPECT_LT(ball.dy, 0) << bounce;
         EXPECT_EQ(world->forcefield_strength, 3 - bounce);
         world->ball_list.clear();
     }
-    EXPECT_EQ(world->forcefield_state, 3);
+    EXPECT_EQ(world->forcefield_state, ForcefieldState::fading_out);
     frames = 0;
-    while (world->forcefield_state == 3 && frames < 100) draw_forcefield(*world), ++frames;
+    while (world->forcefield_state == ForcefieldState::fading_out && frames < 100) draw_forcefield(*world), ++frames;
     EXPECT_EQ(frames, 10);
     EXPECT_EQ(world->forcefield_alpha, 0);
 }
 
 TEST_F(Powerups, ForcefieldGlowsDimmerAsItWears)
 {
-    world->forcefield_state = 2;
+    world->forcefield_state = ForcefieldState::up;
     world->forcefield_alpha = 1;
     for (const auto& [strength, grey] : std::vector<std::pair<int, int>>{{3, 255}, {2, 150}, {1, 80}, {0, 15}}) {
         world->forcefield_strength = strength;
@@ -664,7 +690,7 @@ TEST_F(Powerups, ForcefieldGlowsDimmerAsItWears)
         EXPECT_NEAR(pixel.r, grey, 1) << strength;
         EXPECT_EQ(screen_pixel(400, 584).r, 0) << "the bar starts at y 585";
     }
-    world->forcefield_state = 0;
+    world->forcefield_state = ForcefieldState::off;
     clear_screen();
     draw_forcefield(*world);
     EXPECT_EQ(screen_pixel(400, 595).r, 0);
@@ -676,21 +702,21 @@ TEST_F(Powerups, RemoveSidesKeepsThePanelsAwayFor2000Frames)
 {
     catch_powerup(powerup_remove_sides);
     int sliding = 0, gone = 0;
-    while (world->remove_sides_state == 1 && sliding < 5000) draw_hud(*world), ++sliding;
-    while (world->remove_sides_state == 2 && gone < 5000) draw_hud(*world), ++gone;
+    while (world->remove_sides_state == RemoveSidesState::sliding_away && sliding < 5000) draw_hud(*world), ++sliding;
+    while (world->remove_sides_state == RemoveSidesState::gone && gone < 5000) draw_hud(*world), ++gone;
     EXPECT_EQ(sliding, 50);
     EXPECT_EQ(gone, 2000);
-    EXPECT_EQ(world->remove_sides_state, 3);
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::sliding_back);
 }
 
 TEST_F(Powerups, RemoveSidesCaughtWhileGoneStartsTheWaitAgain)
 {
-    world->remove_sides_state = 2;
+    world->remove_sides_state = RemoveSidesState::gone;
     world->remove_sides_timer = 5;
     world->side_panel_offset = 0;
     catch_powerup(powerup_remove_sides);
     draw_hud(*world);
-    EXPECT_EQ(world->remove_sides_state, 2);
+    EXPECT_EQ(world->remove_sides_state, RemoveSidesState::gone);
     EXPECT_EQ(world->remove_sides_timer, 2000);
 }
 
@@ -710,7 +736,7 @@ TEST_F(Powerups, KillPaddleBlowsThePaddleUpAndLetsTheOtherCapsulesFade)
     EXPECT_EQ(last_text(), "KILL PADDLE");
     ASSERT_EQ(world->powerup_list.size(), 1u);
     EXPECT_FLOAT_EQ(world->powerup_list.front().fade, 0.98f);
-    EXPECT_EQ(world->paddle.magnet, 0);
+    EXPECT_EQ(world->paddle.magnet, MagnetState::none);
     // A 128-pixel paddle: four groups (offsets 1, 41, 81, 121) of 10..14 flash and impact pairs.
     const auto sparks = world->spark_list.size();
     EXPECT_GE(sparks, 2u * 4 * 10);

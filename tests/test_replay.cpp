@@ -35,7 +35,7 @@ GameReplay sample_replay()
     r.score = 4321;
     r.final_level = 9;
     r.frames = 5000;
-    r.end_reason = 2;
+    r.end_reason = GameEndReason::quit;
     r.events = {{0, ScriptEventKind::mouse, 300, 560, 0}, {4, ScriptEventKind::down, 0, 0, 0},
                 {5, ScriptEventKind::up, 0, 0, 0}, {4999, ScriptEventKind::hold, 0, 0, 'Y'}};
     return r;
@@ -48,6 +48,9 @@ TEST(ReplayFile, WhatIsWrittenReadsBackTheSame)
     const auto error = parse_replay(encode_replay(written), "a.replay", read);
     ASSERT_FALSE(error) << *error;
     EXPECT_EQ(encode_replay(read), encode_replay(written));
+    // The end reason is kept as the number the game always wrote: 2 for a quit.
+    EXPECT_NE(encode_replay(written).find("\nresult 4321 9 5000 2\n"), std::string::npos);
+    EXPECT_EQ(read.end_reason, GameEndReason::quit);
     EXPECT_EQ(read.carried, written.carried);
     EXPECT_EQ(read.events.size(), 4u);
     EXPECT_EQ(read.events[3].key, 'Y');
@@ -75,6 +78,8 @@ TEST(ReplayFile, DamageIsRefusedNamingTheFileAndLine)
         {replaced("start 123456789", "start 99999999999999999999"), "a.replay:5: the random state is out of range"},
         {replaced("result 4321 9 5000", "result 4321 9 -1"), "a.replay:7: the frame count is out of range"},
         {replaced("result 4321 9 5000", "result 4321 9"), "a.replay:7: \"result\" takes 4 values"},
+        {replaced("result 4321 9 5000 2", "result 4321 9 5000 4"), "a.replay:7: the end reason must be 0..3"},
+        {replaced("result 4321 9 5000 2", "result 4321 9 5000 -1"), "a.replay:7: the end reason must be 0..3"},
         {replaced("4999 hold Y", "4999 hold CAPSLOCK"), "a.replay:12: unknown key name"},
         {replaced("4 down", "6 down"), "a.replay:11: frame 5 comes after frame 6"},
         {replaced("4999 hold Y", "5000 hold Y"), "a.replay: an event comes after the game's last frame"},
@@ -101,6 +106,23 @@ TEST(ReplayFile, AnotherVersionOrLevelSetIsNamed)
     const std::vector<std::uint8_t> a = {1, 2, 3}, b = {1, 2, 4};
     EXPECT_NE(file_fingerprint(a), file_fingerprint(b));
     EXPECT_EQ(file_fingerprint(a).size(), 16u);
+}
+
+// Each way a game ends has its words; a number that is no end reason reads as unfinished, never
+// past the end of the names.
+TEST(ReplayFile, TheOutcomeLineSaysHowTheGameEnded)
+{
+    ReplayOutcome outcome{120, 3, 900, GameEndReason::running, false};
+    const std::pair<GameEndReason, std::string> endings[] = {
+        {GameEndReason::running, "unfinished"}, {GameEndReason::game_over, "game over"},
+        {GameEndReason::quit, "quit"}, {GameEndReason::theme_cleared, "theme cleared"},
+        {static_cast<GameEndReason>(4), "unfinished"}, {static_cast<GameEndReason>(-1), "unfinished"}};
+    for (const auto& [reason, words] : endings) {
+        outcome.end_reason = reason;
+        EXPECT_EQ(replay_outcome_line(outcome), "replay: score 120 level 3 frames 900 (" + words + ")");
+    }
+    outcome.left = true;
+    EXPECT_EQ(replay_outcome_line(outcome), "replay: score 120 level 3 frames 900 (left early)");
 }
 
 class TableReplays : public ::testing::Test {
@@ -220,7 +242,7 @@ TEST_F(ReplayRun, AGameFromTheMenusIsKeptAndWatchingItSavesNothing)
     ASSERT_EQ(run("--headless --input moves.txt --frames 1700"), 0) << file_text("err.txt");
     GameReplay recorded;
     ASSERT_FALSE(load_replay((dir / last_replay_name).string(), recorded));
-    EXPECT_EQ(recorded.end_reason, 2);   // quit through the prompt
+    EXPECT_EQ(recorded.end_reason, GameEndReason::quit);   // quit through the prompt
     const auto config = read_file((dir / "config.dat").string());
     ASSERT_TRUE(config);
     const auto config_time = fs::last_write_time(dir / "config.dat");
@@ -294,7 +316,7 @@ TEST_F(ReplayRun, ANewHighScoreKeepsItsReplayWhichTheTablePlaysAtFourTimesTheSpe
     GameReplay kept;
     ASSERT_FALSE(load_replay(table_replay_path(world, 40, "ANA"), kept)) << "no replay for ANA's 40";
     EXPECT_EQ(kept.score, 40);
-    EXPECT_EQ(kept.end_reason, 1);
+    EXPECT_EQ(kept.end_reason, GameEndReason::game_over);
     // The table marks the row in blue; the click on it plays the game and comes back.
     const Rgb mark = pixel(picture("table.png"), 113, 206);
     EXPECT_GT(mark.b, mark.r + 60);

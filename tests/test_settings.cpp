@@ -317,7 +317,7 @@ TEST_F(Settings, TheEndOfAGameEntersItsScoreUnlessItWasQuit)
 {
     load_config(*world);
     world->score = 0;
-    world->game_end_reason = 1;
+    world->game_end_reason = GameEndReason::game_over;
     end_game(*world);
     EXPECT_EQ(world->new_high_score_index, -1) << "0 does not beat 0";
     world->score = 1;
@@ -327,10 +327,10 @@ TEST_F(Settings, TheEndOfAGameEntersItsScoreUnlessItWasQuit)
     EXPECT_EQ(world->level_list_scroll, 0);
     world->new_high_score_index = -1;
     world->score = 5000;
-    world->game_end_reason = 2;
+    world->game_end_reason = GameEndReason::quit;
     end_game(*world);
     EXPECT_EQ(world->new_high_score_index, -1);
-    world->game_end_reason = 1;
+    world->game_end_reason = GameEndReason::game_over;
     world->score = 3;
     world->score_to_add = 4;   // still counting up: credited in full
     end_game(*world);

@@ -55,7 +55,7 @@ std::unique_ptr<World> play_world()
     seed_rnd(7);
     auto world = std::make_unique<World>();
     world->attract_mode = 0;
-    world->game_state = 0;
+    world->game_state = GameState::playing;
     Tpaddle& paddle = world->paddle;
     paddle.alive = 1;
     paddle.x = 336;
@@ -167,7 +167,7 @@ TEST(WeaponTable, AmmunitionTriggersAndProjectilesOfEveryWeapon)
             EXPECT_GE(bullet.angle, c.angle_lo);
             EXPECT_LE(bullet.angle, c.angle_hi);
             EXPECT_EQ(bullet.power, c.power);
-            EXPECT_EQ(bullet.mode, 0);
+            EXPECT_EQ(bullet.mode, MineMode::flying);
         }
     }
 }
@@ -273,7 +273,7 @@ TEST(WeaponFiring, NothingFiresFrozenDeadOrOutOfPlay)
     EXPECT_EQ(fired([](World& w) { w.paddle.freeze_timer = 3; }), std::make_pair(std::size_t{0}, weapon_machinegun));
     EXPECT_EQ(fired([](World& w) { w.paddle.alive = 0; }), std::make_pair(std::size_t{0}, weapon_machinegun));
     // Leaving play (level cleared, game over, behind the menus) takes the weapon away.
-    EXPECT_EQ(fired([](World& w) { w.game_state = 1; }), std::make_pair(std::size_t{0}, -1));
+    EXPECT_EQ(fired([](World& w) { w.game_state = GameState::level_cleared; }), std::make_pair(std::size_t{0}, -1));
     EXPECT_EQ(fired([](World& w) { w.attract_mode = 1; }), std::make_pair(std::size_t{0}, -1));
 }
 
@@ -449,12 +449,12 @@ TEST(PlayfieldFrame, TopPanelStopsEveryProjectileExplosivesBlowUpThere)
 
 TEST(PlayfieldFrame, SideWallsStopProjectilesOnlyWhileInPlace)
 {
-    for (int sides : {0, 2}) {
+    for (const RemoveSidesState sides : {RemoveSidesState::present, RemoveSidesState::gone}) {
         auto world = play_world();
         give_projectile_pictures(*world);
         give_frame_pictures(*world);
         world->remove_sides_state = sides;
-        if (sides == 2) world->side_panel_offset = 0;
+        if (sides == RemoveSidesState::gone) world->side_panel_offset = 0;
         fire_bullet(*world, 30, 300, weapon_spread_blaster, 6.5f, 180, 3);
         fire_bullet(*world, 770, 300, weapon_spread_blaster, 6.5f, 0, 3);
         int frames = 0;
@@ -464,7 +464,7 @@ TEST(PlayfieldFrame, SideWallsStopProjectilesOnlyWhileInPlace)
         }
         // The 17-pixel mask reaches the 10-pixel wall after a couple of steps; without walls
         // the shots fly on until they are 25 pixels off the screen.
-        if (sides == 0) {
+        if (sides == RemoveSidesState::present) {
             EXPECT_LE(frames, 3);
         } else {
             EXPECT_GE(frames, 6);
@@ -574,7 +574,7 @@ TEST(Mines, FlyAtTheirSpeedBlinkArmOnABrickAndGoOff22FramesLater)
 
     add_brick(*world, 0, 380, 175);   // its bottom row meets the mine's top
     update_bricks(*world);
-    EXPECT_EQ(mine.mode, 1);
+    EXPECT_EQ(mine.mode, MineMode::armed);
     ASSERT_EQ(count_bullets(*world), 1);   // a mine stays on the brick it touched
     const float armed_y = mine.y;
     int frames = 0;
@@ -601,17 +601,17 @@ TEST(IonBeam, ChargesFor130FramesFiresFor50ThenTheShotIsSpent)
     arm_weapon(*world, weapon_ion_beam);
     hold_button();
     update_weapon(*world);
-    ASSERT_EQ(world->ion_beam_state, 1);
+    ASSERT_EQ(world->ion_beam_state, IonBeamState::charging);
     for (int f = 1; f <= 130; ++f) {
         update_ion_beam(*world);
         update_weapon(*world);   // held all along: the charge is not restarted
-        ASSERT_EQ(world->ion_beam_state, 1) << "charging frame " << f;
+        ASSERT_EQ(world->ion_beam_state, IonBeamState::charging) << "charging frame " << f;
     }
     EXPECT_FLOAT_EQ(world->ion_beam_charge_rate, 3);   // 0.5 + 0.02 a frame, capped
     EXPECT_NEAR(world->paddle.shake_amount, 1.30f, 1e-4);
     EXPECT_NEAR(world->paddle.glow_fade, 0.65f, 1e-4);
     update_ion_beam(*world);
-    EXPECT_EQ(world->ion_beam_state, 2);
+    EXPECT_EQ(world->ion_beam_state, IonBeamState::firing);
     EXPECT_EQ(world->ion_beam_charge_frames, 0);
 
     for (int f = 1; f <= 50; ++f) {
@@ -638,11 +638,11 @@ TEST(IonBeam, ChargesFor130FramesFiresFor50ThenTheShotIsSpent)
             ++i;
         }
         if (f < 50) {
-            ASSERT_EQ(world->ion_beam_state, 2);
+            ASSERT_EQ(world->ion_beam_state, IonBeamState::firing);
             ASSERT_EQ(world->weapon_ammo, 1);
         }
     }
-    EXPECT_EQ(world->ion_beam_state, 0);
+    EXPECT_EQ(world->ion_beam_state, IonBeamState::idle);
     EXPECT_EQ(world->weapon_ammo, 0);
     update_weapon(*world);
     EXPECT_EQ(world->current_weapon, -1);
@@ -652,11 +652,11 @@ TEST(IonBeam, CatchingAnotherIonBeamWhileItFiresKeepsTheWeapon)
 {
     auto world = play_world();
     arm_weapon(*world, weapon_ion_beam);
-    world->ion_beam_state = 2;
+    world->ion_beam_state = IonBeamState::firing;
     world->ion_beam_fire_frames = 45;
     arm_weapon(*world, weapon_ion_beam);
     for (int f = 0; f < 5; ++f) update_ion_beam(*world);
-    EXPECT_EQ(world->ion_beam_state, 0);
+    EXPECT_EQ(world->ion_beam_state, IonBeamState::idle);
     release_button();
     update_weapon(*world);
     EXPECT_EQ(world->current_weapon, weapon_ion_beam);
@@ -667,15 +667,16 @@ TEST(IonBeam, CatchingAnotherIonBeamWhileItFiresKeepsTheWeapon)
 // of the beam's cycle spends the beam's own shot, not one of the new weapon's.
 TEST(IonBeam, AWeaponCaughtDuringTheBeamKeepsEveryShot)
 {
-    for (const int state : {1, 2}) {
+    for (const IonBeamState state : {IonBeamState::charging, IonBeamState::firing}) {
         for (const int weapon : {weapon_phaser, weapon_nukes}) {
             auto world = play_world();
             arm_weapon(*world, weapon_ion_beam);
             world->ion_beam_state = state;
             arm_weapon(*world, weapon);
-            for (int f = 0; f < 200 && world->ion_beam_state != 0; ++f) update_ion_beam(*world);
-            ASSERT_EQ(world->ion_beam_state, 0);
-            EXPECT_EQ(world->weapon_ammo, weapon_ammo_for(weapon)) << "beam state " << state << ", weapon " << weapon;
+            for (int f = 0; f < 200 && world->ion_beam_state != IonBeamState::idle; ++f) update_ion_beam(*world);
+            ASSERT_EQ(world->ion_beam_state, IonBeamState::idle);
+            EXPECT_EQ(world->weapon_ammo, weapon_ammo_for(weapon))
+                << "beam state " << static_cast<int>(state) << ", weapon " << weapon;
             update_weapon(*world);
             EXPECT_EQ(world->current_weapon, weapon);
         }
@@ -697,7 +698,7 @@ TEST(IonBeam, BurnsTheBricksAboveThePaddleOnlyWhileFiring)
         update_ion_beam(*world);
         update_bricks(*world);
         update_weapon(*world);
-        if (world->ion_beam_state == 1) {
+        if (world->ion_beam_state == IonBeamState::charging) {
             ASSERT_EQ(world->brick_list.size(), 3u) << "frame " << frame;
         }
     }
@@ -720,7 +721,7 @@ TEST(IonBeam, ChargeSoundRunsOnItsOwnChannelUntilTheBeamFires)
     ASSERT_TRUE(charge);
     EXPECT_TRUE(channel_playing(charge));
     for (int f = 0; f < 131; ++f) update_ion_beam(*world);
-    EXPECT_EQ(world->ion_beam_state, 2);
+    EXPECT_EQ(world->ion_beam_state, IonBeamState::firing);
     EXPECT_FALSE(channel_playing(charge));
     EXPECT_NE(world->effect_channel, charge);   // the beam's own sound
     EXPECT_TRUE(channel_playing(world->effect_channel));
@@ -767,8 +768,8 @@ TEST(WeaponSupply, CountsOnlyWhileABallFliesInPlayWithFewBricksAndNoWeapon)
     };
     const Case cases[] = {
         {"ball resting", [](World& w) { w.ball_list.front().launch = 0; }, 50, 0},
-        {"level cleared", [](World& w) { w.game_state = 1; }, 50, 0},
-        {"game over", [](World& w) { w.game_state = 2; }, 50, 0},
+        {"level cleared", [](World& w) { w.game_state = GameState::level_cleared; }, 50, 0},
+        {"game over", [](World& w) { w.game_state = GameState::game_over; }, 50, 0},
         {"behind the menus", [](World& w) { w.attract_mode = 1; }, 50, 0},
         {"a full field", [](World& w) { w.brick_weight = 21; }, 600, 1},
         {"a weapon on the paddle", [](World& w) { arm_weapon(w, weapon_machinegun); }, 500, 0},
@@ -1082,7 +1083,7 @@ TEST_F(WeaponScenes, IonBeamAtFullFire)
     hold_button();
     frames(100);
     save("ionbeam_charge.png");
-    while (world->ion_beam_state != 2) frames(1);
+    while (world->ion_beam_state != IonBeamState::firing) frames(1);
     frames(20);
     save("ionbeam_fire.png");
     // The beam column over the paddle glows green; the bricks in it are burning away.

@@ -26,7 +26,7 @@ void draw_panels(World& world)
 {
     const Assets& a = world.assets;
     draw_image_shaken(world, a.hud_top_images[world.theme], 0, -40, 0, 1);
-    if (world.remove_sides_state == 2) return;
+    if (world.remove_sides_state == RemoveSidesState::gone) return;
     draw_image_shaken(world, a.hud_left_images[world.theme], world.side_panel_offset - 10, 0, 0, 1);
     draw_image_shaken(world, a.hud_right_images[world.theme], 800 - world.side_panel_offset, 0, 0, 1);
 }
@@ -53,21 +53,23 @@ void slide_side_panels(World& world)
 {
     constexpr float reached = 0.001f;
     switch (world.remove_sides_state) {
-    case 0: world.side_panel_offset = 10; break;
-    case 1:
+    case RemoveSidesState::present: world.side_panel_offset = 10; break;
+    case RemoveSidesState::sliding_away:
         world.side_panel_offset -= 0.2f;
-        if (!(world.side_panel_offset > reached)) world.side_panel_offset = 0, world.remove_sides_state = 2;
+        if (!(world.side_panel_offset > reached))
+            world.side_panel_offset = 0, world.remove_sides_state = RemoveSidesState::gone;
         break;
-    case 2:
+    case RemoveSidesState::gone:
         world.remove_sides_timer -= 1;
         // The panels come back only while a level is being played.
-        if (world.remove_sides_timer <= 0 && world.game_state == 0) world.remove_sides_state = 3;
+        if (world.remove_sides_timer <= 0 && world.game_state == GameState::playing)
+            world.remove_sides_state = RemoveSidesState::sliding_back;
         break;
-    case 3:
+    case RemoveSidesState::sliding_back:
         world.side_panel_offset += 0.2f;
-        if (!(world.side_panel_offset < 10 - reached)) world.side_panel_offset = 10, world.remove_sides_state = 0;
+        if (!(world.side_panel_offset < 10 - reached))
+            world.side_panel_offset = 10, world.remove_sides_state = RemoveSidesState::present;
         break;
-    default: break;
     }
 }
 

@@ -114,20 +114,20 @@ bool fade_backdrop_veil(World& world)
     draw_rect(0, 0, screen_width, screen_height);
     set_alpha(1);
     set_color(255, 255, 255);
-    if (world.backdrop_fade_state == 1) {
+    if (world.backdrop_fade_state == BackdropFadeState::darkening) {
         world.backdrop_dim += 0.01f;
         // The tolerance keeps float steps of 0.01 from adding a 21st frame.
         if (world.backdrop_dim >= 1 - veil_tolerance) {
             // The darkest point hides the change of backdrop.
             world.backdrop_dim = 1;
-            world.backdrop_fade_state = 2;
+            world.backdrop_fade_state = BackdropFadeState::lightening;
             return true;
         }
-    } else if (world.backdrop_fade_state == 2) {
+    } else if (world.backdrop_fade_state == BackdropFadeState::lightening) {
         world.backdrop_dim -= 0.01f;
         if (world.backdrop_dim <= 0.8f + veil_tolerance) {
             world.backdrop_dim = 0.8f;
-            world.backdrop_fade_state = 0;
+            world.backdrop_fade_state = BackdropFadeState::steady;
         }
     }
     return false;

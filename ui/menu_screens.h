@@ -7,9 +7,13 @@
 
 struct World;
 
+// The veil over the backdrop game when one backdrop level gives way to the next: it darkens,
+// the level changes unseen, and it lightens again.
+enum class BackdropFadeState { steady = 0, darkening = 1, lightening = 2 };
+
 struct MenuScreenState {
     float backdrop_dim = 0.8f;     // the black veil over the backdrop game, 0.8..1
-    int backdrop_fade_state = 0;   // 0 steady, 1 darkening, 2 lightening
+    BackdropFadeState backdrop_fade_state = BackdropFadeState::steady;
     int backdrop_level = 0;        // 1 or 2; 0 before the first backdrop
     float panel_pulse = 0;         // 0..0.1, added to every panel's alpha
     int panel_pulse_falling = 0;

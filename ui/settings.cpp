@@ -312,7 +312,7 @@ int insert_high_score(World& world, int score)
     }
     world.high_scores[static_cast<std::size_t>(r)] = score;
     world.high_score_names[static_cast<std::size_t>(r)].clear();
-    world.name_entry_press = 0;
+    world.name_entry_press = NameEntryPress::waiting_for_up;
     return r;
 }
 
@@ -324,13 +324,13 @@ bool name_entry_clicked(World& world)
 {
     const bool down = mouse_down(1);
     switch (world.name_entry_press) {
-    case 0:
-        if (!down) world.name_entry_press = 1;
+    case NameEntryPress::waiting_for_up:
+        if (!down) world.name_entry_press = NameEntryPress::up;
         return false;
-    case 1:
-        if (down) world.name_entry_press = 2;
+    case NameEntryPress::up:
+        if (down) world.name_entry_press = NameEntryPress::pressed;
         return false;
-    default: return !down;
+    default: return !down;   // pressed
     }
 }
 
@@ -397,7 +397,7 @@ void draw_high_score_screen(World& world)
     if (key_hit(vk_return) > 0 || name_entry_clicked(world)) {
         name = pad_name(name);
         world.new_high_score_index = -1;
-        world.name_entry_press = 0;
+        world.name_entry_press = NameEntryPress::waiting_for_up;
         save_progress(world);   // the entered name is kept even if the run ends badly
     }
 }

@@ -34,12 +34,16 @@ inline constexpr const char* config_file_name = "config.dat";
 inline constexpr std::array<float, 11> volume_table = {0, 0.02f, 0.08f, 0.1f, 0.2f, 0.4f,
                                                        0.6f, 0.7f, 0.8f, 0.9f, 1};
 
+// The left button during the high-score name entry (see name_entry_clicked): first seen up, then
+// pressed within the entry; its release ends the entry.
+enum class NameEntryPress { waiting_for_up = 0, up = 1, pressed = 2 };
+
 struct SettingsState {
     std::array<int, high_score_count> high_scores{};
     std::array<std::string, high_score_count> high_score_names{};
     int new_high_score_index = -1;   // the entry whose name is being typed; -1 none
     int cursor_blink = 0;            // 0..18; the cursor shows while below 10
-    int name_entry_press = 0;        // 0 waiting for the button up, 1 up, 2 pressed in the entry
+    NameEntryPress name_entry_press = NameEntryPress::waiting_for_up;
     // Until the file has been read, nothing may overwrite it (an early exit keeps it whole).
     bool config_loaded = false;
     bool config_place_chosen = false;

@@ -39,12 +39,12 @@ void glow_and_hint(World& world, Widget& widget, std::string hint)
         widget.played_sound = 1;
     }
     // A triangle wave between 0 and 75, 30 frames a cycle.
-    if (widget.glow_mode == 0) {
+    if (widget.glow_mode == PulseDirection::rising) {
         widget.glow += 5;
-        if (widget.glow >= 75) widget.glow = 75, widget.glow_mode = 1;
+        if (widget.glow >= 75) widget.glow = 75, widget.glow_mode = PulseDirection::falling;
     } else {
         widget.glow -= 5;
-        if (widget.glow <= 0) widget.glow = 0, widget.glow_mode = 0;
+        if (widget.glow <= 0) widget.glow = 0, widget.glow_mode = PulseDirection::rising;
     }
     world.hint_text = std::move(hint);
 }

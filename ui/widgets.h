@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/math.h"
+
 struct World;
 
 struct Tbutton {
@@ -21,7 +23,7 @@ struct Tbutton {
     float fade = 0;       // extra rectangle alpha while hovered, 0..0.2
     int played_sound = 0;
     int glow = 0;         // added to the label colour, 0..75
-    int glow_mode = 0;    // 0 rising, 1 falling
+    PulseDirection glow_mode = PulseDirection::rising;
     int switch_ = 0;      // 1 = toggled on (theme buttons); a lit button ignores clicks
     int size = 0;         // 0 large, 1 small
     int width = 0, height = 0;
@@ -41,7 +43,7 @@ struct Tscroll_box {
     float fade = 0;
     int played_sound = 0;
     int glow = 0;
-    int glow_mode = 0;
+    PulseDirection glow_mode = PulseDirection::rising;
 };
 
 struct WidgetState {
