@@ -57,6 +57,8 @@ void device_mouse_moved(int x, int y);
 void device_button(bool down);
 void device_key(int code, bool down);
 void device_focus_lost();
+// The player's own mouse moves the pointer: no script or bot does.
+bool device_drives_pointer();
 // A bot at the controls: its pointer and button replace the real mouse's (keys still count).
 void set_bot_driving(bool driving);
 void bot_mouse_moved(int x, int y);
