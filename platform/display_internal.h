@@ -40,6 +40,13 @@ struct DrawOp {
     std::int16_t box_x0 = 0, box_y0 = 0, box_x1 = 0, box_y1 = 0;
 };
 
+// An op touching a tile, and how many ops covering the whole screen came before it: those are
+// kept once for all tiles (the clear, a background, a veil), not once in each of them.
+struct TileEntry {
+    std::uint32_t op;
+    std::uint32_t covers_before;
+};
+
 // The frame's drawing, recorded. Drawn in software it is drawn at the flip, and only where it
 // differs from the frame before (tiles whose ops differ); a still menu costs little more than its
 // logic. The last frame's record also lets the window show the pointer's things moved before
@@ -52,11 +59,13 @@ struct Drawing {
     PointerFollow follow;
     int follow_x = 0, follow_y = 0;   // the pointer the following ops were drawn for
     bool has_follow = false;
-    std::vector<std::vector<std::uint32_t>> tiles;   // per tile, the ops touching it, in order
+    std::vector<std::vector<TileEntry>> tiles;   // per tile, the ops touching it, in order
+    std::vector<std::uint32_t> covering;         // ops touching every tile
 
     // The frame on the picture now.
     std::vector<DrawOp> last_ops;
-    std::vector<std::vector<std::uint32_t>> last_tiles;
+    std::vector<std::vector<TileEntry>> last_tiles;
+    std::vector<std::uint32_t> last_covering;
     bool last_valid = false;        // the picture is last_ops drawn from black (but for moved tiles)
     bool last_redrawable = false;   // and may be drawn again, in part
     PointerFollow last_follow;

@@ -33,16 +33,23 @@ bool clips_exactly(const std::vector<DrawOp>& ops)
                         [](const DrawOp& op) { return op.kind == DrawOp::line && op.x != op.x2 && op.y != op.y2; });
 }
 
-void collect_tiles(const std::vector<DrawOp>& ops, std::vector<std::vector<std::uint32_t>>& tiles)
+void collect_tiles(const std::vector<DrawOp>& ops, std::vector<std::vector<TileEntry>>& tiles,
+                   std::vector<std::uint32_t>& covering)
 {
     tiles.resize(tile_columns * tile_rows);
     for (auto& tile : tiles) tile.clear();
+    covering.clear();
     for (std::size_t i = 0; i < ops.size(); ++i) {
         const DrawOp& op = ops[i];
-        if (op.box_x0 >= op.box_x1 || op.box_y0 >= op.box_y1) continue;
+        const auto index = static_cast<std::uint32_t>(i);
+        if (op.box_x0 == 0 && op.box_y0 == 0 && op.box_x1 == screen_width && op.box_y1 == screen_height) {
+            covering.push_back(index);
+            continue;
+        }
+        const auto covers_before = static_cast<std::uint32_t>(covering.size());
         for (int ty = op.box_y0 / tile_size; ty <= (op.box_y1 - 1) / tile_size; ++ty)
             for (int tx = op.box_x0 / tile_size; tx <= (op.box_x1 - 1) / tile_size; ++tx)
-                tiles[ty * tile_columns + tx].push_back(static_cast<std::uint32_t>(i));
+                tiles[ty * tile_columns + tx].push_back(TileEntry{index, covers_before});
     }
 }
 
@@ -113,12 +120,16 @@ void draw_all_pending()
 void draw_changed_tiles()
 {
     Drawing& d = display.record;
-    std::vector<std::uint8_t> damaged(d.tiles.size(), 0);
-    for (std::size_t t = 0; t < d.tiles.size(); ++t) {
+    bool same_covering = d.covering.size() == d.last_covering.size();
+    for (std::size_t i = 0; same_covering && i < d.covering.size(); ++i)
+        same_covering = same_op(d.ops[d.covering[i]], d.last_ops[d.last_covering[i]]);
+    std::vector<std::uint8_t> damaged(d.tiles.size(), 1);
+    for (std::size_t t = 0; same_covering && t < d.tiles.size(); ++t) {
         const auto& now = d.tiles[t];
         const auto& was = d.last_tiles[t];
         bool same = now.size() == was.size() && !d.moved[t];
-        for (std::size_t i = 0; same && i < now.size(); ++i) same = same_op(d.ops[now[i]], d.last_ops[was[i]]);
+        for (std::size_t i = 0; same && i < now.size(); ++i)
+            same = now[i].covers_before == was[i].covers_before && same_op(d.ops[now[i].op], d.last_ops[was[i].op]);
         damaged[t] = same ? 0 : 1;
     }
     std::fill(d.moved.begin(), d.moved.end(), std::uint8_t{0});
@@ -171,7 +182,7 @@ void finish_frame_drawing()
 {
     Drawing& d = display.record;
     if (d.moved.empty()) d.moved.assign(tile_columns * tile_rows, 0);
-    collect_tiles(d.ops, d.tiles);
+    collect_tiles(d.ops, d.tiles, d.covering);
     const bool whole = self_contained(d.ops);
     if (whole && d.drawn == 0 && d.last_valid && display.canvas != nullptr && clips_exactly(d.ops) &&
         d.last_tiles.size() == d.tiles.size())
@@ -179,6 +190,7 @@ void finish_frame_drawing()
     else draw_all_pending();
     d.last_ops.swap(d.ops);
     d.last_tiles.swap(d.tiles);
+    d.last_covering.swap(d.covering);
     d.last_valid = whole;
     d.last_redrawable = whole && !d.pixels_read && clips_exactly(d.last_ops);
     d.last_follow = d.follow;
