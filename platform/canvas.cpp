@@ -246,7 +246,8 @@ void canvas_blit(const CanvasView& canvas, const std::uint32_t* source, int sour
                  int y, int r, int g, int b, int alpha, bool light, bool copy)
 {
     const int x0 = std::max({x, 0, canvas.clip_x0}), y0 = std::max({y, 0, canvas.clip_y0});
-    const int x1 = std::min({x + w, canvas.width, canvas.clip_x1}), y1 = std::min({y + h, canvas.height, canvas.clip_y1});
+    const int x1 = std::min({x + w, canvas.width, canvas.clip_x1}),
+              y1 = std::min({y + h, canvas.height, canvas.clip_y1});
     if (x0 >= x1 || y0 >= y1 || alpha <= 0) return;
     const Blender blend(texel_scale(r, g, b, std::min(alpha, 255)), light);
     for (int py = y0; py < y1; ++py) {

@@ -82,7 +82,8 @@ CanvasView clipped_canvas(const SDL_Rect* clip)
 {
     CanvasView view = canvas_view();
     if (clip != nullptr)
-        view.clip_x0 = clip->x, view.clip_y0 = clip->y, view.clip_x1 = clip->x + clip->w, view.clip_y1 = clip->y + clip->h;
+        view.clip_x0 = clip->x, view.clip_y0 = clip->y, view.clip_x1 = clip->x + clip->w,
+        view.clip_y1 = clip->y + clip->h;
     return view;
 }
 
@@ -92,8 +93,8 @@ void draw_image_op(const DrawOp& op, const SDL_Rect* clip)
     const Uint8 alpha = alpha_byte(op.alpha);
     if (display.canvas != nullptr && straight(op)) {
         const SDL_Rect cell = image_frame_rect(image, op.frame);
-        const bool copy = op.blend == blend_alpha && alpha == 255 && image_opaque(image) && op.r == 255 &&
-                          op.g == 255 && op.b == 255;
+        const bool copy =
+            op.blend == blend_alpha && alpha == 255 && image_opaque(image) && op.r == 255 && op.g == 255 && op.b == 255;
         canvas_blit(clipped_canvas(clip), image_argb(image) + cell.x, image_argb_pitch(image), cell.w, cell.h,
                     first_pixel(op.x, image_handle_x(image)), first_pixel(op.y, image_handle_y(image)), op.r, op.g,
                     op.b, alpha, op.blend == blend_light, copy);
@@ -125,8 +126,9 @@ void draw_image_op(const DrawOp& op, const SDL_Rect* clip)
     const SDL_FRect dest{op.x - cx, op.y - cy, w, h};
     const SDL_FPoint centre{cx, cy};
     if (op.rotation == 0 && flip_flags == SDL_FLIP_NONE) SDL_RenderCopyF(display.renderer, texture, &source, &dest);
-    else SDL_RenderCopyExF(display.renderer, texture, &source, &dest, op.rotation, &centre,
-                           static_cast<SDL_RendererFlip>(flip_flags));
+    else
+        SDL_RenderCopyExF(display.renderer, texture, &source, &dest, op.rotation, &centre,
+                          static_cast<SDL_RendererFlip>(flip_flags));
 }
 
 void draw_rect_op(const DrawOp& op, const SDL_Rect* clip)
@@ -178,7 +180,7 @@ void clamp_box(DrawOp& op, double x0, double y0, double x1, double y1)
     op.box_y0 = at(y0 - margin, screen_height), op.box_y1 = at(y1 + margin, screen_height);
 }
 
-}  // namespace
+}   // namespace
 
 namespace display_detail {
 
@@ -238,7 +240,7 @@ void draw_op(const DrawOp& op, const SDL_Rect* clip)
     if (clip != nullptr && display.canvas == nullptr) SDL_RenderSetClipRect(display.renderer, nullptr);
 }
 
-}  // namespace display_detail
+}   // namespace display_detail
 
 void draw_image(Image image, float x, float y, int frame)
 {

@@ -52,10 +52,10 @@ struct TileEntry {
 // logic. The last frame's record also lets the window show the pointer's things moved before
 // the next frame (display_late.cpp).
 struct Drawing {
-    std::vector<DrawOp> ops;      // this frame's so far
-    std::size_t drawn = 0;        // how many of them are on the picture already
-    bool pixels_read = false;     // read or grabbed this frame: it cannot be drawn again later
-    bool following = false;       // between begin_ and end_following_pointer
+    std::vector<DrawOp> ops;    // this frame's so far
+    std::size_t drawn = 0;      // how many of them are on the picture already
+    bool pixels_read = false;   // a grab this frame: the frame cannot be drawn again later
+    bool following = false;     // between begin_ and end_following_pointer
     PointerFollow follow;
     int follow_x = 0, follow_y = 0;   // the pointer the following ops were drawn for
     bool has_follow = false;
@@ -71,11 +71,11 @@ struct Drawing {
     PointerFollow last_follow;
     int last_follow_x = 0, last_follow_y = 0;
     bool last_has_follow = false;
-    int moved_dx = 0, moved_dy = 0;      // where the following ops are shown now, from their frame
-    std::vector<std::uint8_t> moved;     // per tile: shows them moved
+    int moved_dx = 0, moved_dy = 0;    // where the following ops are shown now, from their frame
+    std::vector<std::uint8_t> moved;   // per tile: shows them moved
     bool any_moved = false;
     std::vector<std::uint8_t> dirty_rows = std::vector<std::uint8_t>(screen_height, 1);   // since presented
-    std::vector<std::pair<Image, std::uint32_t>> versions;   // grabbed images
+    std::vector<std::pair<Image, std::uint32_t>> versions;                                // grabbed images
 };
 
 struct Pacing {

@@ -224,9 +224,10 @@ TEST_F(DesktopWindow, AnUncoveredWindowShowsItsWholePictureAgain)
 // picture a headless run of the recorded input draws for that frame.
 TEST_F(DesktopWindow, AtRestAfterAnEarlyPaddleTheWindowIsTheHeadlessFrame)
 {
-    game = std::make_unique<Game>(screen, std::vector<std::string>{"--window", "--software", "--seed", "7", "--play",
-                                                                   "metal:1", "--record", "rec.txt"},
-                                  test_name());
+    game = std::make_unique<Game>(
+        screen,
+        std::vector<std::string>{"--window", "--software", "--seed", "7", "--play", "metal:1", "--record", "rec.txt"},
+        test_name());
     ASSERT_NE(game->wait_for_window(), 0u) << game->output();
     game->focus();
     ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
@@ -253,8 +254,15 @@ TEST_F(DesktopWindow, AtRestAfterAnEarlyPaddleTheWindowIsTheHeadlessFrame)
     ASSERT_EQ(game->wait_for_exit(), 128 + SIGTERM) << game->output();   // the record is closed on the way out
 
     std::string output;
-    const std::vector<std::string> headless{kalventor_executable(), "--headless", "--play", "metal:1", "--input",
-                                            "rec.txt", "--shot", std::to_string(frame) + ":shot.png", "--frames",
+    const std::vector<std::string> headless{kalventor_executable(),
+                                            "--headless",
+                                            "--play",
+                                            "metal:1",
+                                            "--input",
+                                            "rec.txt",
+                                            "--shot",
+                                            std::to_string(frame) + ":shot.png",
+                                            "--frames",
                                             std::to_string(frame + 1)};
     ASSERT_EQ(run_and_capture(headless, {"XDG_DATA_HOME=" + game->data_home().string()}, game->folder(), output), 0)
         << output;
