@@ -40,7 +40,8 @@ void capsule_sheet(const std::string& data, const std::string& dir)
         const Picture back = backdrop(data, t);
         for (int v = 0; v < 4; ++v) {
             const int row = v * 3 + t;
-            paste(sheet, crop(back, 0, 200, 30 * cell, cell), 0, row * cell);
+            for (int x = 0; x < sheet.width; x += back.width)
+                paste(sheet, crop(back, 0, 200, back.width, cell), x, row * cell);
             for (int i = 0; i < 30; ++i) {
                 const Picture cap =
                     load_picture(data + "/gfx/powerups/" +
@@ -64,7 +65,8 @@ void brick_sheet(const std::string& data, const std::string& dir)
         const Picture back = backdrop(data, t);
         for (int v = 0; v < 3; ++v) {
             const int row = v * 3 + t;
-            paste(sheet, crop(back, 0, 150, 20 * cell_w, cell_h), 0, row * cell_h);
+            for (int x = 0; x < sheet.width; x += back.width)
+                paste(sheet, crop(back, 0, 150, back.width, cell_h), x, row * cell_h);
             for (int k = 1; k <= 20; ++k)
                 paste(sheet,
                       load_picture(data + "/gfx/bricks/" + std::string(mediagen::themes[static_cast<std::size_t>(t)]) +
