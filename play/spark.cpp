@@ -49,8 +49,8 @@ struct SparkLook {
 constexpr std::array<SparkLook, spark_type_count> spark_looks = {{
     {0, true, 250, 140, 0},   // 0 impact
     {1, true, 255, 130, 40},  // 1 flash
-    {1, true, 255, 105, 20},  // 2 fire ball
-    {1, true, 25, 195, 60},   // 3 plasma ball
+    {1, true, 255, 95, 15},   // 2 fire ball
+    {1, true, 20, 185, 50},   // 3 plasma ball
     {2, true, 0, 200, 0},     // 4 ion streak
     {2, true, 0, 0, 200},     // 5 ion glow
     {0, true, 0, 255, 0},     // 6 plasma, small

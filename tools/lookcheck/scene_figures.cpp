@@ -155,28 +155,31 @@ struct BallFigures {
     double warm_share = 1;
 };
 
-// A fire or plasma ball crossing the open field under the bricks, at a slow, a usual and the
-// fastest MEDIUM speed: the slower it flies, the thicker its sparks pile up.
+// A fire or plasma ball crossing the open field under the bricks of every theme, at a slow, a
+// usual and the fastest MEDIUM speed: the slower it flies, the thicker its sparks pile up.
 BallFigures ball_scene(World& loaded, BallMode mode, const std::string& sheets)
 {
     BallFigures f;
-    for (float speed : {2.0f, 5.0f, 9.0f}) {
-        auto world = new_scene(loaded, 0);
-        const Picture before = still_field(*world);
-        Tball& ball = fly_ball(*world, mode, speed);
-        Warmth total;
-        for (int i = 0; i < 50; ++i) {
-            const Picture now = frame(*world);
-            if (i < 20) continue;
-            f.white_blob = std::max(f.white_blob, added_blob(now, before, near_white));
-            f.green_blob = std::max(f.green_blob, added_blob(now, before, pure_green));
-            const Warmth w = warmth(now, before, ball.x, ball.y, 60);
-            total.bright += w.bright, total.warm += w.warm;
-            if (i == 49 && speed == 5.0f)
-                keep_sheet(sheets, mode == BallMode::fireball ? "fireball" : "plasma_ball", now, ball.x, ball.y);
+    for (int theme = 0; theme < 3; ++theme)
+        for (float speed : {2.0f, 5.0f, 9.0f}) {
+            auto world = new_scene(loaded, theme);
+            const Picture before = still_field(*world);
+            Tball& ball = fly_ball(*world, mode, speed);
+            Warmth total;
+            for (int i = 0; i < 50; ++i) {
+                const Picture now = frame(*world);
+                if (i < 20) continue;
+                f.white_blob = std::max(f.white_blob, added_blob(now, before, near_white));
+                f.green_blob = std::max(f.green_blob, added_blob(now, before, pure_green));
+                const Warmth w = warmth(now, before, ball.x, ball.y, 60);
+                total.bright += w.bright, total.warm += w.warm;
+                if (i == 49 && speed == 5.0f)
+                    keep_sheet(sheets,
+                               (mode == BallMode::fireball ? "fireball_" : "plasma_ball_") + std::to_string(theme), now,
+                               ball.x, ball.y);
+            }
+            if (total.bright > 0) f.warm_share = std::min(f.warm_share, double(total.warm) / total.bright);
         }
-        if (total.bright > 0) f.warm_share = std::min(f.warm_share, double(total.warm) / total.bright);
-    }
     return f;
 }
 
@@ -202,9 +205,9 @@ struct BlastFigures {
 };
 
 // Explosive bricks in the open field: one alone, or a row of `count` that set each other off.
-BlastFigures blast_scene(World& loaded, int count, const std::string& sheets, const std::string& name)
+BlastFigures blast_scene(World& loaded, int theme, int count, const std::string& sheets, const std::string& name)
 {
-    auto world = new_scene(loaded, 0);
+    auto world = new_scene(loaded, theme);
     for (int i = 0; i < count; ++i) add_explosive(*world, 300 + 40.0f * i, 430, 10000 + i);
     const Picture before = still_field(*world);
     for (Tbrick& b : world->brick_list)
@@ -231,14 +234,28 @@ void fire_figures(const std::string& levels_dat, Figures& out, const std::string
     const BallFigures fire = ball_scene(loaded, BallMode::fireball, sheets);
     out.push_back({"fireball: warm share of the bright pixels round it", fire.warm_share, Bound::at_least, 0.5});
     out.push_back({"fireball: largest white blob (px)", double(fire.white_blob), Bound::at_most, 600});
-    const BlastFigures one = blast_scene(loaded, 1, sheets, "explosion");
+    BlastFigures one{0, 1};
+    for (int theme = 0; theme < 3; ++theme) {
+        const BlastFigures f = blast_scene(loaded, theme, 1, sheets, "explosion_" + std::to_string(theme));
+        one.white_blob = std::max(one.white_blob, f.white_blob);
+        one.warm_share = std::min(one.warm_share, f.warm_share);
+    }
     out.push_back({"explosion: warm share of the bright pixels round it", one.warm_share, Bound::at_least, 0.5});
     out.push_back({"explosion: largest white blob (px)", double(one.white_blob), Bound::at_most, 1500});
-    const BlastFigures chain = blast_scene(loaded, 5, sheets, "explosion_chain");
+    const BlastFigures chain = blast_scene(loaded, 0, 5, sheets, "explosion_chain");
     out.push_back({"five chained explosions: largest white blob (px)", double(chain.white_blob), Bound::at_most, 1500});
     const BallFigures plasma = ball_scene(loaded, BallMode::plasma, sheets);
     out.push_back({"plasma ball: largest flat pure-green blob (px)", double(plasma.green_blob), Bound::at_most, 600});
     out.push_back({"plasma ball: largest white blob (px)", double(plasma.white_blob), Bound::at_most, 600});
+    if (sheets.empty()) return;
+    // One sheet of them all: a row each for the fireball, the explosion and the plasma ball, a
+    // column per theme.
+    Picture in_play = blank(3 * 480, 3 * 320, {0, 0, 0, 255});
+    const char* rows[3] = {"fireball_", "explosion_", "plasma_ball_"};
+    for (int r = 0; r < 3; ++r)
+        for (int t = 0; t < 3; ++t)
+            paste(in_play, load_picture(sheets + "/" + rows[r] + std::to_string(t) + "_zoom.png"), 480 * t, 320 * r);
+    save_picture(sheets + "/in_play.png", in_play);
 }
 
 }   // namespace lookcheck
