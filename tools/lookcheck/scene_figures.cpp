@@ -21,6 +21,7 @@
 #include "platform/random.h"
 #include "play/ball.h"
 #include "play/brick.h"
+#include "play/bullet.h"
 
 namespace lookcheck {
 
@@ -96,6 +97,12 @@ Picture still_field(World& world)
 
 bool near_white(Texel t) { return std::min({t.r, t.g, t.b}) >= 220; }
 bool pure_green(Texel t) { return t.g >= 250 && t.r <= 80 && t.b <= 80; }
+// One channel full and the others low: light of a single tint piled past what the screen shows.
+bool flat_primary(Texel t)
+{
+    const int hi = std::max({t.r, t.g, t.b}), sum = t.r + t.g + t.b;
+    return hi >= 250 && sum - hi <= 100;
+}
 
 // The largest blob the effects made (pixels that were not so before).
 int added_blob(const Picture& now, const Picture& before, bool (*trait)(Texel))
@@ -226,6 +233,27 @@ BlastFigures blast_scene(World& loaded, int theme, int count, const std::string&
     return f;
 }
 
+// Energy shots rising through the open field: a double shot's pair (green), a plasma cannon's
+// shot (red) and a spread blaster's (white), one of each every eight frames.
+int shots_scene(World& loaded, const std::string& sheets)
+{
+    auto world = new_scene(loaded, 0);
+    const Picture before = still_field(*world);
+    int flat = 0;
+    for (int i = 0; i < 40; ++i) {
+        if (i % 8 == 0) {
+            fire_bullet(*world, 300, 520, 1, 6, -90, 1);
+            fire_bullet(*world, 340, 520, 1, 6, -90, 1);
+            fire_bullet(*world, 450, 520, 4, 6, -90, 1);
+            fire_bullet(*world, 560, 520, 3, 6, -90, 1);
+        }
+        const Picture now = frame(*world);
+        flat = std::max(flat, added_blob(now, before, flat_primary));
+        if (i == 39) keep_sheet(sheets, "shots", now, 430, 420);
+    }
+    return flat;
+}
+
 }   // namespace
 
 void fire_figures(const std::string& levels_dat, Figures& out, const std::string& sheets)
@@ -247,6 +275,8 @@ void fire_figures(const std::string& levels_dat, Figures& out, const std::string
     const BallFigures plasma = ball_scene(loaded, BallMode::plasma, sheets);
     out.push_back({"plasma ball: largest flat pure-green blob (px)", double(plasma.green_blob), Bound::at_most, 600});
     out.push_back({"plasma ball: largest white blob (px)", double(plasma.white_blob), Bound::at_most, 600});
+    out.push_back(
+        {"energy shots: largest flat single-tint blob (px)", double(shots_scene(loaded, sheets)), Bound::at_most, 60});
     if (sheets.empty()) return;
     // One sheet of them all: a row each for the fireball, the explosion and the plasma ball, a
     // column per theme.
