@@ -137,7 +137,7 @@ Color chitin_brick(const BrickPainter& b, Vec2 p) {
     int plate = std::min(2, int(u));
     float f = u - plate;                       // 0 at a plate's rim, 1 under the next one
     float curve = std::sqrt(std::max(0.0f, 1 - (2 * f - 1) * (2 * f - 1)));
-    Color col = scaled(mix(rgb(150, 138, 108), rgb(240, 226, 186), curve), light);  // bleached bone, unlike the pods
+    Color col = scaled(mix(rgb(150, 138, 108), rgb(240, 226, 186), curve), light);   // bleached bone, unlike the pods
     if (f > 0.88f && plate < 2) col = scaled(col, 0.45f);  // shade where the next plate overlaps
     if (f < 0.12f && plate > 0) col = mix(col, rgb(90, 255, 160), 0.7f * (1 - f / 0.12f));  // seam glow
     float gloss = 1 - smoothstep(0, 1, length({(f - 0.35f) / 0.18f, (p.y - b.h * 0.3f) / (b.h * 0.14f)}));
@@ -208,7 +208,9 @@ Color two_hit_brick(const BrickPainter& b, Vec2 p) {
     if (cage) {
         Sdf shape = [&](Vec2 q) { return b.outline(q); };
         // a pale cage, unlike any plain brick of the theme
-        Color cage = b.theme == 0 ? mix(pal.accent, rgb(230, 235, 240), 0.45f) : b.theme == 1 ? rgb(190, 205, 235) : rgb(215, 200, 240);
+        Color cage = b.theme == 0   ? mix(pal.accent, rgb(230, 235, 240), 0.45f)
+                     : b.theme == 1 ? rgb(190, 205, 235)
+                                    : rgb(215, 200, 240);
         col = scaled(cage, bevel_light(shape, p, 2.2f, 0.8f));
     }
     for (float sx : {w * 0.25f, w * 0.75f}) {
@@ -322,18 +324,24 @@ Color brick_pixel(const BrickPainter& b, int kind, Vec2 p, const std::vector<Cra
 // its backdrop, and far enough in lightness and in yellow-blue from every brick that acts
 // differently that players who confuse red and green still tell them apart. A brick and its
 // small twin, and the stages of the cracking brick, sit together. 0 leaves a brick as painted.
-float brick_lightness(int theme, int kind) {
+float brick_lightness(int theme, int kind)
+{
     static const float plain[3][4] = {{60, 60, 64, 72}, {70, 60, 82, 60}, {74, 62, 70, 62}};
     static const float solid[3] = {86, 64, 90}, glass[3] = {76, 86, 82}, two_hit[3] = {76, 76, 76};
     static const float five_hit[3] = {64, 76, 90}, explosive[3] = {62, 58, 60}, cracking[3] = {90, 92, 64};
     switch (kind) {
     case 4: return solid[theme];
-    case 5: case 17: return glass[theme];
+    case 5:
+    case 17: return glass[theme];
     case 6: return two_hit[theme];
     case 7: return five_hit[theme];
-    case 8: case 19: return 0;
-    case 9: case 18: return explosive[theme];
-    case 10: case 11: case 12: return cracking[theme] - 2.0f * (kind - 10);
+    case 8:
+    case 19: return 0;
+    case 9:
+    case 18: return explosive[theme];
+    case 10:
+    case 11:
+    case 12: return cracking[theme] - 2.0f * (kind - 10);
     default: return plain[theme][kind < 13 ? kind : kind - 13];
     }
 }
@@ -342,9 +350,10 @@ float linear(float v) { return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f
 float gamma(float v) { return v <= 0.0031308f ? v * 12.92f : 1.055f * std::pow(v, 1 / 2.4f) - 0.055f; }
 
 // Scales the brick's light until its mean, laid over a dark wall as in play, has lightness L*.
-void expose(Canvas& c, float lightness) {
+void expose(Canvas& c, float lightness)
+{
     const float target = lightness > 8 ? std::pow((lightness + 16) / 116, 3.0f) : lightness / 903.3f;
-    const float wall = 0.012f;  // luminance of the walls behind, about L* 10 under the bricks' shadows
+    const float wall = 0.012f;   // luminance of the walls behind, about L* 10 under the bricks' shadows
     float k = 1;
     for (int round = 0; round < 6; ++round) {
         double sum = 0;
@@ -353,7 +362,8 @@ void expose(Canvas& c, float lightness) {
             for (int x = 0; x < c.width(); ++x) {
                 Color p = c.get(x, y);
                 if (p.a <= 0.05f) continue;
-                float r = std::min(1.0f, linear(p.r) * k), g = std::min(1.0f, linear(p.g) * k), b = std::min(1.0f, linear(p.b) * k);
+                float r = std::min(1.0f, linear(p.r) * k), g = std::min(1.0f, linear(p.g) * k),
+                      b = std::min(1.0f, linear(p.b) * k);
                 sum += p.a * (0.2126f * r + 0.7152f * g + 0.0722f * b) + (1 - p.a) * wall;
                 ++n;
             }
@@ -364,8 +374,9 @@ void expose(Canvas& c, float lightness) {
         for (int x = 0; x < c.width(); ++x) {
             Color p = c.get(x, y);
             if (p.a <= 0) continue;
-            c.set(x, y, Color{gamma(std::min(1.0f, linear(p.r) * k)), gamma(std::min(1.0f, linear(p.g) * k)),
-                              gamma(std::min(1.0f, linear(p.b) * k)), p.a});
+            c.set(x, y,
+                  Color{gamma(std::min(1.0f, linear(p.r) * k)), gamma(std::min(1.0f, linear(p.g) * k)),
+                        gamma(std::min(1.0f, linear(p.b) * k)), p.a});
         }
 }
 

@@ -35,12 +35,13 @@ Color shell_colour(Family f) {
 constexpr Vec2 mid{16, 16};
 
 // The three silhouettes. Each keeps the same 24 x 14 window in the middle for the symbol.
-float shell_shape(Family f, Vec2 q) {
+float shell_shape(Family f, Vec2 q)
+{
     switch (f) {
     case Family::good: return sd_box(q, mid, {15.2f, 10.5f}, 8.5f);
-    case Family::weapon:  // six-sided, pointed fore and aft like a cartridge case
+    case Family::weapon:   // six-sided, pointed fore and aft like a cartridge case
         return sd_polygon(q, {{0.6f, 16}, {8.5f, 3.2f}, {23.5f, 3.2f}, {31.4f, 16}, {23.5f, 28.8f}, {8.5f, 28.8f}});
-    default: {  // a squat shell with three spikes above, three below and one at each end
+    default: {   // a squat shell with three spikes above, three below and one at each end
         float d = sd_box(q, mid, {13.0f, 8.0f}, 3.0f);
         for (float x : {7.0f, 16.0f, 25.0f}) {
             d = std::min(d, sd_polygon(q, {{x - 3.4f, 8.5f}, {x, 1.0f}, {x + 3.4f, 8.5f}}));
@@ -52,10 +53,12 @@ float shell_shape(Family f, Vec2 q) {
     }
 }
 
-float window_shape(Family f, Vec2 q) {
+float window_shape(Family f, Vec2 q)
+{
     switch (f) {
     case Family::good: return sd_box(q, mid, {11.5f, 7.2f}, 5.5f);
-    case Family::weapon: return sd_polygon(q, {{4.4f, 16}, {9.2f, 8.6f}, {22.8f, 8.6f}, {27.6f, 16}, {22.8f, 23.4f}, {9.2f, 23.4f}});
+    case Family::weapon:
+        return sd_polygon(q, {{4.4f, 16}, {9.2f, 8.6f}, {22.8f, 8.6f}, {27.6f, 16}, {22.8f, 23.4f}, {9.2f, 23.4f}});
     default: return sd_box(q, mid, {10.8f, 5.6f}, 1.5f);
     }
 }
@@ -125,12 +128,12 @@ Color symbol(int num, Vec2 p) {
     case 6: return first({ball_at(p, {11, 13}, 2.8f), ball_at(p, {21, 13}, 2.8f),
                           line_at(p, {16, 21}, {16, 18}, 0.8f, white), line_at(p, {16, 18}, {12.5f, 15}, 0.8f, white),
                           line_at(p, {16, 18}, {19.5f, 15}, 0.8f, white)});
-    case 7: {  // five balls in one row
+    case 7: {   // five balls in one row
         for (int i = 0; i < 5; ++i)
             if (Color b = ball_at(p, {7.2f + 4.4f * i, 16}, 2.1f); b.a > 0) return b;
         return Color{};
     }
-    case 8: {  // eight balls in two rows of four
+    case 8: {   // eight balls in two rows of four
         for (int i = 0; i < 8; ++i)
             if (Color b = ball_at(p, {9.4f + 4.4f * (i % 4), 13.4f + 5.2f * (i / 4)}, 2.1f); b.a > 0) return b;
         return Color{};

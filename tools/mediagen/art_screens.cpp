@@ -126,7 +126,8 @@ Color volcano_wall(float x, float y) {
 // The folds of the alien's hide: ridges that wind round each other like a brain coral's (no
 // cells, unlike the lava fields), violet on their crests, a teal glow deep in the furrows, fine
 // pores over all, and motes of light drifting in front.
-float alien_folds(float x, float y) {
+float alien_folds(float x, float y)
+{
     float wx = x + (fbm(x * 0.004f, y * 0.004f, 41, 3) - 0.5f) * 160;
     float wy = y + (fbm(x * 0.004f + 9, y * 0.004f, 44, 3) - 0.5f) * 160;
     return 0.5f + 0.5f * std::sin(fbm(wx * 0.004f, wy * 0.004f, 42, 4) * 90.0f);
@@ -135,7 +136,7 @@ float alien_folds(float x, float y) {
 Color alien_wall(float x, float y) {
     float fold = alien_folds(x, y);
     float slope = alien_folds(x + 1.5f, y + 1.5f) - alien_folds(x - 1.5f, y - 1.5f);
-    float light = clamp01(0.8f - 2.4f * slope);  // lit from the top left
+    float light = clamp01(0.8f - 2.4f * slope);   // lit from the top left
     float pores = fbm(x * 0.16f, y * 0.16f, 45, 2);
     Color crest = mix(rgb(40, 20, 60), rgb(118, 70, 150), fold * fold);
     Color c = scaled(crest, (0.55f + 0.6f * light) * (0.8f + 0.4f * pores));
@@ -188,7 +189,7 @@ Color panel_surface(int theme, Vec2 p, const Sdf& shape) {
         c = mix(c, rgb(255, 110, 30), std::exp(-(cs.d2 - cs.d1) * 25) * (0.2f + 0.6f * hot));
         return scaled(c, light);
     }
-    default: {  // the hide's folds, tighter than on the wall, with teal light in the furrows
+    default: {   // the hide's folds, tighter than on the wall, with teal light in the furrows
         float fold = alien_folds(p.x * 2.2f, p.y * 2.2f);
         Color c = mix(rgb(34, 18, 52), rgb(96, 58, 128), fold * fold);
         c = mix(c, rgb(50, 220, 190), 0.45f * std::exp(-fold * fold * 260));
