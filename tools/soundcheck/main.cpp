@@ -25,6 +25,7 @@ constexpr double break_centroid_hz = 3000;
 constexpr double edge_limit = 0.001;        // first and last sample
 constexpr double tail_limit_dbfs = -60;     // peak of the last 5 ms
 constexpr double tune_correlation = 0.92;   // band spectra of any two tunes
+constexpr double tune_floor_lufs = -40;     // a tune quieter than this is broken
 
 // Menu sounds are heard over the menus, not in the game's mix.
 bool menu_sound(const std::string& name)
@@ -110,6 +111,7 @@ void check_timbres(const std::map<std::string, Sound>& effects)
             verdict(false, std::string(name) + " missing");
             continue;
         }
+        verdict(loudness(it->second).loudest_400ms > -70, std::string(name) + " is silent");
         auto found = partials(mid_channel(it->second), it->second.rate, 30);
         std::printf("%-22s %zu partials within 30 dB:", name, found.size());
         for (const Partial& p : found) std::printf(" %.0f Hz (%.1f)", p.hz, p.db);
@@ -132,6 +134,7 @@ void check_tunes(const std::map<std::string, Sound>& tunes)
         Loudness l = loudness(s);
         std::printf("%-16s %6.1f s  integrated %.1f LUFS  loudest 400 ms %.1f LUFS  peak %.1f dBFS\n", name.c_str(),
                     double(s.frames()) / s.rate, l.integrated, l.loudest_400ms, peak_dbfs(s));
+        verdict(l.integrated > tune_floor_lufs, name + fmt(" is all but silent (%.1f LUFS)", l.integrated));
         spectra.emplace_back(name, band_spectrum(s));
     }
     for (std::size_t a = 0; a < spectra.size(); ++a)

@@ -251,7 +251,7 @@ double correlation(const std::vector<double>& a, const std::vector<double>& b)
         saa += (a[i] - ma) * (a[i] - ma);
         sbb += (b[i] - mb) * (b[i] - mb);
     }
-    return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : 0;
+    return saa > 0 && sbb > 0 ? sab / std::sqrt(saa * sbb) : std::nan("");
 }
 
 }   // namespace soundcheck

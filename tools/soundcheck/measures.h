@@ -38,6 +38,7 @@ double peak_dbfs(const Sound& s);
 
 // Long-term level of 40 mel-spaced bands up to 16 kHz, in dB.
 std::vector<double> band_spectrum(const Sound& s);
+// Pearson's; not a number when either is flat, which no check passes.
 double correlation(const std::vector<double>& a, const std::vector<double>& b);
 
 // In-place radix-2 transform of interleaved (re, im) pairs; size a power of two.
