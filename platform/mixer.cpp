@@ -11,6 +11,7 @@ constexpr float ramp_step = 1.0f / mixer_ramp_frames;
 // decoder runs rarely and its window stays small.
 constexpr std::size_t stream_chunk_frames = 2048;
 constexpr float silence[mixer_channels] = {0.0f, 0.0f};
+const float limit_release = std::exp(-1.0f / mixer_limit_release_frames);
 
 float glide(float now, float target)
 {
@@ -46,19 +47,33 @@ void add_interpolated(float* out, const float* a, const float* b, float f, float
     out[1] += (a[1] + (b[1] - a[1]) * f) * gain;
 }
 
-void mix_decoded(MixerVoice& v, float* out, int frames)
+// A stored sample as the mixer hears it. 2^-15 is exact, so a 16-bit sample gives the very float
+// that decoding it to floats at load gave.
+float to_float(float s) { return s; }
+float to_float(std::int16_t s) { return static_cast<float>(s) * (1.0f / 32768.0f); }
+
+template <typename Sample, int Channels>
+void read_frame(const Sample* data, std::size_t i, float* frame)
+{
+    frame[0] = to_float(data[i * Channels]);
+    frame[1] = to_float(data[i * Channels + Channels - 1]);
+}
+
+template <typename Sample, int Channels>
+void mix_decoded_from(MixerVoice& v, const Sample* data, float* out, int frames)
 {
     const SoundData& sound = *v.sound;
     const std::size_t count = sound.frame_count();
     const auto end = static_cast<double>(count);
-    const float* data = sound.frames.data();
+    float a[mixer_channels], b[mixer_channels];
     for (int k = 0; k < frames; ++k) {
         if (!advance_glides(v)) return;
         const auto i = static_cast<std::size_t>(v.position);
         const auto f = static_cast<float>(v.position - static_cast<double>(i));
-        const float* a = data + i * mixer_channels;
+        read_frame<Sample, Channels>(data, i, a);
         // Past the last frame a looping sound goes on with its first, any other into silence.
-        const float* b = i + 1 < count ? a + mixer_channels : (sound.loop ? data : silence);
+        if (i + 1 < count || sound.loop) read_frame<Sample, Channels>(data, i + 1 < count ? i + 1 : 0, b);
+        else std::copy(silence, silence + mixer_channels, b);
         add_interpolated(out + k * mixer_channels, a, b, f, v.gain);
         v.position += frame_step(v);
         if (v.position >= end) {
@@ -68,6 +83,47 @@ void mix_decoded(MixerVoice& v, float* out, int frames)
             }
             v.position = std::fmod(v.position, end);
         }
+    }
+}
+
+void mix_decoded(MixerVoice& v, float* out, int frames)
+{
+    const SoundData& sound = *v.sound;
+    const bool stereo = sound.channels == 2;
+    if (!sound.pcm16.empty())
+        stereo ? mix_decoded_from<std::int16_t, 2>(v, sound.pcm16.data(), out, frames)
+               : mix_decoded_from<std::int16_t, 1>(v, sound.pcm16.data(), out, frames);
+    else
+        stereo ? mix_decoded_from<float, 2>(v, sound.pcm_float.data(), out, frames)
+               : mix_decoded_from<float, 1>(v, sound.pcm_float.data(), out, frames);
+}
+
+// Where a sum of peak p ends up: p itself up to mixer_limit_from, above it a curve that leaves
+// at slope 1 and only nears full scale, never reaching it.
+float limited_peak(float p)
+{
+    const float room = 1.0f - mixer_limit_from;
+    const float over = (p - mixer_limit_from) / room;
+    return mixer_limit_from + room * over / (1.0f + over);
+}
+
+// The gain follows the loudest recent sample of either side, so both sides are turned down
+// alike and the stereo picture stays put. Every sample that comes out is at most limited_peak of
+// the peak it is scaled by, and the peak is at least that sample, so nothing reaches 1. While the
+// peak is under the threshold the samples pass untouched, bit for bit.
+void limit(float* out, int frames, float& peak)
+{
+    for (int k = 0; k < frames; ++k) {
+        float* frame = out + k * mixer_channels;
+        peak *= limit_release;
+        // Below the threshold the peak no longer matters; dropping it keeps it from sinking into
+        // slow denormals through a long silence.
+        if (peak <= mixer_limit_from) peak = 0.0f;
+        peak = std::max({peak, std::fabs(frame[0]), std::fabs(frame[1])});
+        if (peak <= mixer_limit_from) continue;
+        const float gain = limited_peak(peak) / peak;
+        frame[0] *= gain;
+        frame[1] *= gain;
     }
 }
 
@@ -245,7 +301,14 @@ void Mixer::mix(float* out, int frames)
             mix_decoded(v, out, frames);
     }
     std::erase_if(voices_, [](const MixerVoice& v) { return v.ended; });
-    for (std::size_t s = 0; s < samples; ++s) out[s] = std::clamp(out[s], -1.0f, 1.0f);
+    limit(out, frames, limit_peak_);
+}
+
+float SoundData::sample(std::size_t frame, int side) const
+{
+    const std::size_t at =
+        frame * static_cast<std::size_t>(channels) + (channels == 2 ? static_cast<std::size_t>(side) : 0);
+    return pcm16.empty() ? pcm_float[at] : to_float(pcm16[at]);
 }
 
 void mixer_to_s16(const float* in, std::int16_t* out, int samples)

@@ -16,6 +16,12 @@ inline constexpr int mixer_channels = 2;   // frames are interleaved left, right
 // Volume and rate changes of a playing channel glide over 5 ms instead of jumping, because a
 // step in gain (or in the speed a waveform is read at) is heard as a click.
 inline constexpr int mixer_ramp_frames = 220;
+// The sum is left alone up to this level (-3 dBFS) and bent smoothly under full scale above
+// it: eight blasts at once and the music add up past 1, and a clamp there crackles. The gain
+// drops at once on a louder sample and comes back over mixer_limit_release_frames (about
+// 150 ms), so a burst is turned down as a whole instead of having each wave's top flattened.
+inline constexpr float mixer_limit_from = 0.70794578f;
+inline constexpr int mixer_limit_release_frames = 6615;
 // More simultaneous channels than this are not mixed: the game starts an effect per hit and per
 // shot and never waits for one to end, so a burst of explosions could otherwise pile up without
 // bound. When a new channel would exceed it, the oldest one-shot effect is dropped; looping
@@ -37,16 +43,25 @@ public:
 };
 
 // A sound as the mixer plays it: either fully decoded frames at mixer_rate, or a factory of
-// streams (then frames is empty). Loaded once and kept for the whole run.
+// streams (then nothing is decoded). Loaded once and kept for the whole run.
+//
+// Decoded frames stay in the source's own channels and, where the source is 16-bit at
+// mixer_rate, its own 16-bit samples: the effects are mono, and as stereo floats they took four
+// times the memory for the same sound. Only one of pcm16 and pcm_float holds frames.
 struct SoundData {
     std::string name;
     bool loop = false;
-    std::vector<float> frames;   // interleaved stereo at mixer_rate
+    // Of the decoded frames: 1 (heard alike on both sides) or 2, interleaved.
+    int channels = 1;
+    std::vector<std::int16_t> pcm16;   // full scale is 32768, as in a WAV file
+    std::vector<float> pcm_float;      // Vorbis, or a rate converted at load
     std::function<std::unique_ptr<SoundStream>()> open_stream;
     int stream_rate = mixer_rate;   // frames per second delivered by the streams
 
     bool streamed() const { return static_cast<bool>(open_stream); }
-    std::size_t frame_count() const { return frames.size() / mixer_channels; }
+    std::size_t frame_count() const { return (pcm16.size() + pcm_float.size()) / static_cast<std::size_t>(channels); }
+    // A decoded frame's sample on one side (0 left, 1 right) as the mixer reads it.
+    float sample(std::size_t frame, int side) const;
 };
 
 // One channel inside the mixer; positions are in source frames, fractional between them.
@@ -89,8 +104,9 @@ public:
     int channel_count() const { return static_cast<int>(voices_.size()); }
     void stop_all();   // at once, no fade: the output is closing
 
-    // Writes frames interleaved stereo frames to out: the sum of every channel, clamped to
-    // -1..1. Channels that reach the end of a sound that does not loop are forgotten.
+    // Writes frames interleaved stereo frames to out: the sum of every channel, through the
+    // limiter (mixer_limit_from and on) so it stays inside -1..1. Channels that reach the end of
+    // a sound that does not loop are forgotten.
     void mix(float* out, int frames);
 
 private:
@@ -100,6 +116,7 @@ private:
 
     std::vector<MixerVoice> voices_;   // in id order, so the oldest comes first
     std::uint32_t next_id_ = 1;
+    float limit_peak_ = 0;   // the limiter's memory of the loudest recent sample
 };
 
 // Converts float samples to signed 16-bit, for a device or a WAV file.

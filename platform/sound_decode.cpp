@@ -54,22 +54,22 @@ bool length_supported(std::int64_t source_frames, int source_rate, std::string& 
 }
 
 // Linear interpolation from source_rate to the mixer's rate; the last frame is held at the end.
-std::vector<float> resample_to_mixer_rate(std::vector<float> stereo, int source_rate)
+std::vector<float> resample_to_mixer_rate(std::vector<float> samples, int channels, int source_rate)
 {
-    if (source_rate == mixer_rate) return stereo;
-    const auto count = static_cast<std::int64_t>(stereo.size() / mixer_channels);
+    if (source_rate == mixer_rate) return samples;
+    const auto count = static_cast<std::int64_t>(samples.size()) / channels;
     const std::int64_t out_count = converted_frames(count, source_rate);
-    std::vector<float> out(static_cast<std::size_t>(out_count) * mixer_channels);
+    std::vector<float> out(static_cast<std::size_t>(out_count * channels));
     const double step = static_cast<double>(source_rate) / mixer_rate;
     for (std::int64_t j = 0; j < out_count; ++j) {
         const double pos = static_cast<double>(j) * step;
         const auto i = std::min(static_cast<std::int64_t>(pos), count - 1);
         const std::int64_t next = std::min(i + 1, count - 1);
         const auto f = static_cast<float>(pos - static_cast<double>(i));
-        for (int c = 0; c < mixer_channels; ++c) {
-            const float a = stereo[static_cast<std::size_t>(i * mixer_channels + c)];
-            const float b = stereo[static_cast<std::size_t>(next * mixer_channels + c)];
-            out[static_cast<std::size_t>(j * mixer_channels + c)] = a + (b - a) * f;
+        for (int c = 0; c < channels; ++c) {
+            const float a = samples[static_cast<std::size_t>(i * channels + c)];
+            const float b = samples[static_cast<std::size_t>(next * channels + c)];
+            out[static_cast<std::size_t>(j * channels + c)] = a + (b - a) * f;
         }
     }
     return out;
@@ -159,13 +159,14 @@ bool find_wav_chunks(std::span<const std::uint8_t> bytes, WavFormat& format,
     return have_fmt && have_data;
 }
 
-float wav_sample(const std::uint8_t* p, int bits)
+// 8-bit samples widened to 16 bits lose nothing: (p - 128) / 128 is (p - 128) * 256 / 32768.
+std::int16_t wav_sample(const std::uint8_t* p, int bits)
 {
-    if (bits == 8) return (static_cast<float>(p[0]) - 128.0f) / 128.0f;
-    return static_cast<float>(static_cast<std::int16_t>(le16(p))) / 32768.0f;
+    if (bits == 8) return static_cast<std::int16_t>((p[0] - 128) * 256);
+    return static_cast<std::int16_t>(le16(p));
 }
 
-bool decode_wav(std::span<const std::uint8_t> bytes, std::vector<float>& frames, std::string& error)
+bool decode_wav(std::span<const std::uint8_t> bytes, SoundData& sound, std::string& error)
 {
     WavFormat format;
     std::span<const std::uint8_t> data;
@@ -179,16 +180,17 @@ bool decode_wav(std::span<const std::uint8_t> bytes, std::vector<float>& frames,
     const auto rate = static_cast<int>(format.rate);
     if (!length_supported(static_cast<std::int64_t>(count), rate, error)) return false;
 
-    std::vector<float> stereo(count * mixer_channels);
-    const int sample_bytes = format.bits / 8;
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t* frame = data.data() + i * static_cast<std::size_t>(format.block_align);
-        const float left = wav_sample(frame, format.bits);
-        stereo[i * 2] = left;
-        stereo[i * 2 + 1] =
-            format.channels == 2 ? wav_sample(frame + sample_bytes, format.bits) : left;
-    }
-    frames = resample_to_mixer_rate(std::move(stereo), rate);
+    const auto sample_bytes = static_cast<std::size_t>(format.bits / 8);
+    sound.channels = format.channels;
+    std::vector<std::int16_t>& pcm = sound.pcm16;
+    pcm.resize(count * static_cast<std::size_t>(format.channels));
+    for (std::size_t s = 0; s < pcm.size(); ++s) pcm[s] = wav_sample(data.data() + s * sample_bytes, format.bits);
+    if (rate == mixer_rate) return true;
+    // Another rate is converted once, here; the in-between samples it makes need floats.
+    std::vector<float> source(pcm.size());
+    for (std::size_t s = 0; s < pcm.size(); ++s) source[s] = static_cast<float>(pcm[s]) / 32768.0f;
+    pcm = {};
+    sound.pcm_float = resample_to_mixer_rate(std::move(source), format.channels, rate);
     return true;
 }
 
@@ -282,13 +284,16 @@ public:
             return false;
         }
         rate_ = static_cast<int>(info->rate);
+        channels_ = info->channels;
         return rate_supported(info->rate, error);
     }
 
     int rate() const { return rate_; }
+    int channels() const { return channels_; }
 
-    // Appends up to max_frames decoded frames as stereo; 0 at the end, negative on damaged data.
-    long read(float* out, int max_frames)
+    // Appends up to max_frames decoded frames of out_channels (1 or 2); 0 at the end, negative on
+    // damaged data. A later link of a chained file may differ: mono is spread, stereo averaged.
+    long read(float* out, int max_frames, int out_channels = mixer_channels)
     {
         float** pcm = nullptr;
         int section = 0;
@@ -297,6 +302,10 @@ public:
         const vorbis_info* info = ov_info(&file_, section);
         const bool mono = !info || info->channels < 2;
         for (long i = 0; i < got; ++i) {
+            if (out_channels == 1) {
+                out[i] = mono ? pcm[0][i] : (pcm[0][i] + pcm[1][i]) * 0.5f;
+                continue;
+            }
             out[i * 2] = pcm[0][i];
             out[i * 2 + 1] = mono ? pcm[0][i] : pcm[1][i];
         }
@@ -310,35 +319,38 @@ private:
     OggVorbis_File file_{};
     bool open_ = false;
     int rate_ = 0;
+    int channels_ = 0;
 };
 
 constexpr int ogg_read_frames = 4096;
 
-bool decode_ogg(std::span<const std::uint8_t> bytes, std::vector<float>& frames, std::string& error)
+bool decode_ogg(std::span<const std::uint8_t> bytes, SoundData& sound, std::string& error)
 {
     OggFile file;
     if (!file.open(bytes, error)) return false;
     const int rate = file.rate();
-    std::vector<float> stereo;
+    const int channels = file.channels();
+    std::vector<float> samples;
     for (;;) {
-        const std::size_t have = stereo.size();
-        stereo.resize(have + ogg_read_frames * mixer_channels);
-        const long got = file.read(stereo.data() + have, ogg_read_frames);
-        stereo.resize(have + static_cast<std::size_t>(std::max(got, 0L)) * mixer_channels);
+        const std::size_t have = samples.size();
+        samples.resize(have + static_cast<std::size_t>(ogg_read_frames * channels));
+        const long got = file.read(samples.data() + have, ogg_read_frames, channels);
+        samples.resize(have + static_cast<std::size_t>(std::max(got, 0L) * channels));
         if (got < 0) {
             error = vorbis_error(got);
             return false;
         }
         if (got == 0) break;
-        if (!length_supported(static_cast<std::int64_t>(stereo.size() / mixer_channels), rate,
-                              error))
-            return false;
+        if (!length_supported(static_cast<std::int64_t>(samples.size()) / channels, rate, error)) return false;
     }
-    if (stereo.empty()) {
+    if (samples.empty()) {
         error = "no samples";
         return false;
     }
-    frames = resample_to_mixer_rate(std::move(stereo), rate);
+    sound.channels = channels;
+    sound.pcm_float = resample_to_mixer_rate(std::move(samples), channels, rate);
+    // Grown a chunk at a time, the buffer holds up to twice the sound; it is kept for the run.
+    sound.pcm_float.shrink_to_fit();
     return true;
 }
 
@@ -426,10 +438,9 @@ std::unique_ptr<SoundData> try_decode_sound(std::span<const std::uint8_t> bytes,
     sound->loop = (flags & 1) != 0;
     bool decoded = false;
     if (has_tag(bytes, 0, "RIFF") && has_tag(bytes, 8, "WAVE")) {
-        decoded = decode_wav(bytes, sound->frames, error);
+        decoded = decode_wav(bytes, *sound, error);
     } else if (has_tag(bytes, 0, "OggS")) {
-        decoded = sound->loop ? prepare_ogg_stream(bytes, lifetime, *sound, error)
-                              : decode_ogg(bytes, sound->frames, error);
+        decoded = sound->loop ? prepare_ogg_stream(bytes, lifetime, *sound, error) : decode_ogg(bytes, *sound, error);
     } else {
         error = bytes.empty() ? "no data" : "neither a RIFF WAVE nor an Ogg file";
     }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Sound decoding: RIFF WAV (PCM, 8 or 16 bits, mono or stereo, any rate) and Ogg Vorbis, turned
-// into the mixer's SoundData. One-shot sounds are decoded whole and converted to 44100 Hz stereo
-// at load; looping sounds in Ogg Vorbis (the music) are kept encoded and streamed per channel.
+// into the mixer's SoundData. One-shot sounds are decoded whole and converted to 44100 Hz at load,
+// in their own channels (16-bit WAV at 44100 Hz kept as it is); looping sounds in Ogg Vorbis (the
+// music) are kept encoded and streamed per channel.
 // The bytes are checked before anything is allocated from a size they state.
 #pragma once
 

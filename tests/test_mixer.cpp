@@ -26,8 +26,24 @@ SoundData sound_of(std::vector<float> mono, bool loop = false)
 {
     SoundData s;
     s.loop = loop;
-    for (float v : mono) s.frames.insert(s.frames.end(), {v, v});
+    s.pcm_float = std::move(mono);
     return s;
+}
+
+std::vector<float> sine(float amplitude, double hz, int frames)
+{
+    std::vector<float> v(static_cast<std::size_t>(frames));
+    for (int k = 0; k < frames; ++k)
+        v[static_cast<std::size_t>(k)] = amplitude * static_cast<float>(std::sin(6.283185307 * hz * k / mixer_rate));
+    return v;
+}
+
+// A decoded sound as interleaved stereo, the way the mixer hears it.
+std::vector<float> stereo_of(const SoundData& s)
+{
+    std::vector<float> out;
+    for (std::size_t k = 0; k < s.frame_count(); ++k) out.insert(out.end(), {s.sample(k, 0), s.sample(k, 1)});
+    return out;
 }
 
 SoundData constant_sound(float value, std::size_t frames, bool loop = false)
@@ -73,22 +89,22 @@ int frames_until_end(Mixer& m, std::uint32_t id, int limit)
 TEST(MixerVolume, CuedVolumeIsHeardFromTheFirstFrameAndChangesGlide)
 {
     Mixer m;
-    const SoundData s = constant_sound(0.8f, 10000);
+    const SoundData s = constant_sound(0.6f, 10000);   // under the limiter's threshold
     const std::uint32_t id = start(m, s, 0.5f);
     const auto first = mix(m, 4);
-    for (float v : first) EXPECT_FLOAT_EQ(v, 0.4f);
+    for (float v : first) EXPECT_FLOAT_EQ(v, 0.3f);
 
     m.set_volume(id, 1.0f);
     const auto glide = mix(m, mixer_ramp_frames + 10);
-    EXPECT_LT(glide[0], 0.41f);   // no jump
+    EXPECT_LT(glide[0], 0.31f);   // no jump
     for (std::size_t k = 2; k < glide.size(); k += 2) {
         EXPECT_GE(glide[k], glide[k - 2]);
-        EXPECT_LE(glide[k] - glide[k - 2], 0.8f / mixer_ramp_frames + 1e-6f);
+        EXPECT_LE(glide[k] - glide[k - 2], 0.6f / mixer_ramp_frames + 1e-6f);
     }
-    EXPECT_FLOAT_EQ(glide.back(), 0.8f);
+    EXPECT_FLOAT_EQ(glide.back(), 0.6f);
 
     m.set_volume(id, 7.0f);   // clamped to 1
-    EXPECT_FLOAT_EQ(mix(m, mixer_ramp_frames).back(), 0.8f);
+    EXPECT_FLOAT_EQ(mix(m, mixer_ramp_frames).back(), 0.6f);
 }
 
 class MixerRate : public ::testing::TestWithParam<std::tuple<float, int>> {};
@@ -163,11 +179,10 @@ TEST(MixerPause, PausedChannelIsSilentAndContinuesWhereItHeld)
 TEST(MixerLoop, LoopingSoundWrapsToItsStartWithoutAGap)
 {
     Mixer m;
-    const SoundData s = ramp_sound(100, true);
+    const SoundData s = ramp_sound(70, true);   // under the limiter's threshold
     const std::uint32_t id = start(m, s);
-    const auto out = mix(m, 350);
-    for (int k = 0; k < 350; ++k)
-        ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 100) / 100.0f) << k;
+    const auto out = mix(m, 250);
+    for (int k = 0; k < 250; ++k) ASSERT_FLOAT_EQ(out[k * 2], static_cast<float>(k % 70) / 100.0f) << k;
     EXPECT_TRUE(m.exists(id));
 
     // At a rate that does not land on frame boundaries the seam interpolates into the first frame.
@@ -235,21 +250,48 @@ TEST(MixerChannels, OverTheCapTheOldestEffectIsDroppedNeverTheMusic)
     EXPECT_TRUE(m.exists(effects.back()));
 }
 
-TEST(MixerChannels, ChannelsAreSummedAndClamped)
+TEST(MixerLimit, LoudSumsStayUnderFullScaleAndQuietOnesPassUnchanged)
 {
+    constexpr int burst = 4410, length = 2 * mixer_rate;
+    const SoundData quiet_a = sound_of(sine(0.4f, 220, length)), quiet_b = sound_of(sine(0.3f, 330, length));
+    const SoundData blast = sound_of(sine(0.85f, 110, burst));   // -1.4 dBFS
     Mixer m;
-    const SoundData a = constant_sound(0.7f, 100), b = constant_sound(0.7f, 100);
-    const SoundData c = constant_sound(-0.3f, 100);
-    start(m, a);
-    start(m, c);
-    EXPECT_FLOAT_EQ(mix(m, 1)[0], 0.4f);
-    start(m, b);
-    EXPECT_FLOAT_EQ(mix(m, 1)[0], 1.0f);   // 1.1, clamped
-    Mixer low;
-    const SoundData d = constant_sound(-0.8f, 100);
-    start(low, d);
-    start(low, d);
-    EXPECT_FLOAT_EQ(mix(low, 1)[1], -1.0f);
+    start(m, quiet_a);
+    start(m, quiet_b);
+    const auto calm = mix(m, mixer_rate / 2);
+    for (std::size_t k = 0; k < calm.size(); k += 2)
+        ASSERT_EQ(calm[k], quiet_a.pcm_float[k / 2] + quiet_b.pcm_float[k / 2]) << k;
+
+    for (int n = 0; n < 8; ++n) start(m, blast);   // 6.8 at the crests, 7.5 with the music
+    const auto loud = mix(m, burst);
+    float highest = 0;
+    for (std::size_t k = 0; k < loud.size(); ++k) {
+        ASSERT_LT(std::abs(loud[k]), 0.999f) << k;   // what soundcheck counts as full scale
+        highest = std::max(highest, std::abs(loud[k]));
+    }
+    EXPECT_GT(highest, 0.9f);   // turned down, not silenced
+
+    // The gain comes back: a second after the burst the quiet sum is untouched again.
+    mix(m, mixer_rate / 2);
+    const auto after = mix(m, mixer_rate / 4);
+    const std::size_t from = mixer_rate + burst;
+    for (std::size_t k = 0; k < after.size(); k += 2)
+        ASSERT_EQ(after[k], quiet_a.pcm_float[from + k / 2] + quiet_b.pcm_float[from + k / 2]) << k;
+}
+
+TEST(MixerLimit, SamplesDoNotDependOnHowTheOutputIsCutIntoBlocks)
+{
+    const SoundData blast = sound_of(sine(0.9f, 97, 3000));
+    Mixer whole, pieces;
+    for (Mixer* m : {&whole, &pieces})
+        for (int n = 0; n < 3; ++n) start(*m, blast);
+    const auto once = mix(whole, 3000);
+    std::vector<float> cut;
+    for (int k = 0; k < 3000; k += 7) {
+        const auto part = mix(pieces, std::min(7, 3000 - k));
+        cut.insert(cut.end(), part.begin(), part.end());
+    }
+    EXPECT_EQ(once, cut);
 }
 
 // A stream that hands out a ramp (k / 100) in small uneven pieces, to test the mixer's window.
@@ -351,13 +393,14 @@ std::unique_ptr<SoundData> decode(const Bytes& b, int flags, std::string& error)
     return try_decode_sound(b, "test", flags, SoundBytes::copied, error);
 }
 
-TEST(WavDecode, Mono8BitBecomesStereoFloat)
+TEST(WavDecode, Mono8BitIsHeardOnBothSides)
 {
     std::string error;
     const auto s = decode(make_wav({.bits = 8}, {0, 128, 255, 64}), 0, error);
     ASSERT_TRUE(s) << error;
     const std::vector<float> expected = {-1, -1, 0, 0, 127 / 128.0f, 127 / 128.0f, -0.5f, -0.5f};
-    EXPECT_EQ(s->frames, expected);
+    EXPECT_EQ(stereo_of(*s), expected);
+    EXPECT_EQ(s->pcm16.size(), 4u);   // kept mono
     EXPECT_FALSE(s->streamed());
 }
 
@@ -368,7 +411,25 @@ TEST(WavDecode, Stereo16BitKeepsBothChannels)
     ASSERT_TRUE(s) << error;
     const std::vector<float> expected = {-1.0f, 32767 / 32768.0f, 1000 / 32768.0f,
                                          -1000 / 32768.0f};
-    EXPECT_EQ(s->frames, expected);
+    EXPECT_EQ(stereo_of(*s), expected);
+}
+
+// A 16-bit sound kept as it came is heard exactly as the floats it used to be turned into.
+TEST(WavDecode, SixteenBitSamplesMixBitForBitAsTheirFloats)
+{
+    std::vector<int> samples;
+    for (int k = 0; k < 3000; ++k) samples.push_back((k * 7919) % 65536 - 32768);
+    std::string error;
+    const auto kept = decode(make_wav({}, samples), 0, error);
+    ASSERT_TRUE(kept) << error;
+    SoundData floats;
+    floats.channels = 2;
+    floats.pcm_float = stereo_of(*kept);
+    for (std::size_t k = 0; k < samples.size(); ++k) ASSERT_EQ(floats.pcm_float[2 * k], samples[k] / 32768.0f);
+    Mixer a, b;
+    start(a, *kept, 0.3f, 0.83f);
+    start(b, floats, 0.3f, 0.83f);
+    EXPECT_EQ(mix(a, 4000), mix(b, 4000));
 }
 
 TEST(WavDecode, OtherRatesAreConvertedAtLoad)
@@ -379,13 +440,13 @@ TEST(WavDecode, OtherRatesAreConvertedAtLoad)
     const auto s = decode(make_wav({.rate = 22050}, samples), 0, error);
     ASSERT_TRUE(s) << error;
     ASSERT_EQ(s->frame_count(), 200u);
-    EXPECT_FLOAT_EQ(s->frames[2 * 3], 150 / 32768.0f);   // halfway between frames 1 and 2
-    EXPECT_FLOAT_EQ(s->frames[2 * 198], 9900 / 32768.0f);
+    EXPECT_FLOAT_EQ(s->sample(3, 1), 150 / 32768.0f);   // halfway between frames 1 and 2
+    EXPECT_FLOAT_EQ(s->sample(198, 0), 9900 / 32768.0f);
 
     const auto fast = decode(make_wav({.rate = 88200}, samples), 0, error);
     ASSERT_TRUE(fast) << error;
     EXPECT_EQ(fast->frame_count(), 50u);
-    EXPECT_FLOAT_EQ(fast->frames[2 * 10], 2000 / 32768.0f);
+    EXPECT_FLOAT_EQ(fast->sample(10, 0), 2000 / 32768.0f);
 }
 
 TEST(WavDecode, MalformedFilesAreRejectedWithAReason)
@@ -467,10 +528,10 @@ TEST(OggDecode, MonoToneAt22050IsDecodedAndConverted)
     ASSERT_TRUE(s) << error;
     EXPECT_FALSE(s->streamed());
     EXPECT_EQ(s->frame_count(), 22050u);   // half a second at the mixer's rate
-    const ToneShape left = shape_of(s->frames, 0);
+    const ToneShape left = shape_of(stereo_of(*s), 0);
     EXPECT_NEAR(left.peak, 0.5f, 0.05f);
     EXPECT_NEAR(left.zero_crossings, 440, 6);   // 440 Hz over 0.5 s
-    for (std::size_t k = 0; k < s->frames.size(); k += 2) ASSERT_EQ(s->frames[k], s->frames[k + 1]);
+    EXPECT_EQ(s->channels, 1);                  // kept mono, heard on both sides
 }
 
 TEST(OggDecode, StereoToneKeepsItsTwoChannels)
@@ -479,7 +540,8 @@ TEST(OggDecode, StereoToneKeepsItsTwoChannels)
     const auto s = decode(read_test_file("tone_stereo.ogg"), 0, error);
     ASSERT_TRUE(s) << error;
     EXPECT_EQ(s->frame_count(), 11025u);
-    const ToneShape left = shape_of(s->frames, 0), right = shape_of(s->frames, 1);
+    const std::vector<float> frames = stereo_of(*s);
+    const ToneShape left = shape_of(frames, 0), right = shape_of(frames, 1);
     EXPECT_NEAR(left.peak, 0.5f, 0.05f);
     EXPECT_NEAR(right.peak, 0.25f, 0.04f);
     EXPECT_NEAR(left.zero_crossings, 220, 6);
@@ -494,7 +556,7 @@ TEST(OggDecode, LoopingSoundIsStreamedSeamlesslyAndMatchesTheDecodedOne)
     const auto looped = decode(bytes, 1, error);
     ASSERT_TRUE(whole && looped) << error;
     EXPECT_TRUE(looped->streamed());
-    EXPECT_TRUE(looped->frames.empty());
+    EXPECT_EQ(looped->frame_count(), 0u);
 
     Mixer m;
     const std::uint32_t a = start(m, *looped, 0.5f);
@@ -503,9 +565,7 @@ TEST(OggDecode, LoopingSoundIsStreamedSeamlesslyAndMatchesTheDecodedOne)
     const auto out = mix(m, loop_frames * 3);
     EXPECT_TRUE(m.exists(a) && m.exists(b));
     for (int k = 0; k < loop_frames - 2; ++k)
-        ASSERT_NEAR(out[static_cast<std::size_t>(k) * 2],
-                    whole->frames[static_cast<std::size_t>(k) * 2], 1e-4f)
-            << k;
+        ASSERT_NEAR(out[static_cast<std::size_t>(k) * 2], whole->sample(static_cast<std::size_t>(k), 0), 1e-4f) << k;
     // Every pass repeats the first, right through the seams.
     for (int k = 0; k < loop_frames * 2; ++k)
         ASSERT_NEAR(out[static_cast<std::size_t>(k + loop_frames) * 2],
@@ -613,9 +673,9 @@ TEST(HeadlessAudio, RecordingHoldsEverythingMixed)
     const auto back = try_decode_sound(wav, "recording", 0, SoundBytes::copied, error);
     ASSERT_TRUE(back) << error;
     ASSERT_EQ(back->frame_count(), 3u * 735);
-    EXPECT_NEAR(back->frames[0], 0.5f, 1e-3f);
-    EXPECT_NEAR(back->frames[734 * 2 + 1], 0.5f, 1e-3f);
-    EXPECT_EQ(back->frames[735 * 2], 0.0f);
+    EXPECT_NEAR(back->sample(0, 0), 0.5f, 1e-3f);
+    EXPECT_NEAR(back->sample(734, 1), 0.5f, 1e-3f);
+    EXPECT_EQ(back->sample(735, 0), 0.0f);
     std::filesystem::remove(path);
 }
 
