@@ -112,12 +112,11 @@ struct Display {
     // Where the picture is enlarged by a whole factor before the remainder is smoothed.
     SDL_Surface* enlarged_canvas = nullptr;
     SDL_Texture* enlarged_target = nullptr;
-    // What the window shows of the software picture, when shown at its own size: a frame sends
-    // the X server only the rows that differ from it.
+    // The window's surface while it holds the whole software picture at its own size: a frame
+    // then sends the X server only the rows that differ from it. No surface: the whole picture.
     struct Shown {
         SDL_Surface* surface = nullptr;
         int width = 0, height = 0;
-        std::vector<std::uint32_t> pixels;
     } shown;
     Drawing record;
     // Events taken off SDL's queue while waiting between frames, for the next pump.
