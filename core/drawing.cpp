@@ -114,10 +114,12 @@ void pulse_hint(World& world)
 
 void draw_pointer_and_hint(World& world)
 {
-    set_alpha(world.pointer_alpha);
-    set_blend(blend_light);
-    draw_image(world.pointer_image, static_cast<float>(mouse_x()), static_cast<float>(mouse_y()), 0);
-    reset_draw_state();
+    if (pointer_in_picture()) {
+        set_alpha(world.pointer_alpha);
+        set_blend(blend_light);
+        draw_image(world.pointer_image, static_cast<float>(mouse_x()), static_cast<float>(mouse_y()), 0);
+        reset_draw_state();
+    }
     pulse_pointer(world);
     if (!world.hint_text.empty()) {
         set_blend(blend_alpha);

@@ -53,7 +53,6 @@ struct ReplayPlayer {
     int skip_from_level = 0;
     bool leave = false;
     long long frames = 0;      // game frames played so far
-    bool button_held = false;  // the watcher's left button, for clicks
     bool drawing = true;       // whether the run draws at all (not with --no-drawing)
 };
 using ReplayControls = std::function<void(World& game, ReplayPlayer& player, const GameReplay& replay)>;

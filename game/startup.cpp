@@ -251,14 +251,13 @@ void start_up(World& world)
     set_mask_color(255, 0, 255);
     hide_pointer();
     world.screen_grab_image = create_image(screen_width, screen_height, 1, image_masked | image_dynamic);
-    // One black frame, then the pause before the loading picture.
-    set_color(0, 0, 0);
-    draw_rect(0, 0, screen_width, screen_height);
-    flip(-1);
+    // The loading picture from the very first frame: a player who just started the game sees it
+    // at once, never a black window. It stays through the pause and 50 frames more (the time the
+    // start-up has always taken here, so a run's later frames keep their numbers).
+    show_loading_screen(1);
     trace("start-up pause");
     delay(2000);
-    fade_to_black(world);
-    show_loading_screen(world);
+    show_loading_screen(50);
     // levels.dat and config.dat were read before the display opened, so a bad levels.dat never
     // shows a window.
     frame_stats_mark("loading started");
@@ -301,6 +300,7 @@ void run_menu_frame(World& world)
     // Widgets react one frame after they are drawn; a hint set here shows next frame.
     update_buttons(world);
     update_scroll_boxes(world);
+    answer_escape(world);
     // Keys and pads that arrive with this flip move the pointer over what the screen shows now.
     publish_pointer_targets(world);
     update_screen_fade(world);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 #include "game/world.h"
 #include "platform/input.h"
@@ -216,6 +217,22 @@ TEST_F(Widgets, HelpPagesLeadOnToThePowerupsAndOkBackToMain)
     world->new_high_score_index = 3;
     click_at(400, 355);
     EXPECT_EQ(world->current_screen, "HIGH SCORES") << "a pending name is entered after the congratulation";
+}
+
+// Escape goes back where no BACK button shows; where one shows, the keys click it instead.
+TEST_F(Widgets, EscapeGoesBackWhereNoBackButtonShows)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"HOW TO PLAY 1", "MAIN"},  {"HOW TO PLAY 2", "MAIN"}, {"HOW TO PLAY 3", "MAIN"},       {"POWERUPS", "MAIN"},
+        {"COMPLETE THEME", "MAIN"}, {"OPTIONS", "OPTIONS"},    {"LEVEL SELECT", "LEVEL SELECT"}};
+    for (const auto& [from, to] : cases) {
+        switch_screen(*world, from);
+        device_key(vk_escape, true);
+        device_key(vk_escape, false);
+        begin_input_frame(++input_frame);
+        answer_escape(*world);
+        EXPECT_EQ(world->current_screen, to) << "Escape on " << from;
+    }
 }
 
 TEST_F(Widgets, SwitchScreenDropsKeysAndTheHeldButton)

@@ -3,6 +3,7 @@
 
 #include "game/world.h"
 #include "platform/pointer_devices.h"
+#include "ui/replay_screen.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -47,6 +48,14 @@ void add_powerup_cells(PointerScreen& screen)
             screen.targets.push_back({{184 + 40 * column - 16, 180 + 40 * row - 16, 32, 32}});
 }
 
+// The HIGH SCORES rows whose game can be watched: Enter on one plays it, as a click does.
+void add_table_rows(const World& world, PointerScreen& screen)
+{
+    for (int entry = 0; entry < high_score_count; ++entry)
+        if (table_entry_has_replay(world, entry))
+            screen.targets.push_back({rect_of(110, table_row_y(entry) - 2, 580, 19)});
+}
+
 }  // namespace
 
 void publish_pointer_targets(World& world)
@@ -61,6 +70,7 @@ void publish_pointer_targets(World& world)
         add_widgets(world, screen);
         if (world.current_screen == "LEVEL SELECT") add_level_rows(world, screen);
         if (world.current_screen == "POWERUPS") add_powerup_cells(screen);
+        if (world.current_screen == "HIGH SCORES") add_table_rows(world, screen);
     }
     set_pointer_screen(std::move(screen));
 }

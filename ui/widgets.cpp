@@ -12,6 +12,7 @@
 #include "platform/program.h"
 #include "platform/trace.h"
 #include "ui/menu_screens.h"
+#include "ui/prompt.h"
 #include "ui/settings.h"
 
 namespace {
@@ -31,12 +32,16 @@ void grow(Widget& widget)
     if (widget.fade < 0.2f) widget.fade += 0.02f;
 }
 
+const std::string& label_of(const Tbutton& button) { return button.text; }
+const std::string& label_of(const Tscroll_box& box) { return box.name; }
+
 template <typename Widget>
 void glow_and_hint(World& world, Widget& widget, std::string hint)
 {
     if (widget.played_sound == 0) {
         play_menu_sound(world, world.assets.button_hover_sound);
         widget.played_sound = 1;
+        trace("hover " + label_of(widget));
     }
     // A triangle wave between 0 and 75, 30 frames a cycle.
     if (widget.glow_mode == PulseDirection::rising) {
@@ -86,6 +91,7 @@ void choose_theme(World& world, std::string_view text)
 {
     world.level_number = 1;
     for (std::string_view theme : {"METAL", "VOLCANO", "ALIEN"}) set_button_switch(world, theme, theme == text);
+    trace("theme " + std::string(text));
 }
 
 void run_button_action(World& world, const std::string& text)
@@ -107,6 +113,29 @@ void run_button_action(World& world, const std::string& text)
         else if (world.current_screen == "HOW TO PLAY 2") switch_screen(world, "HOW TO PLAY 3");
         else if (world.current_screen == "HOW TO PLAY 3") switch_screen(world, "POWERUPS");
     } else if (text == "BACK") switch_screen(world, "MAIN");
+}
+
+bool screen_has_back(const World& world)
+{
+    for (const Tbutton& button : world.button_list)
+        if (button.screen == world.current_screen && button.text == "BACK") return true;
+    return false;
+}
+
+// Escape on MAIN: leaving the game is asked, never done at one key.
+void confirm_leaving(World& world)
+{
+    const int x = mouse_x(), y = mouse_y();
+    const std::string lines[] = {"QUIT KALVENTOR? (Y/N)"};
+    const PromptAnswerButton answers[] = {{"YES", vk_y}, {"NO", vk_n}};
+    show_prompt(world, lines, answers);
+    trace("prompt QUIT KALVENTOR");
+    wait_key();
+    clear_prompt();
+    if (key_down(vk_y)) run_button_action(world, "QUIT");
+    // The pointer where it was, as after a game's prompt: its moves while waiting are not recorded.
+    move_mouse(x, y);
+    trace("prompt closed");
 }
 
 void draw_label(World& world, const std::string& text, std::string_view font, float x, float y)
@@ -351,6 +380,15 @@ void update_buttons(World& world)
     world.current_button = nullptr;
 }
 
+void answer_escape(World& world)
+{
+    if (key_hit(vk_escape) == 0 || typing_high_score_name(world) || screen_has_back(world)) return;
+    if (world.current_screen == "MAIN") return confirm_leaving(world);
+    play_menu_sound(world, world.assets.button_select_sound);
+    if (world.current_screen == "COMPLETE THEME") run_button_action(world, "OK");
+    else switch_screen(world, "MAIN");
+}
+
 void update_scroll_boxes(World& world)
 {
     for (Tscroll_box& box : world.scroll_box_list) {
@@ -370,6 +408,9 @@ void update_scroll_boxes(World& world)
             if (box.current_choice >= scroll_box_choices ||
                 box.choice[static_cast<std::size_t>(box.current_choice)].empty())
                 box.current_choice = 0;
+            std::string value = box.choice[static_cast<std::size_t>(box.current_choice)];
+            while (value.ends_with(' ')) value.pop_back();
+            trace("choice " + box.name + " " + value);
         }
         glow_and_hint(world, box, selector_hint(box.name));
     }
