@@ -75,24 +75,39 @@ protected:
         const long long from = game->last_trace_frame();
         ASSERT_TRUE(wait_until([&] { return game->last_trace_frame() >= from + frames; })) << game->output();
     }
-    // Types a key, then waits for the trace line it must bring, after the last one awaited.
-    void expect_after(const std::string& key, const std::string& line)
+    // Types a key, then waits for the trace line it must bring, after the last one awaited; then
+    // lets a few frames pass, unless a prompt holds them.
+    void expect_after(const std::string& key, const std::string& line, bool then_frames = true)
     {
         if (!key.empty()) screen.type_key(key);
         ASSERT_TRUE(game->wait_for_trace(line, 10s, mark)) << "after " << key << " no \"" << line << "\"\n"
-                                                           << game->output();
+                                                           << game->output() << trace_since(mark);
         const auto lines = game->trace_lines();
         for (std::size_t i = mark; i < lines.size(); ++i)
-            if (lines[i].size() > line.size() && lines[i].ends_with(" " + line)) {
+            if (lines[i] == line) {
                 mark = i + 1;
                 break;
             }
-        let_frames_pass(4);
+        if (then_frames && !line.starts_with("prompt QUIT")) let_frames_pass(4);
     }
-    void tap_at(int x, int y)
+    std::string trace_since(std::size_t from) const
+    {
+        std::string text;
+        const auto lines = game->trace_lines();
+        for (std::size_t i = from; i < lines.size(); ++i)
+            if (lines[i] != "tick") text += lines[i] + "\n";
+        return text;
+    }
+    // While a prompt waits no frames pass: the pointer is there once the X server says so.
+    void tap_at(int x, int y, bool prompt_waiting = false)
     {
         game->move_to(x, y);
-        let_frames_pass(3);
+        if (prompt_waiting) {
+            const auto [sx, sy] = game->screen_point(x, y);
+            ASSERT_TRUE(wait_until([&] { return screen.pointer() == std::make_pair(sx, sy); }));
+        } else {
+            let_frames_pass(3);
+        }
         screen.tap();
     }
 
@@ -125,11 +140,11 @@ TEST_F(FirstMinutes, TheReplayViewerAnswersKeysAndTaps)
     expect_after("Left", "replay 2X");
     expect_after("p", "replay PAUSE");
     expect_after("space", "replay PAUSE");
-    tap_at(728, 592);   // 8X, the second label from the right
+    tap_at(626, 592);   // 8X, left of NEXT LEVEL
     expect_after("", "replay 8X");
     expect_after("1", "replay 1X");
-    tap_at(775, 592);   // LEAVE, at the right end
-    expect_after("", "replay LEAVE");
+    tap_at(772, 592);   // LEAVE, at the right end
+    expect_after("", "replay LEAVE", false);
     EXPECT_EQ(game->wait_for_exit(), 0) << game->output();
 }
 
@@ -142,13 +157,13 @@ TEST_F(FirstMinutes, TheQuitPromptsAnswersAreClicked)
     let_frames_pass(30);
     // The level's banner still shows, so the prompt stands above it: its answers at y 220.
     expect_after("Escape", "prompt QUIT");
-    tap_at(465, 232);   // NO
+    tap_at(465, 232, true);   // NO
     expect_after("", "prompt closed");
     let_frames_pass(20);
     EXPECT_EQ(game->trace_count("game end"), 0) << "NO ended the game";
     expect_after("Escape", "prompt QUIT");
-    tap_at(335, 232);   // YES
-    expect_after("", "game end");
+    tap_at(335, 232, true);   // YES
+    expect_after("", "game end", false);
 }
 
 // The game's pointer is hidden while the real one is outside the picture, and shows again on it.
@@ -192,11 +207,14 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
         expect_after("Escape", "screen MAIN");
     }
     expect_after("Return", "screen HOW TO PLAY 1");
-    for (const char* on : {"HOW TO PLAY 2", "HOW TO PLAY 3", "POWERUPS", "MAIN"})
-        expect_after("Return", std::string("screen ") + on);   // OK on POWERUPS last
-    // HIGH SCORES: BACK, then up onto ANNA's row; Enter plays it, Escape leaves it and the screen.
+    for (const char* on : {"HOW TO PLAY 2", "HOW TO PLAY 3", "POWERUPS"})
+        expect_after("Return", std::string("screen ") + on);
+    expect_after("Up", "hover OK");   // Enter clicks where the pointer is: MORE stood lower
+    expect_after("Return", "screen MAIN");
+    // HIGH SCORES (the pointer lands on BACK), then up onto ANNA's row; Enter plays it, Escape
+    // leaves it and then the screen.
     expect_after("Return", "screen HIGH SCORES");
-    expect_after("Down", "hover BACK");
+    expect_after("", "hover BACK");
     screen.type_key("Up");
     let_frames_pass(5);
     expect_after("Return", "replay start");
