@@ -215,7 +215,7 @@ void update_table_replays(World& world)
         const bool hovered = mouse_over(110, y - 2, 580, 19);
         draw_mark(y, hovered);
         if (!hovered) continue;
-        world.hint_text = "CLICK TO WATCH THIS GAME";
+        world.hint_text = "CLICK OR PRESS ENTER TO WATCH THIS GAME";
         if (clicked) return watch_entry(world, entry);
     }
     set_color(200, 200, 200);
