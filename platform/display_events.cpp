@@ -70,8 +70,11 @@ void picture_to_window(int x, int y, int& wx, int& wy)
 
 void set_fullscreen(bool fullscreen)
 {
+    // A maximised window comes back maximised from full screen, as it went.
+    if (fullscreen) display.was_maximised = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_MAXIMIZED) != 0;
     display.fullscreen = fullscreen;
     SDL_SetWindowFullscreen(display.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!fullscreen && display.was_maximised) SDL_MaximizeWindow(display.window);
 }
 
 int key_code_from_sdl(SDL_Keycode key)
