@@ -220,6 +220,7 @@ int run_program(const std::vector<std::string>& arguments)
         if (!load_replay_to_watch(*world, options.replay_file, replay)) return exit_bad_command_line;
         world->config_path.clear();   // watching a replay saves nothing
     }
+    adopt_hex_table_replays(*world);
 
     const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed
                               : devices.seed ? *devices.seed : clock_seed();
