@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/device_script.h"
 #include "platform/display_internal.h"
@@ -73,6 +74,7 @@ void set_fullscreen(bool fullscreen)
     // A maximised window comes back maximised from full screen, as it went.
     if (fullscreen) display.was_maximised = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_MAXIMIZED) != 0;
     display.fullscreen = fullscreen;
+    display.pointer_back_after_resize = true;
     SDL_SetWindowFullscreen(display.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     if (!fullscreen && display.was_maximised) SDL_MaximizeWindow(display.window);
 }
@@ -152,6 +154,9 @@ int handle_event(const SDL_Event& event)
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             display.shown = Display::Shown{};   // a new surface, whatever its address
             if (!display.fullscreen) display.window_w = event.window.data1, display.window_h = event.window.data2;
+            // The picture moved under the desktop's pointer: put it back on the game's, so the
+            // option or button just used is still under it.
+            if (std::exchange(display.pointer_back_after_resize, false)) warp_device_pointer(mouse_x(), mouse_y());
         }
         return -1;
     default: return handle_pad_event(event);
@@ -186,6 +191,13 @@ void pump_events()
 }
 
 }  // namespace display_detail
+
+bool window_fullscreen() { return display.window != nullptr && display.fullscreen; }
+
+void set_window_fullscreen(bool fullscreen)
+{
+    if (display.window != nullptr && fullscreen != display.fullscreen) set_fullscreen(fullscreen);
+}
 
 void confine_pointer(bool confine)
 {

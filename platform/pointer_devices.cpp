@@ -154,6 +154,13 @@ void jump(Direction direction)
     if (best != nullptr) point_at(best->rect);
 }
 
+bool on_stepped_option()
+{
+    for (const PointerTarget& target : devices.screen.targets)
+        if (target.steps && inside(target.rect, mouse_x(), mouse_y())) return true;
+    return false;
+}
+
 bool press_back()
 {
     for (const PointerTarget& target : devices.screen.targets) {
@@ -399,6 +406,7 @@ void pointer_key(int code, bool down)
     case PointerMode::menus:
         if (code == vk_return || code == vk_space) update_keys_button();
         if (!down) break;
+        if ((code == vk_left || code == vk_right) && on_stepped_option()) break;
         if (code == vk_left) step_direction(Direction::left);
         if (code == vk_right) step_direction(Direction::right);
         if (code == vk_up) step_direction(Direction::up);

@@ -18,7 +18,7 @@ void add_widgets(const World& world, PointerScreen& screen)
             screen.targets.push_back({rect_of(button.x, button.y, button.width, button.height), button.text == "BACK"});
     for (const Tscroll_box& box : world.scroll_box_list)
         if (box.screen == world.current_screen)
-            screen.targets.push_back({rect_of(box.x, box.y, scroll_box_width, scroll_box_height)});
+            screen.targets.push_back({rect_of(box.x, box.y, scroll_box_width, scroll_box_height), false, true});
 }
 
 // The unlocked rows the list shows (a press there chooses the level), and whether unlocked rows

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/widgets.h"
 
+#include <algorithm>
+
 #include "core/drawing.h"
 #include "core/font.h"
 #include "core/geometry.h"
@@ -115,6 +117,20 @@ void run_button_action(World& world, const std::string& text)
     } else if (text == "BACK") switch_screen(world, "MAIN");
 }
 
+int choice_count(const Tscroll_box& box)
+{
+    int count = 0;
+    while (count < scroll_box_choices && !box.choice[static_cast<std::size_t>(count)].empty()) ++count;
+    return count;
+}
+
+// On to the next value (or back), round from the last to the first.
+void step_choice(Tscroll_box& box, int step)
+{
+    const int count = std::max(1, choice_count(box));
+    box.current_choice = ((box.current_choice + step) % count + count) % count;
+}
+
 bool screen_has_back(const World& world)
 {
     for (const Tbutton& button : world.button_list)
@@ -168,6 +184,8 @@ void create_widgets(World& world)
     create_scroll_box(world, "SOUND VOLUME", 240, 230, "OPTIONS", volume_values);
     create_scroll_box(world, "MUSIC VOLUME", 240, 263, "OPTIONS", volume_values);
     create_scroll_box(world, "GFX LEVEL", 240, 296, "OPTIONS", {"LOW ", "MED ", "HIGH"});
+    // What Alt+Enter does, for a player who does not know the keys.
+    create_scroll_box(world, "SCREEN", 240, 329, "OPTIONS", {"WINDOW", "FULL  "});
     world.new_high_score_index = -1;
 }
 
@@ -288,6 +306,7 @@ std::string selector_hint(std::string_view name)
     if (name == "SOUND VOLUME") return "CHANGE THE SOUND VOLUME";
     if (name == "MUSIC VOLUME") return "CHANGE THE MUSIC VOLUME";
     if (name == "GFX LEVEL") return "CHANGE THE GRAPHICS LEVEL";
+    if (name == "SCREEN") return "PLAY IN A WINDOW OR FULL SCREEN";
     return {};
 }
 
@@ -391,6 +410,9 @@ void answer_escape(World& world)
 
 void update_scroll_boxes(World& world)
 {
+    // Left and Right step the option under the pointer back and on; read every frame, so a press
+    // made elsewhere never steps one later.
+    const int sideways = (key_hit(vk_right) > 0 ? 1 : 0) - (key_hit(vk_left) > 0 ? 1 : 0);
     for (Tscroll_box& box : world.scroll_box_list) {
         if (box.screen != world.current_screen) {
             put_at_rest(box);
@@ -402,15 +424,14 @@ void update_scroll_boxes(World& world)
             continue;
         }
         grow(box);
-        if (mouse_clicked(world)) {
+        const int step = mouse_clicked(world) ? 1 : sideways;
+        if (step != 0) {
             play_menu_sound(world, world.assets.button_select_sound);
-            box.current_choice += 1;
-            if (box.current_choice >= scroll_box_choices ||
-                box.choice[static_cast<std::size_t>(box.current_choice)].empty())
-                box.current_choice = 0;
+            step_choice(box, step);
             std::string value = box.choice[static_cast<std::size_t>(box.current_choice)];
             while (value.ends_with(' ')) value.pop_back();
             trace("choice " + box.name + " " + value);
+            if (box.name == "SCREEN") set_window_fullscreen(box.current_choice == 1);
         }
         glow_and_hint(world, box, selector_hint(box.name));
     }

@@ -221,15 +221,25 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     expect_after("Escape", "replay LEAVE");
     expect_after("", "replay end");
     expect_after("Escape", "screen MAIN");
-    // OPTIONS: the three selectors, one stepped by Enter; Escape clicks BACK.
+    // OPTIONS: the four options and BACK; SOUND VOLUME by Enter and by Left and Right, SCREEN by
+    // Enter to full screen and back; Escape clicks BACK.
     expect_after("Up", "hover HIGH SCORES");
     expect_after("Up", "hover OPTIONS");
     expect_after("Return", "screen OPTIONS");
-    for (const char* selector : {"GFX LEVEL", "MUSIC VOLUME", "SOUND VOLUME"})
+    for (const char* selector : {"SCREEN", "GFX LEVEL", "MUSIC VOLUME", "SOUND VOLUME"})
         expect_after("Up", std::string("hover ") + selector);
     expect_after("Return", "choice SOUND VOLUME 60%");
-    for (int i = 0; i < 3; ++i) screen.type_key("Down"), let_frames_pass(4);
-    expect_after("", "hover BACK");
+    expect_after("Left", "choice SOUND VOLUME 50%");
+    expect_after("Right", "choice SOUND VOLUME 60%");
+    for (int i = 0; i < 3; ++i) screen.type_key("Down"), let_frames_pass(4);   // MUSIC, GFX, SCREEN
+    expect_after("Down", "hover BACK");
+    expect_after("Up", "hover SCREEN");
+    expect_after("Return", "choice SCREEN FULL");
+    EXPECT_TRUE(wait_until([&] { return game->inside().w == screen.width(); })) << "SCREEN did not fill the screen";
+    expect_after("Return", "choice SCREEN WINDOW");
+    EXPECT_TRUE(wait_until([&] { return game->inside().w == 800; })) << "SCREEN did not bring the window back";
+    // Escape clicks BACK wherever the pointer is (the window back in its place, the desktop's
+    // pointer may be over the picture again).
     expect_after("Escape", "screen MAIN");
     // LEVEL SELECT: the themes, DIFFICULTY, START, BACK and a level row.
     expect_after("Up", "hover OPTIONS");
