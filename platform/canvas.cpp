@@ -245,8 +245,9 @@ void blend_row(std::uint32_t* under, const std::uint32_t* texels, int n, const T
 void canvas_blit(const CanvasView& canvas, const std::uint32_t* source, int source_pitch, int w, int h, int x,
                  int y, int r, int g, int b, int alpha, bool light, bool copy)
 {
-    const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-    const int x1 = std::min(x + w, canvas.width), y1 = std::min(y + h, canvas.height);
+    const int x0 = std::max({x, 0, canvas.clip_x0}), y0 = std::max({y, 0, canvas.clip_y0});
+    const int x1 = std::min({x + w, canvas.width, canvas.clip_x1}),
+              y1 = std::min({y + h, canvas.height, canvas.clip_y1});
     if (x0 >= x1 || y0 >= y1 || alpha <= 0) return;
     const Blender blend(texel_scale(r, g, b, std::min(alpha, 255)), light);
     for (int py = y0; py < y1; ++py) {
@@ -293,7 +294,11 @@ void canvas_blit_transformed(const CanvasView& canvas, const std::uint32_t* sour
     const double ex = x0 + 0.5 - x, ey = y0 + 0.5 - y;
     double u = (c * ex + s * ey) / sx + hx, v = (-s * ex + c * ey) / sy + hy;
     std::uint32_t texels[stretch];
-    for (int py = y0; py < y1; ++py, u += du_dy, v += dv_dy) {
+    // Rows above the clip are stepped over, not skipped by a multiplication, so every row's
+    // start is the same sum as when the whole picture is drawn.
+    const int last_row = std::min(y1, canvas.clip_y1);
+    for (int py = y0; py < last_row; ++py, u += du_dy, v += dv_dy) {
+        if (py < canvas.clip_y0) continue;
         std::uint32_t* dst = canvas.pixels + static_cast<std::ptrdiff_t>(py) * canvas.pitch_pixels;
         int k0 = x0, k1 = x1;
         narrow_span(u, per_du, -margin, w + margin, x0, k0, k1);
@@ -304,6 +309,14 @@ void canvas_blit_transformed(const CanvasView& canvas, const std::uint32_t* sour
         Walk walk{fixed(u + skip * du_dx), fixed(v + skip * dv_dx), fixed(du_dx), fixed(dv_dx)};
         int n = k1 - k0;
         int px = k0 + trim_walk(walk, n, window);
+        // The walk steps by whole 1/65536ths, so jumping it over the pixels left of the clip
+        // lands where stepping would.
+        if (px < canvas.clip_x0) {
+            const int left_out = std::min(n, canvas.clip_x0 - px);
+            walk.u += walk.du * left_out, walk.v += walk.dv * left_out;
+            px += left_out, n -= left_out;
+        }
+        n = std::min(n, canvas.clip_x1 - px);
         while (n > 0) {
             const int count = std::min(n, stretch);
             if (filtered) gather_bilinear(source, source_pitch, w, h, walk, texels, count);
@@ -342,8 +355,8 @@ void mix_row(std::uint32_t* row, int x0, int x1, std::uint32_t src_rb, std::uint
 void canvas_fill(const CanvasView& canvas, int x0, int y0, int x1, int y1, int r, int g, int b, int alpha,
                  bool light)
 {
-    x0 = std::max(x0, 0), y0 = std::max(y0, 0);
-    x1 = std::min(x1, canvas.width), y1 = std::min(y1, canvas.height);
+    x0 = std::max({x0, 0, canvas.clip_x0}), y0 = std::max({y0, 0, canvas.clip_y0});
+    x1 = std::min({x1, canvas.width, canvas.clip_x1}), y1 = std::min({y1, canvas.height, canvas.clip_y1});
     if (x0 >= x1 || y0 >= y1 || alpha <= 0) return;
     alpha = std::min(alpha, 255);
     // alpha out of 256, so that 255 means all of the colour and none of what lies under it.

@@ -11,6 +11,10 @@ struct CanvasView {
     int width;
     int height;
     int pitch_pixels;
+    // Only pixels inside [clip_x0, clip_x1) x [clip_y0, clip_y1) are written, each exactly as
+    // drawing the whole would write it: a part of the picture can be drawn again on its own.
+    int clip_x0 = 0, clip_y0 = 0;
+    int clip_x1 = 1 << 30, clip_y1 = 1 << 30;
 };
 
 // Draws w x h pixels of a premultiplied 0xAARRGGBB picture (pitch in pixels) with their top-left corner at

@@ -79,6 +79,19 @@ void draw_line(float x1, float y1, float x2, float y2, int draw_last_pixel);
 // Copies the picture drawn so far at (x, y), the image's size, into that frame of the image.
 void grab_image(Image image, float x, float y, int frame);
 
+// Between two frames a window shows what follows the player's pointer (the paddle in a game, the
+// pointer in the menus) where the pointer is now, well before the next frame draws it there.
+// What is drawn between these two calls is that: moved along x (and y with along_y) by the
+// pointer's move since the frame read it, held inside the range the frame holds the pointer to.
+// The frames themselves, and so runs and replays, are not changed by it.
+struct PointerFollow {
+    bool along_y = false;
+    int min_x = 0, max_x = screen_width - 1;
+    int min_y = 0, max_y = screen_height - 1;
+};
+void begin_following_pointer(const PointerFollow& follow);
+void end_following_pointer();
+
 // Benchmarks of the logic alone: with drawing off every drawing operation does nothing.
 void set_drawing_enabled(bool enabled);
 bool drawing_enabled();

@@ -186,8 +186,29 @@ void update_pointer_confinement(bool prompt_waiting)
 void pump_events()
 {
     if (display.window == nullptr) return;
+    // Events taken while waiting for this frame come first, as they came.
+    std::vector<SDL_Event> held;
+    held.swap(display.held_events);
+    for (const SDL_Event& event : held) handle_event(event);
     SDL_Event event;
     while (SDL_PollEvent(&event)) handle_event(event);
+}
+
+bool hold_events_until(Uint64 until_ms, int& x, int& y)
+{
+    bool moved = false;
+    SDL_Event event;
+    for (Uint64 now = SDL_GetTicks64(); now < until_ms; now = SDL_GetTicks64()) {
+        if (!SDL_WaitEventTimeout(&event, static_cast<int>(until_ms - now))) break;
+        display.held_events.push_back(event);
+        if (event.type == SDL_MOUSEMOTION && event.motion.which != SDL_TOUCH_MOUSEID) {
+            window_to_picture(event.motion.x, event.motion.y, x, y);
+            moved = true;
+        }
+        // A mouse that moves on sends many: show the newest, and the rest at the next call.
+        if (moved && SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) break;
+    }
+    return moved;
 }
 
 }  // namespace display_detail

@@ -24,6 +24,60 @@ struct DrawState {
     float scale_x = 1, scale_y = 1;
 };
 
+// One drawing operation as the frame recorded it: enough to draw it again, whole or within a
+// clip, shifted with the pointer, and to tell whether the next frame draws the very same. Laid out
+// without padding and compared bytewise, so that two ops are the same only when every float is.
+struct DrawOp {
+    enum Kind : std::uint8_t { clear, blit, fill, line };
+    Image image = nullptr;
+    float x = 0, y = 0, x2 = 0, y2 = 0;   // image: its place; rect: place and size; line: both ends
+    float alpha = 1, rotation = 0, scale_x = 1, scale_y = 1;
+    std::int32_t frame = 0;
+    std::uint32_t image_version = 0;   // a grab changes an image's pixels: its ops differ after it
+    std::uint8_t r = 255, g = 255, b = 255, blend = 0;
+    std::uint8_t kind = clear, follows = 0, last_pixel = 0, unused = 0;
+    // The pixels it may touch, [box_x0, box_x1) x [box_y0, box_y1), within the screen.
+    std::int16_t box_x0 = 0, box_y0 = 0, box_x1 = 0, box_y1 = 0;
+};
+
+// An op touching a tile, and how many ops covering the whole screen came before it: those are
+// kept once for all tiles (the clear, a background, a veil), not once in each of them.
+struct TileEntry {
+    std::uint32_t op;
+    std::uint32_t covers_before;
+};
+
+// The frame's drawing, recorded. Drawn in software it is drawn at the flip, and only where it
+// differs from the frame before (tiles whose ops differ); a still menu costs little more than its
+// logic. The last frame's record also lets the window show the pointer's things moved before
+// the next frame (display_late.cpp).
+struct Drawing {
+    std::vector<DrawOp> ops;    // this frame's so far
+    std::size_t drawn = 0;      // how many of them are on the picture already
+    bool pixels_read = false;   // a grab this frame: the frame cannot be drawn again later
+    bool following = false;     // between begin_ and end_following_pointer
+    PointerFollow follow;
+    int follow_x = 0, follow_y = 0;   // the pointer the following ops were drawn for
+    bool has_follow = false;
+    std::vector<std::vector<TileEntry>> tiles;   // per tile, the ops touching it, in order
+    std::vector<std::uint32_t> covering;         // ops touching every tile
+
+    // The frame on the picture now.
+    std::vector<DrawOp> last_ops;
+    std::vector<std::vector<TileEntry>> last_tiles;
+    std::vector<std::uint32_t> last_covering;
+    bool last_valid = false;        // the picture is last_ops drawn from black (but for moved tiles)
+    bool last_redrawable = false;   // and may be drawn again, in part
+    PointerFollow last_follow;
+    int last_follow_x = 0, last_follow_y = 0;
+    bool last_has_follow = false;
+    int moved_dx = 0, moved_dy = 0;    // where the following ops are shown now, from their frame
+    std::vector<std::uint8_t> moved;   // per tile: shows them moved
+    bool any_moved = false;
+    std::vector<std::uint8_t> dirty_rows = std::vector<std::uint8_t>(screen_height, 1);   // since presented
+    std::vector<std::pair<Image, std::uint32_t>> versions;                                // grabbed images
+};
+
 struct Pacing {
     bool vsync = false;
     Uint64 target = 0;      // when the next frame is due, in milliseconds
@@ -68,6 +122,9 @@ struct Display {
         int width = 0, height = 0;
         std::vector<std::uint32_t> pixels;
     } shown;
+    Drawing record;
+    // Events taken off SDL's queue while waiting between frames, for the next pump.
+    std::vector<SDL_Event> held_events;
 };
 
 extern Display display;
@@ -82,8 +139,35 @@ void output_size(int& width, int& height);
 void present_target();
 bool calibrate_vsync();
 
+// display_list.cpp
+constexpr int tile_size = 16;
+constexpr int tile_columns = (screen_width + tile_size - 1) / tile_size;
+constexpr int tile_rows = (screen_height + tile_size - 1) / tile_size;
+// Records an op (its box, the image's version filled in here); drawn at once through a GPU.
+void record_op(DrawOp op);
+// What is recorded but not drawn yet, drawn whole: before anything reads the picture.
+void draw_pending_ops();
+// The flip: the frame drawn (in software only where it changed), kept as the last frame.
+void finish_frame_drawing();
+// Draws the ops again within the rectangles, those that follow the pointer shifted.
+void draw_ops_within(const std::vector<DrawOp>& ops, const std::vector<SDL_Rect>& rects, int dx, int dy);
+std::uint32_t image_version(Image image);
+void image_changed(Image image);
+
+// display_draw.cpp: one op drawn, within a clip or whole.
+void draw_op(const DrawOp& op, const SDL_Rect* clip);
+void find_op_box(DrawOp& op);
+
+// display_late.cpp: waits for the next frame's time, showing meanwhile what follows the pointer
+// where the pointer is.
+void wait_drawing_pointer(Uint64 until_ms);
+bool late_drawing_possible();
+
 // display_events.cpp
 void pump_events();
+// Waits until the time (milliseconds) for events, keeping them for the next pump in their order;
+// true when the mouse moved, with its newest place in the picture.
+bool hold_events_until(Uint64 until_ms, int& x, int& y);
 void update_pointer_confinement(bool prompt_waiting = false);
 
 }  // namespace display_detail

@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -53,7 +54,10 @@ std::vector<Band> changed_bands(const CanvasView& view)
     std::vector<Band> bands;
     std::vector<std::uint32_t>& shown = display.shown.pixels;
     const std::size_t row_bytes = static_cast<std::size_t>(screen_width) * 4;
+    // Rows no op has drawn since the last present are as shown.
+    const std::vector<std::uint8_t>& dirty = display.record.dirty_rows;
     for (int y = 0; y < screen_height; ++y) {
+        if (!dirty[y]) continue;
         const std::uint32_t* row = view.pixels + static_cast<std::size_t>(y) * view.pitch_pixels;
         std::uint32_t* was = shown.data() + static_cast<std::size_t>(y) * screen_width;
         if (std::memcmp(row, was, row_bytes) == 0) continue;
@@ -110,7 +114,9 @@ void present_canvas()
     const PictureBox place = picture_box(surface->w, surface->h);
     const SDL_Rect box{place.x, place.y, place.w, place.h};
     const bool own_size = box.w == screen_width && box.h == screen_height;
-    if (own_size && present_changed_rows(surface, box)) return;
+    const bool changed_only = own_size && present_changed_rows(surface, box);
+    std::fill(display.record.dirty_rows.begin(), display.record.dirty_rows.end(), std::uint8_t{0});
+    if (changed_only) return;
     // Black bars where the picture leaves the window uncovered (none in an 800 x 600 window).
     if (box.w != surface->w || box.h != surface->h) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     blit_evenly(display.canvas, surface, box, display.enlarged_canvas);
@@ -169,8 +175,9 @@ void pace_frame()
     advance_target(display.pacing.target, display.pacing.remainder);
     const Uint64 now = SDL_GetTicks64();
     // A late frame is not made up by shorter later ones: the target moves to the present.
-    if (display.pacing.target > now) SDL_Delay(static_cast<Uint32>(display.pacing.target - now));
-    else display.pacing.target = now;
+    if (display.pacing.target <= now) display.pacing.target = now;
+    else if (late_drawing_possible()) wait_drawing_pointer(display.pacing.target);
+    else SDL_Delay(static_cast<Uint32>(display.pacing.target - now));
 }
 
 void take_screenshots()
@@ -270,6 +277,7 @@ void blit_evenly(SDL_Surface* picture, SDL_Surface* surface, const SDL_Rect& box
 void flip(int /*sync*/)
 {
     if (display.renderer == nullptr) return;
+    finish_frame_drawing();
     take_screenshots();
     frame_stats_frame_done();
     // Shown as soon as it is drawn; the wait for the next frame's time comes after, and the
@@ -295,6 +303,7 @@ Pixels read_screen()
     pixels.width = screen_width;
     pixels.height = screen_height;
     pixels.rgba.assign(static_cast<std::size_t>(screen_width) * screen_height * 4, 0);
+    draw_pending_ops();
     if (display.canvas != nullptr) {
         const CanvasView view = canvas_view();
         SDL_ConvertPixels(screen_width, screen_height, SDL_PIXELFORMAT_ARGB8888, view.pixels, view.pitch_pixels * 4,

@@ -485,3 +485,5 @@ void device_focus_lost()
     }
 }
 void set_bot_driving(bool driving) { input.bot_driving = driving; }
+
+bool device_drives_pointer() { return !input.scripted && !input.bot_driving && !input.waiting; }

@@ -74,6 +74,8 @@ void set_prompt_answers(std::vector<PromptAnswer> answers);
 // the picture), where the game's own pointer is not drawn.
 bool pointer_in_picture();
 void device_pointer_in_picture(bool inside);
+// The player's own mouse moves the pointer: no script or bot does.
+bool device_drives_pointer();
 // A bot at the controls: its pointer and button replace the real mouse's (keys still count).
 void set_bot_driving(bool driving);
 void bot_mouse_moved(int x, int y);

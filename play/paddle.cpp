@@ -60,6 +60,16 @@ void follow_mouse(World& world, Tpaddle& paddle)
     paddle.x = static_cast<float>(mouse_x());
 }
 
+// Where follow_mouse holds the pointer, for the paddle shown between frames.
+PointerFollow pointer_range(const World& world)
+{
+    const float offset = world.side_panel_offset;
+    PointerFollow range;
+    range.min_x = trunc_int(offset);
+    range.max_x = trunc_int(800 - offset - static_cast<float>(paddle_width(world)));
+    return range;
+}
+
 // Behind the menus the paddle chases the falling ball so that a random point along it meets the
 // ball; while the ball climbs it picks the next such point.
 void play_itself(World& world, Tpaddle& paddle)
@@ -279,9 +289,13 @@ void update_paddle(World& world)
     paddle.old_x = paddle.x;
     fade_freeze(paddle);
     position(world, paddle);
+    // Between frames the window shows the paddle where the mouse is now; not a frozen one.
+    const bool follows = world.attract_mode == 0 && paddle.freeze_timer < 1;
+    if (follows) begin_following_pointer(pointer_range(world));
     update_glow(world, paddle);
     draw_paddle(world, paddle);
     draw_weapon(world, paddle);
+    if (follows) end_following_pointer();
     recover_dip(paddle);
     change_size(world, paddle);
     reset_draw_state();

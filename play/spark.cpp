@@ -43,17 +43,19 @@ struct SparkLook {
     int r, g, b;
 };
 
-// Untinted sparks keep the white of the normal drawing state.
+// Fire is orange where one spark lies and burns through yellow to white only where many pile
+// up; plasma keeps a little red and blue, so a crowd of its sparks glows pale at the heart
+// instead of filling one flat green.
 constexpr std::array<SparkLook, spark_type_count> spark_looks = {{
-    {0, true, 250, 140, 0},   // 0 impact
-    {1, false, 255, 255, 255},// 1 flash
-    {1, false, 255, 255, 255},// 2 fire ball
-    {1, true, 0, 200, 0},     // 3 plasma ball
-    {2, true, 0, 200, 0},     // 4 ion streak
-    {2, true, 0, 0, 200},     // 5 ion glow
-    {0, true, 0, 255, 0},     // 6 plasma, small
-    {1, true, 0, 255, 0},     // 7 plasma, big
-    {0, true, 0, 200, 0},     // 8 ion burn
+    {0, true, 250, 140, 0},    // 0 impact
+    {1, true, 255, 130, 40},   // 1 flash
+    {1, true, 255, 95, 15},    // 2 fire ball
+    {1, true, 20, 185, 50},    // 3 plasma ball
+    {2, true, 0, 200, 0},      // 4 ion streak
+    {2, true, 0, 0, 200},      // 5 ion glow
+    {0, true, 0, 255, 0},      // 6 plasma, small
+    {1, true, 50, 255, 110},   // 7 plasma, big
+    {0, true, 0, 200, 0},      // 8 ion burn
 }};
 
 constexpr int ion_beam_weapon = 9;

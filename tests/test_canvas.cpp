@@ -149,3 +149,29 @@ TEST(CanvasBlitTransformed, SoftEdgesStayInsideHalfAPixelOfThePicture)
 }
 
 }  // namespace
+
+// A frame is drawn again only in the tiles that changed: each pixel must come out the same
+// drawn within any clip as drawn whole, for turned and scaled pictures (filtered or not), straight
+// ones and fills.
+TEST(CanvasClip, DrawingWithinClipsGivesThePixelsOfDrawingWhole)
+{
+    constexpr int width = 120, height = 100;
+    const std::vector<std::uint32_t> picture = numbered_picture(44, 42);
+    const auto draw = [&](CanvasView view) {
+        canvas_blit_transformed(view, picture.data(), 44, 44, 42, 22, 21, 50.3f, 40.7f, 37, 1.3f, 0.8f, 200, 255, 90,
+                                180, false, true);
+        canvas_blit_transformed(view, picture.data(), 44, 44, 42, 0, 0, 70.5f, 10.2f, 200, 0.6f, 1.7f, 255, 255, 255,
+                                255, true, false);
+        canvas_blit(view, picture.data(), 44, 44, 42, 61, 47, 255, 128, 255, 200, false, false);
+        canvas_fill(view, 5, 9, 97, 71, 10, 20, 30, 150, false);
+    };
+    std::vector<std::uint32_t> whole(width * height, 0xFF102030u), clipped = whole;
+    draw(CanvasView{whole.data(), width, height, width});
+    for (const int tile : {16, 7}) {
+        std::fill(clipped.begin(), clipped.end(), 0xFF102030u);
+        for (int y = 0; y < height; y += tile)
+            for (int x = 0; x < width; x += tile)
+                draw(CanvasView{clipped.data(), width, height, width, x, y, x + tile, y + tile});
+        EXPECT_TRUE(clipped == whole) << "tiles of " << tile;
+    }
+}

@@ -312,9 +312,10 @@ TEST_F(Effects, SparkLooksByType)
         int dx;   // small sparks hang from their top-left corner, big ones are centred
         Rgb colour;
     };
-    const Look looks[] = {{0, 1, {250, 140, 0}}, {1, 0, {255, 255, 255}}, {2, 0, {255, 255, 255}},
-                          {3, 0, {0, 200, 0}},   {6, 1, {0, 255, 0}},     {7, 0, {0, 255, 0}},
-                          {8, 1, {0, 200, 0}}};
+    // Fire is orange and plasma a green with a little red and blue, so crowds of them glow
+    // rather than clip to one flat colour.
+    const Look looks[] = {{0, 1, {250, 140, 0}}, {1, 0, {255, 130, 40}}, {2, 0, {255, 95, 15}}, {3, 0, {20, 185, 50}},
+                          {6, 1, {0, 255, 0}},   {7, 0, {50, 255, 110}}, {8, 1, {0, 200, 0}}};
     for (const Look& look : looks) {
         world->spark_list.clear();
         crowd(1, 200, 200, look.spark_type);

@@ -255,6 +255,64 @@ TEST_F(DesktopWindow, AnUncoveredWindowShowsItsWholePictureAgain)
     EXPECT_TRUE(game->capture(where) == before) << "the uncovered part of the window was not drawn again";
 }
 
+// Between frames the window shows the paddle where the mouse went, drawn over the last frame;
+// the frames themselves stay the game's. Once the pointer rests, the window shows exactly the
+// picture a headless run of the recorded input draws for that frame.
+TEST_F(DesktopWindow, AtRestAfterAnEarlyPaddleTheWindowIsTheHeadlessFrame)
+{
+    game = std::make_unique<Game>(
+        screen,
+        std::vector<std::string>{"--window", "--software", "--seed", "7", "--play", "metal:1", "--record", "rec.txt"},
+        test_name());
+    ASSERT_NE(game->wait_for_window(), 0u) << game->output();
+    game->focus();
+    ASSERT_TRUE(game->wait_for_trace("game start")) << game->output();
+    ASSERT_TRUE(wait_until([&] { return game->last_trace_frame() > 200; }));   // faded in
+    const auto frames_pass = [&](int frames) {
+        const long long start = game->last_trace_frame();
+        return wait_until([&] { return game->last_trace_frame() >= start + frames; });
+    };
+    const std::size_t from = game->trace_lines().size();
+    for (int x = 300; x <= 500; x += 40) {
+        game->move_to(x, 500);
+        ASSERT_TRUE(frames_pass(1));
+    }
+    ASSERT_TRUE(game->wait_for_trace("pointer drawn between frames", 10s, from)) << "no move was shown early";
+    ASSERT_TRUE(frames_pass(30));
+    Rect where;
+    const std::vector<unsigned char> first = game->capture(where);
+    const long long frame = game->last_trace_frame() + 10;
+    ASSERT_TRUE(frames_pass(20));
+    ASSERT_TRUE(game->capture(where) == first) << "the game is not at rest";
+    ASSERT_EQ(where.w, 800);
+    ASSERT_EQ(where.h, 600);
+    game->terminate();
+    ASSERT_EQ(game->wait_for_exit(), 128 + SIGTERM) << game->output();   // the record is closed on the way out
+
+    std::string output;
+    const std::vector<std::string> headless{kalventor_executable(),
+                                            "--headless",
+                                            "--play",
+                                            "metal:1",
+                                            "--input",
+                                            "rec.txt",
+                                            "--shot",
+                                            std::to_string(frame) + ":shot.png",
+                                            "--frames",
+                                            std::to_string(frame + 1)};
+    ASSERT_EQ(run_and_capture(headless, {"XDG_DATA_HOME=" + game->data_home().string()}, game->folder(), output), 0)
+        << output;
+    std::ifstream in(game->folder() / "shot.png", std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    Pixels shot;
+    std::string error;
+    ASSERT_TRUE(decode_picture(bytes, shot, error)) << error;
+    int differ = 0;
+    for (std::size_t i = 0; i < first.size() / 3; ++i)
+        for (std::size_t c = 0; c < 3; ++c) differ += first[i * 3 + c] != shot.rgba[i * 4 + c] ? 1 : 0;
+    EXPECT_EQ(differ, 0) << "frame " << frame << ": the window differs from the headless picture";
+}
+
 // Full screen on a wide desktop: the picture is 1440 x 1080 between two bars, and the pointer maps
 // through that box on both drawing paths (the game records where it saw the pointer, in the
 // picture's own coordinates). The window is the first one the game made.

@@ -2,6 +2,7 @@
 // Brick pictures: one look per theme (riveted steel plates, basalt with glowing lava, organic
 // pods) and, within a theme, one recognisable treatment per brick kind.
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -136,7 +137,7 @@ Color chitin_brick(const BrickPainter& b, Vec2 p) {
     int plate = std::min(2, int(u));
     float f = u - plate;                       // 0 at a plate's rim, 1 under the next one
     float curve = std::sqrt(std::max(0.0f, 1 - (2 * f - 1) * (2 * f - 1)));
-    Color col = scaled(mix(rgb(20, 20, 28), rgb(72, 70, 88), curve), light);  // near-black, unlike the violet pods
+    Color col = scaled(mix(rgb(150, 138, 108), rgb(240, 226, 186), curve), light);   // bleached bone, unlike the pods
     if (f > 0.88f && plate < 2) col = scaled(col, 0.45f);  // shade where the next plate overlaps
     if (f < 0.12f && plate > 0) col = mix(col, rgb(90, 255, 160), 0.7f * (1 - f / 0.12f));  // seam glow
     float gloss = 1 - smoothstep(0, 1, length({(f - 0.35f) / 0.18f, (p.y - b.h * 0.3f) / (b.h * 0.14f)}));
@@ -151,7 +152,9 @@ Color solid_brick(const BrickPainter& b, Vec2 p) {
     Vec2 c = b.centre();
     Sdf shape = [&](Vec2 q) { return b.outline(q); };
     float light = bevel_light(shape, p, 4.0f, 0.7f);
-    Color base = pal.solid;
+    // light enough to stand out on the dark walls: bare steel, blue-grey stone
+    Color base = b.theme == 0 ? rgb(150, 156, 166) : rgb(112, 122, 146);
+    (void)pal;
     float tread = 0;
     if (b.theme == 0) {  // diamond tread plate
         float u = std::fmod(std::fabs(p.x + p.y * 0.6f), 5.0f), v = std::fmod(std::fabs(p.x - p.y * 0.6f + 40), 5.0f);
@@ -181,13 +184,13 @@ Color solid_brick(const BrickPainter& b, Vec2 p) {
 Color glass_brick(const BrickPainter& b, Vec2 p) {
     float d = b.outline(p);
     int w = b.w, h = b.h;
-    // icy in steel, smoky amber among the lava, pale jelly in the alien tissue
-    Color tint = b.theme == 0 ? rgb(150, 210, 255) : b.theme == 1 ? rgb(255, 200, 130) : rgb(170, 255, 190);
+    // icy in steel, clear quartz among the lava, pale jelly in the alien tissue
+    Color tint = b.theme == 0 ? rgb(110, 180, 255) : b.theme == 1 ? rgb(220, 235, 255) : rgb(120, 175, 255);
     float edge = smoothstep(-2.5f, 0.0f, d);
     float streak = smoothstep(2.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.3f)) +
                    0.6f * smoothstep(1.5f, 0.0f, std::fabs(p.x - p.y * 1.2f - w * 0.5f));
-    float a = 0.32f + 0.5f * edge + 0.35f * clamp01(streak);
-    Color col = mix(tint, rgb(255, 255, 255), 0.35f * edge + 0.6f * clamp01(streak));
+    float a = 0.6f + 0.4f * edge + 0.35f * clamp01(streak);
+    Color col = mix(tint, rgb(255, 255, 255), 0.2f * edge + 0.45f * clamp01(streak));
     col = scaled(col, 1.05f - 0.2f * p.y / h);
     return with_alpha(col, inside(d) * clamp01(a));
 }
@@ -204,7 +207,11 @@ Color two_hit_brick(const BrickPainter& b, Vec2 p) {
     Color col = base;
     if (cage) {
         Sdf shape = [&](Vec2 q) { return b.outline(q); };
-        col = scaled(mix(pal.accent, rgb(230, 235, 240), 0.45f), bevel_light(shape, p, 2.2f, 0.8f));
+        // a pale cage, unlike any plain brick of the theme
+        Color cage = b.theme == 0   ? mix(pal.accent, rgb(230, 235, 240), 0.45f)
+                     : b.theme == 1 ? rgb(190, 205, 235)
+                                    : rgb(215, 200, 240);
+        col = scaled(cage, bevel_light(shape, p, 2.2f, 0.8f));
     }
     for (float sx : {w * 0.25f, w * 0.75f}) {
         float sd = sd_circle(p, {sx, c.y}, 2.4f);
@@ -220,7 +227,8 @@ Color five_hit_brick(const BrickPainter& b, Vec2 p) {
     float d = b.outline(p);
     int w = b.w;
     Vec2 c = b.centre();
-    Color col = b.surface(p, pal.five_hit, 7);
+    // a greyed lavender in steel: the plain blue and the icy glass are its neighbours
+    Color col = b.surface(p, b.theme == 0 ? rgb(160, 125, 195) : pal.five_hit, 7);
     for (int i = 0; i < 5; ++i) {
         Vec2 lp{w * (0.5f + (i - 2) * 0.16f), c.y};
         float ld = sd_circle(p, lp, 1.8f);
@@ -278,8 +286,8 @@ Color damaged_brick(const BrickPainter& b, int kind, Vec2 p, const std::vector<C
     float d = b.outline(p);
     int w = b.w, h = b.h;
     int stage = kind - 10;
-    Color base = b.theme == 0 ? rgb(196, 126, 70) : b.theme == 1 ? rgb(150, 138, 126) : rgb(226, 176, 64);
-    Color col = b.surface(p, scaled(base, 1.0f - 0.13f * stage), 10);
+    Color base = b.theme == 0 ? rgb(196, 126, 70) : b.theme == 1 ? rgb(205, 160, 105) : rgb(215, 160, 120);
+    Color col = b.surface(p, scaled(base, 1.0f - 0.05f * stage), 10);
     float cov = inside(d);
     if (stage >= 1) {
         std::size_t n = stage == 1 ? 3 : 8;
@@ -312,6 +320,66 @@ Color brick_pixel(const BrickPainter& b, int kind, Vec2 p, const std::vector<Cra
     }
 }
 
+// The lightness (L*) each brick is exposed to once painted: bright enough to stand 3:1 against
+// its backdrop, and far enough in lightness and in yellow-blue from every brick that acts
+// differently that players who confuse red and green still tell them apart. A brick and its
+// small twin, and the stages of the cracking brick, sit together. 0 leaves a brick as painted.
+float brick_lightness(int theme, int kind)
+{
+    static const float plain[3][4] = {{60, 60, 64, 72}, {70, 60, 82, 60}, {74, 62, 70, 62}};
+    static const float solid[3] = {86, 64, 90}, glass[3] = {76, 86, 82}, two_hit[3] = {76, 76, 76};
+    static const float five_hit[3] = {64, 76, 90}, explosive[3] = {62, 58, 60}, cracking[3] = {90, 92, 64};
+    switch (kind) {
+    case 4: return solid[theme];
+    case 5:
+    case 17: return glass[theme];
+    case 6: return two_hit[theme];
+    case 7: return five_hit[theme];
+    case 8:
+    case 19: return 0;
+    case 9:
+    case 18: return explosive[theme];
+    case 10:
+    case 11:
+    case 12: return cracking[theme] - 2.0f * (kind - 10);
+    default: return plain[theme][kind < 13 ? kind : kind - 13];
+    }
+}
+
+float linear(float v) { return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f); }
+float gamma(float v) { return v <= 0.0031308f ? v * 12.92f : 1.055f * std::pow(v, 1 / 2.4f) - 0.055f; }
+
+// Scales the brick's light until its mean, laid over a dark wall as in play, has lightness L*.
+void expose(Canvas& c, float lightness)
+{
+    const float target = lightness > 8 ? std::pow((lightness + 16) / 116, 3.0f) : lightness / 903.3f;
+    const float wall = 0.012f;   // luminance of the walls behind, about L* 10 under the bricks' shadows
+    float k = 1;
+    for (int round = 0; round < 6; ++round) {
+        double sum = 0;
+        int n = 0;
+        for (int y = 0; y < c.height(); ++y)
+            for (int x = 0; x < c.width(); ++x) {
+                Color p = c.get(x, y);
+                if (p.a <= 0.05f) continue;
+                float r = std::min(1.0f, linear(p.r) * k), g = std::min(1.0f, linear(p.g) * k),
+                      b = std::min(1.0f, linear(p.b) * k);
+                sum += p.a * (0.2126f * r + 0.7152f * g + 0.0722f * b) + (1 - p.a) * wall;
+                ++n;
+            }
+        if (n == 0) return;
+        k *= target / std::max(1e-4f, float(sum / n));
+    }
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x) {
+            Color p = c.get(x, y);
+            if (p.a <= 0) continue;
+            c.set(x, y,
+                  Color{gamma(std::min(1.0f, linear(p.r) * k)), gamma(std::min(1.0f, linear(p.g) * k)),
+                        gamma(std::min(1.0f, linear(p.b) * k)), p.a});
+        }
+}
+
 }  // namespace
 
 Canvas make_brick(int theme, int kind) {
@@ -323,6 +391,7 @@ Canvas make_brick(int theme, int kind) {
     std::vector<Crack> cracks = make_cracks(w, brick_height, 1000 + theme);
     Canvas c(w, brick_height);
     c.paint([&](float x, float y) { return brick_pixel(b, kind, {x, y}, cracks); }, 5);
+    if (float l = brick_lightness(theme, kind); l > 0) expose(c, l);
     cache.emplace(theme * 100 + kind, c);
     return c;
 }

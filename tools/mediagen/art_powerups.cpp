@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Powerup capsules: a glossy pill whose shell colour tells the family (blue helps, amber arms
-// the paddle, red hurts) and whose window shows what it does.
+// Powerup capsules: a glossy shell whose shape and colour tell the family (a blue pill helps, a
+// gold six-sided shell arms the paddle, a red spiked shell hurts), so a player who cannot tell
+// the colours apart still knows what is falling; the window shows what it does.
 #include <algorithm>
 #include <map>
 #include <string>
@@ -26,12 +27,41 @@ Family family_of(int num) {
 Color shell_colour(Family f) {
     switch (f) {
     case Family::good: return rgb(50, 130, 245);
-    case Family::weapon: return rgb(240, 160, 30);
-    default: return rgb(225, 40, 36);
+    case Family::weapon: return rgb(250, 212, 50);
+    default: return rgb(195, 22, 45);
     }
 }
 
 constexpr Vec2 mid{16, 16};
+
+// The three silhouettes. Each keeps the same 24 x 14 window in the middle for the symbol.
+float shell_shape(Family f, Vec2 q)
+{
+    switch (f) {
+    case Family::good: return sd_box(q, mid, {15.2f, 10.5f}, 8.5f);
+    case Family::weapon:   // six-sided, pointed fore and aft like a cartridge case
+        return sd_polygon(q, {{0.6f, 16}, {8.5f, 3.2f}, {23.5f, 3.2f}, {31.4f, 16}, {23.5f, 28.8f}, {8.5f, 28.8f}});
+    default: {   // a squat shell with three spikes above, three below and one at each end
+        float d = sd_box(q, mid, {13.0f, 8.0f}, 3.0f);
+        for (float x : {7.0f, 16.0f, 25.0f}) {
+            d = std::min(d, sd_polygon(q, {{x - 3.4f, 8.5f}, {x, 1.0f}, {x + 3.4f, 8.5f}}));
+            d = std::min(d, sd_polygon(q, {{x - 3.4f, 23.5f}, {x + 3.4f, 23.5f}, {x, 31.0f}}));
+        }
+        d = std::min(d, sd_polygon(q, {{3.5f, 12.5f}, {0.5f, 16}, {3.5f, 19.5f}}));
+        return std::min(d, sd_polygon(q, {{28.5f, 12.5f}, {28.5f, 19.5f}, {31.5f, 16}}));
+    }
+    }
+}
+
+float window_shape(Family f, Vec2 q)
+{
+    switch (f) {
+    case Family::good: return sd_box(q, mid, {11.5f, 7.2f}, 5.5f);
+    case Family::weapon:
+        return sd_polygon(q, {{4.4f, 16}, {9.2f, 8.6f}, {22.8f, 8.6f}, {27.6f, 16}, {22.8f, 23.4f}, {9.2f, 23.4f}});
+    default: return sd_box(q, mid, {10.8f, 5.6f}, 1.5f);
+    }
+}
 
 // Symbols: each returns the symbol's colour at p (alpha 0 where there is none). The window
 // is 24 x 14 pixels around the middle.
@@ -98,8 +128,16 @@ Color symbol(int num, Vec2 p) {
     case 6: return first({ball_at(p, {11, 13}, 2.8f), ball_at(p, {21, 13}, 2.8f),
                           line_at(p, {16, 21}, {16, 18}, 0.8f, white), line_at(p, {16, 18}, {12.5f, 15}, 0.8f, white),
                           line_at(p, {16, 18}, {19.5f, 15}, 0.8f, white)});
-    case 7: return first({ball_at(p, {10.5f, 16}, 3.2f), text_at(p, "X5", 15, 12.5f, white)});
-    case 8: return first({ball_at(p, {10.5f, 16}, 3.2f), text_at(p, "X8", 15, 12.5f, white)});
+    case 7: {   // five balls in one row
+        for (int i = 0; i < 5; ++i)
+            if (Color b = ball_at(p, {7.2f + 4.4f * i, 16}, 2.1f); b.a > 0) return b;
+        return Color{};
+    }
+    case 8: {   // eight balls in two rows of four
+        for (int i = 0; i < 8; ++i)
+            if (Color b = ball_at(p, {9.4f + 4.4f * (i % 4), 13.4f + 5.2f * (i / 4)}, 2.1f); b.a > 0) return b;
+        return Color{};
+    }
     case 9: return first({line_at(p, {6.5f, 11}, {6.5f, 21}, 1.0f, white), line_at(p, {25.5f, 11}, {25.5f, 21}, 1.0f, white),
                           arrow_at(p, {14, 16}, {9, 16}, white), arrow_at(p, {18, 16}, {23, 16}, white)});
     case 10: return first({line_at(p, {12, 16}, {20, 16}, 2.0f, white), arrow_at(p, {11, 16}, {5, 16}, white),
@@ -179,16 +217,18 @@ Color symbol(int num, Vec2 p) {
 
 Canvas make_capsule(int num) {
     Canvas c(capsule_size, capsule_size);
-    Color shell = shell_colour(family_of(num));
-    Sdf pill = [](Vec2 q) { return sd_box(q, mid, {15.2f, 10.5f}, 8.5f); };
-    Sdf window = [](Vec2 q) { return sd_box(q, mid, {11.5f, 7.2f}, 5.5f); };
-    // shell
+    Family family = family_of(num);
+    Color shell = shell_colour(family);
+    Sdf body = [family](Vec2 q) { return shell_shape(family, q); };
+    Sdf window = [family](Vec2 q) { return window_shape(family, q); };
     c.paint([&](float x, float y) {
         Vec2 p{x, y};
-        float d = pill(p);
+        float d = body(p);
         if (d > 0) return Color{};
-        if (d > -1.0f) return scaled(shell, 0.35f);  // dark rim keeps it readable on any backdrop
-        Color col = scaled(shell, bevel_light(pill, p, 4.0f, 0.6f) * (1.1f - 0.35f * (y - 5) / 22));
+        // a pale rim stands out against every backdrop, however dark or busy
+        if (d > -1.0f) return mix(shell, rgb(255, 255, 255), 0.55f);
+        if (d > -1.7f) return scaled(shell, 0.45f);
+        Color col = scaled(shell, bevel_light(body, p, 4.0f, 0.6f) * (1.1f - 0.35f * (y - 5) / 22));
         float gloss = 1 - smoothstep(0.0f, 1.0f, length({(x - 16) / 11.0f, (y - 9.0f) / 2.6f}));
         col = mix(col, rgb(255, 255, 255), 0.6f * gloss);
         float w = window(p);

@@ -33,7 +33,7 @@ Color metal_wall(float x, float y) {
     float grain = fbm(x * 0.015f, y * 0.5f, 11, 3);
     float grime = fbm(x * 0.006f + plate, y * 0.006f, 12, 5);
     float scratches = std::pow(fbm(x * 0.3f + y * 0.05f, y * 0.02f, 13, 2), 8.0f) * 0.6f;
-    Color c = mix(rgb(26, 32, 42), rgb(52, 62, 78), clamp01(0.25f + 0.45f * grain * tone + 0.4f * (grime - 0.5f)));
+    Color c = mix(rgb(38, 45, 58), rgb(70, 80, 98), clamp01(0.25f + 0.45f * grain * tone + 0.4f * (grime - 0.5f)));
     c = mix(c, rgb(90, 100, 118), clamp01(scratches) * 0.25f);
     // bevelled plate edges: lit on the top and left, shaded bottom and right
     float e_left = lx, e_right = pw - lx, e_top = ly, e_bottom = band_h - ly;
@@ -80,7 +80,7 @@ Color metal_wall(float x, float y) {
         if (r < 2.2f) out = mix(out, lc, 0.85f);
         else out = mix(out, lc, 0.18f * std::exp(-r * r / 60));
     }
-    return scaled(out, vignette(x, y, 800, 600, 0.55f));
+    return scaled(out, vignette(x, y, 800, 600, 0.4f));
 }
 
 // Cooling basalt: irregular plates with relief, cracks that glow from dim red to orange,
@@ -99,7 +99,7 @@ Color volcano_wall(float x, float y) {
     float relief = clamp01(0.75f - 2.2f * (hx + hy));
     float rock = fbm(x * 0.02f, y * 0.02f, 22, 5);
     float fine = fbm(x * 0.1f, y * 0.1f, 23, 2);
-    Color base = mix(rgb(16, 12, 12), rgb(54, 44, 42), clamp01(rock * 0.8f + fine * 0.3f - 0.15f));
+    Color base = mix(rgb(50, 30, 23), rgb(118, 80, 66), clamp01(rock * 0.8f + fine * 0.3f - 0.15f));
     base = scaled(base, 0.55f + 0.7f * relief);
     // some cracks are hot, most have cooled
     float hot = hash01(cs.id, 5, 27);
@@ -119,29 +119,29 @@ Color volcano_wall(float x, float y) {
     // heat haze from below and smoke above
     float haze = fbm(x * 0.006f, y * 0.012f, 29, 4);
     c = mix(c, rgb(110, 26, 6), 0.3f * smoothstep(360, 600, y) * haze);
-    c = mix(c, rgb(20, 16, 16), 0.35f * smoothstep(200, 0, y) * haze);
-    return scaled(c, vignette(x, y, 800, 600, 0.5f));
+    c = mix(c, rgb(30, 22, 20), 0.3f * smoothstep(200, 0, y) * haze);
+    return scaled(c, vignette(x, y, 800, 600, 0.4f));
 }
 
-// Living tissue: large soft cells with glowing membranes, veins, and scattered
-// bioluminescent motes in green, cyan and violet.
+// The folds of the alien's hide: ridges that wind round each other like a brain coral's (no
+// cells, unlike the lava fields), violet on their crests, a teal glow deep in the furrows, fine
+// pores over all, and motes of light drifting in front.
+float alien_folds(float x, float y)
+{
+    float wx = x + (fbm(x * 0.004f, y * 0.004f, 41, 3) - 0.5f) * 160;
+    float wy = y + (fbm(x * 0.004f + 9, y * 0.004f, 44, 3) - 0.5f) * 160;
+    return 0.5f + 0.5f * std::sin(fbm(wx * 0.004f, wy * 0.004f, 42, 4) * 90.0f);
+}
+
 Color alien_wall(float x, float y) {
-    float warp = (fbm(x * 0.005f, y * 0.005f, 41, 3) - 0.5f) * 60;
-    CellSample big = cells((x + warp) * 0.0085f, (y - warp) * 0.0095f, 42);
-    CellSample small = cells(x * 0.03f, y * 0.03f, 45);
-    float rim = std::exp(-(big.d2 - big.d1) * 14);
-    float depth = smoothstep(0.0f, 0.6f, big.d1);
-    float tone = hash01(big.id, 3, 43);
-    Color deep = mix(rgb(10, 6, 20), rgb(8, 18, 22), tone);
-    Color c = mix(scaled(deep, 1.9f), deep, depth);
-    c = mix(c, scaled(deep, 0.6f), std::exp(-(small.d2 - small.d1) * 20) * 0.5f);
-    Color membrane = tone > 0.5f ? rgb(50, 190, 130) : rgb(130, 70, 230);
-    c = mix(c, membrane, rim * 0.36f);
-    // veins: ridges of noise
-    float n = fbm(x * 0.012f, y * 0.012f, 46, 4);
-    float vein = std::exp(-std::pow((n - 0.5f) * 40, 2.0f));
-    c = mix(c, rgb(90, 40, 140), vein * 0.26f);
-    // motes
+    float fold = alien_folds(x, y);
+    float slope = alien_folds(x + 1.5f, y + 1.5f) - alien_folds(x - 1.5f, y - 1.5f);
+    float light = clamp01(0.8f - 2.4f * slope);   // lit from the top left
+    float pores = fbm(x * 0.16f, y * 0.16f, 45, 2);
+    Color crest = mix(rgb(40, 20, 60), rgb(118, 70, 150), fold * fold);
+    Color c = scaled(crest, (0.55f + 0.6f * light) * (0.8f + 0.4f * pores));
+    float furrow = std::exp(-fold * fold * 160);
+    c = mix(c, rgb(40, 200, 180), 0.5f * furrow * (0.5f + 0.5f * fbm(x * 0.01f, y * 0.01f, 46, 3)));
     Color out = c;
     for (int i = 0; i < 40; ++i) {
         float mx = hash01(i, 1, 47) * 800, my = hash01(i, 2, 47) * 600;
@@ -151,7 +151,7 @@ Color alien_wall(float x, float y) {
         Color mc = i % 3 == 0 ? rgb(120, 255, 180) : (i % 3 == 1 ? rgb(90, 220, 255) : rgb(190, 130, 255));
         out = mix(out, mc, clamp01(0.9f * std::exp(-r2 / (size * size)) + 0.2f * std::exp(-r2 / (size * size * 20))));
     }
-    return scaled(out, vignette(x, y, 800, 600, 0.55f));
+    return scaled(out, vignette(x, y, 800, 600, 0.45f));
 }
 
 }  // namespace
@@ -189,12 +189,10 @@ Color panel_surface(int theme, Vec2 p, const Sdf& shape) {
         c = mix(c, rgb(255, 110, 30), std::exp(-(cs.d2 - cs.d1) * 25) * (0.2f + 0.6f * hot));
         return scaled(c, light);
     }
-    default: {  // dark chitin plates with thin glowing membranes and a few motes
-        CellSample cs = cells(p.x * 0.08f, p.y * 0.1f, 54);
-        float rim = std::exp(-(cs.d2 - cs.d1) * 30);
-        Color c = mix(rgb(24, 18, 40), rgb(46, 36, 70), smoothstep(0.0f, 0.6f, cs.d1));
-        c = mix(c, rgb(70, 230, 150), rim * 0.6f);
-        if (hash01(cs.id, 2, 56) > 0.85f && cs.d1 < 0.12f) c = mix(c, rgb(150, 255, 200), 0.8f);
+    default: {   // the hide's folds, tighter than on the wall, with teal light in the furrows
+        float fold = alien_folds(p.x * 2.2f, p.y * 2.2f);
+        Color c = mix(rgb(34, 18, 52), rgb(96, 58, 128), fold * fold);
+        c = mix(c, rgb(50, 220, 190), 0.45f * std::exp(-fold * fold * 260));
         return scaled(c, light);
     }
     }

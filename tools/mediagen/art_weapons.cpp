@@ -20,10 +20,12 @@ Canvas energy_bolt(int cw, int ch, int x0, int y0, int w, int h, float roundness
         // brighter head at +x (direction of travel), tapering tail
         float taper = 0.55f + 0.45f * clamp01((dx + 1) * 0.5f);
         float r = std::pow(std::pow(std::fabs(dx), roundness) + std::pow(std::fabs(dy) / taper, 2.0f), 0.5f);
-        float a = clamp01(1.15f - r);
+        // a glow that falls away from a hot core, so a tinted shot shades from its colour at
+        // the heart to a faint halo instead of filling its box with one flat colour
+        float a = 0.75f * std::pow(clamp01(1.1f - r), 1.6f);
         a = std::max(a, 0.06f);  // keep the whole box faintly lit so it matches the mask
         float core = std::exp(-dy * dy * 6) * (1 - std::fabs(dx) * 0.6f);
-        return with_alpha(mix(rgb(200, 200, 200), rgb(255, 255, 255), clamp01(core)), clamp01(a + core * 0.4f));
+        return with_alpha(mix(rgb(200, 200, 200), rgb(255, 255, 255), clamp01(core)), clamp01(a + core * 0.3f));
     }, 4);
     return c;
 }

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "generate.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 
@@ -15,9 +17,12 @@ namespace mediagen {
 
 namespace {
 
-constexpr float vorbis_quality_effects = 0.1f;
+constexpr float vorbis_quality_effects = 0.4f;
 constexpr float vorbis_quality_music = 0.1f;
 constexpr int jpeg_quality = 88;
+// An effect's first sample and last 5 ms: -60 dBFS at most, with room to spare for another
+// build of the decoder.
+constexpr float edge_limit = 0.0005f;
 
 const ImageRegistry& images() {
     static const ImageRegistry r = all_image_makers();
@@ -29,18 +34,33 @@ const SoundRegistry& sound_makers() {
 }
 
 // Vorbis can overshoot the source's peak a little; the decoded file is checked and the
-// source turned down until it keeps the -1 dBFS ceiling.
-std::vector<std::uint8_t> encode_ogg_within_peak(Audio audio, float quality) {
-    for (int attempt = 0; attempt < 6; ++attempt) {
+// source turned down until it keeps the -1 dBFS ceiling. An effect must also decode to silence
+// at both ends: the codec spreads a little noise ahead of a sound's attack and after its end,
+// so an effect that does not gets a few more milliseconds of silence there.
+std::vector<std::uint8_t> encode_ogg_within_peak(Audio audio, float quality, bool effect)
+{
+    const std::size_t pad = std::size_t(sample_rate) * 3 / 1000;
+    for (int attempt = 0; attempt < 12; ++attempt) {
         std::vector<std::uint8_t> bytes = encode_ogg(audio.samples, audio.channels, quality);
         auto decoded = read_ogg_memory(bytes);
         if (!decoded) throw std::runtime_error("encoded Ogg does not decode");
         float p = peak_of(decoded->samples);
-        if (p <= float(peak_limit) * 0.985f) return bytes;
-        float g = float(peak_limit) * 0.97f / p;
-        for (float& v : audio.samples) v *= g;
+        if (p > float(peak_limit) * 0.985f) {
+            float g = float(peak_limit) * 0.97f / p;
+            for (float& v : audio.samples) v *= g;
+            continue;
+        }
+        if (!effect) return bytes;
+        const std::vector<float>& d = decoded->samples;
+        float tail = 0;
+        for (std::size_t i = d.size() - std::min(d.size(), pad * 2); i < d.size(); ++i)
+            tail = std::max(tail, std::fabs(d[i]));
+        bool head_ok = std::fabs(d.front()) <= edge_limit, tail_ok = tail <= edge_limit;
+        if (head_ok && tail_ok) return bytes;
+        if (!head_ok) audio.samples.insert(audio.samples.begin(), pad, 0.0f);
+        if (!tail_ok) audio.samples.insert(audio.samples.end(), pad, 0.0f);
     }
-    throw std::runtime_error("Ogg peak stays above the ceiling");
+    throw std::runtime_error("Ogg peak or edges stay out of bounds");
 }
 
 std::vector<std::uint8_t> render_image(const ImageEntry& e) {
@@ -57,7 +77,7 @@ std::vector<std::uint8_t> render_sound(const SoundSpec& s) {
     if (it == sound_makers().end()) throw std::runtime_error("no synthesiser for " + std::string(s.path));
     Audio a = it->second();
     if (format_of(s.path) == MediaFormat::wav) return encode_wav(a.samples, a.channels);
-    return encode_ogg_within_peak(std::move(a), s.music ? vorbis_quality_music : vorbis_quality_effects);
+    return encode_ogg_within_peak(std::move(a), s.music ? vorbis_quality_music : vorbis_quality_effects, !s.music);
 }
 
 bool wanted(const GenerateOptions& o, std::string_view path) {

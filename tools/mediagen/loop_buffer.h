@@ -76,6 +76,24 @@ public:
             ch = out;
         }
     }
+    // Three-band tone of the whole loop (one-pole splits at the two corners), run twice around
+    // it so the filters' state at the start is what the end left: no seam.
+    void tone(float low_hz, float high_hz, float low_gain, float mid_gain, float high_gain)
+    {
+        const float kl = 1 - std::exp(-two_pi * low_hz / sr), kh = 1 - std::exp(-two_pi * high_hz / sr);
+        for (std::vector<float>* ch : {&l_, &r_}) {
+            float lo = 0, hi = 0;
+            std::vector<float> out(ch->size());
+            for (int pass = 0; pass < 2; ++pass)
+                for (std::size_t i = 0; i < ch->size(); ++i) {
+                    float x = (*ch)[i];
+                    lo += kl * (x - lo);
+                    hi += kh * (x - hi);
+                    out[i] = low_gain * lo + mid_gain * (hi - lo) + high_gain * (x - hi);
+                }
+            *ch = out;
+        }
+    }
     void scale_by(const std::vector<float>& gain) {
         for (std::size_t i = 0; i < l_.size(); ++i) l_[i] *= gain[i], r_[i] *= gain[i];
     }

@@ -76,9 +76,13 @@ inline float env_gate(float t, float attack, float length, float release) {
 
 inline float note_freq(float midi) { return 440.0f * std::pow(2.0f, (midi - 69) / 12.0f); }
 
-// The finishing pass of every effect: DC removed, short fades so it starts and ends at zero,
-// peak scaled to the given level (linear, below 1).
-void finish_effect(Samples& s, float peak, float fade_in_ms = 3, float fade_out_ms = 8);
+// The finishing pass of every effect: rumble and DC out, a 3 ms fade in from silence and a
+// raised-cosine fade out followed by 8 ms of silence, so it neither starts nor ends on a step;
+// then the level is set by loudness (the loudest 400 ms, BS.1770) rather than by peak, since
+// loudness is what puts the effects in order in the game's mix. A peak that would pass -2.5
+// dBFS on the way is rounded off by a soft limiter.
+void finish_effect(Samples& s, float loudest_lufs, float fade_out_ms = 25);
+double loudest_400ms_lufs(const Samples& mono);
 float peak_of(const Samples& s);
 double rms_of(const Samples& s);
 void remove_dc(Samples& s, int channels);

@@ -116,16 +116,20 @@ TEST(Codecs, RejectsFilesThatAreNotTheirFormat) {
     EXPECT_FALSE(mg::read_ogg_memory(junk));
 }
 
-TEST(Synth, FinishingPassFadesCentresAndSetsThePeak) {
-    mg::Samples s(8000, 0.3f);  // a pure offset with a loud start: the worst case for clicks
-    for (std::size_t i = 0; i < s.size(); ++i) s[i] += 0.4f * std::sin(float(i) * 0.05f);
-    mg::finish_effect(s, 0.5f);
-    EXPECT_EQ(s.front(), 0.0f);
-    EXPECT_EQ(s.back(), 0.0f);
-    EXPECT_NEAR(mg::peak_of(s), 0.5f, 1e-5);
-    double mean = 0;
-    for (float v : s) mean += v;
-    EXPECT_LT(std::fabs(mean / s.size()), 0.005);
+TEST(Synth, FinishingPassFadesCentresAndSetsTheLoudness)
+{
+    for (float target : {-24.0f, -9.0f}) {   // a quiet level, and one the limiter must help reach
+        mg::Samples s(8000, 0.3f);           // a pure offset with a loud start: the worst case for clicks
+        for (std::size_t i = 0; i < s.size(); ++i) s[i] += 0.4f * std::sin(float(i) * 0.05f);
+        mg::finish_effect(s, target);
+        EXPECT_EQ(s.front(), 0.0f);
+        for (std::size_t i = s.size() - 5 * 441 / 10; i < s.size(); ++i) ASSERT_EQ(s[i], 0.0f) << "silent last 5 ms";
+        EXPECT_NEAR(mg::loudest_400ms_lufs(s), target, 0.1);
+        EXPECT_LE(mg::peak_of(s), 0.75f);
+        double mean = 0;
+        for (float v : s) mean += v;
+        EXPECT_LT(std::fabs(mean / s.size()), 0.005);
+    }
 }
 
 TEST(Music, AComposedLoopHasItsLengthLevelAndSeed) {
