@@ -168,13 +168,12 @@ void load_assets(World& world)
     load_fonts(world);
 }
 
-void show_loading_screen(World& world)
+void show_loading_screen(int frames)
 {
-    Image loading_image = load_gfx_image("loading.png", 1);
-    do {
+    const Image loading_image = load_gfx_image("loading.png", 1);
+    for (int frame = 0; frame < frames; ++frame) {
         clear_screen();
         draw_image(loading_image, 400, 300, 0);
-        update_screen_fade(world);
         flip(-1);
-    } while (world.screen_fade_alpha > 0);
+    }
 }

@@ -66,5 +66,5 @@ void load_sounds(World& world);
 void load_music(World& world);
 // Images, sounds, music, then the fonts, once at start-up.
 void load_assets(World& world);
-// The loading picture fades in over 25 frames and stays while the rest loads.
-void show_loading_screen(World& world);
+// Shows the loading picture for that many frames; it stays on screen while the rest loads.
+void show_loading_screen(int frames);

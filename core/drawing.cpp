@@ -114,13 +114,15 @@ void pulse_hint(World& world)
 
 void draw_pointer_and_hint(World& world)
 {
-    set_alpha(world.pointer_alpha);
-    set_blend(blend_light);
-    // Shown where the mouse is between frames, too.
-    begin_following_pointer(PointerFollow{.along_y = true});
-    draw_image(world.pointer_image, static_cast<float>(mouse_x()), static_cast<float>(mouse_y()), 0);
-    end_following_pointer();
-    reset_draw_state();
+    if (pointer_in_picture()) {
+        set_alpha(world.pointer_alpha);
+        set_blend(blend_light);
+        // Shown where the mouse is between frames, too.
+        begin_following_pointer(PointerFollow{.along_y = true});
+        draw_image(world.pointer_image, static_cast<float>(mouse_x()), static_cast<float>(mouse_y()), 0);
+        end_following_pointer();
+        reset_draw_state();
+    }
     pulse_pointer(world);
     if (!world.hint_text.empty()) {
         set_blend(blend_alpha);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/game_flow.h"
 
+#include <span>
 #include <string>
+#include <vector>
 
 #include "core/drawing.h"
 #include "core/font.h"
@@ -33,6 +35,8 @@
 #include "play/shrapnel.h"
 #include "play/spark.h"
 #include "ui/hud.h"
+#include "ui/prompt.h"
+#include "ui/settings.h"
 #include "ui/widgets.h"
 
 // The whole game runs inside this action; the menus go on when it returns.
@@ -203,25 +207,17 @@ void update_slow_motion_pace(World& world)
     advance_slow_motion(world);
 }
 
-// The frozen frame under a dark veil, with a message; shared by the pause and quit prompts.
-void show_prompt(World& world, const char* message, const char* font, float x, float y)
+// The charge sound holds its breath while a prompt waits.
+void show_game_prompt(World& world, std::span<const std::string> lines, std::span<const PromptAnswerButton> answers)
 {
     if (world.charge_channel) pause_channel(world.charge_channel);
-    grab_image(world.screen_grab_image, 0, 0, 0);
-    clear_screen();
-    draw_image_shaken(world, world.screen_grab_image, 0, 0, 0, 1);
-    set_color(0, 0, 0);
-    set_blend(blend_alpha);
-    set_alpha(0.6f);
-    draw_rect(0, 0, screen_width, screen_height);
-    reset_draw_state();
-    draw_text(world, message, font, x, y, 0);
-    flip(-1);
+    show_prompt(world, lines, answers);
 }
 
 // Back from a prompt: the pointer where the paddle was, so it does not jump.
 void leave_prompt(World& world)
 {
+    clear_prompt();
     move_mouse(static_cast<int>(world.frame_mouse_x), static_cast<int>(world.frame_mouse_y));
     if (world.charge_channel) resume_channel(world.charge_channel);
     trace("prompt closed");
@@ -349,15 +345,27 @@ void update_level_end(World& world)
 
 void pause_game(World& world)
 {
-    show_prompt(world, "PAUSED", "2", 349, 292);
+    const std::string lines[] = {"PAUSED"};
+    const PromptAnswerButton answers[] = {{"CONTINUE", -1}};
+    show_game_prompt(world, lines, answers);
     trace("prompt PAUSED");
     wait_key();
     leave_prompt(world);
 }
 
+// The player must know before answering that a game given up now would have entered the table.
+bool quitting_loses_high_score(const World& world)
+{
+    const int score = world.score + (world.score_to_add > 0 ? world.score_to_add : 0);
+    return !world.outside_high_scores && score > world.high_scores[high_score_count - 1];
+}
+
 void confirm_quit(World& world)
 {
-    show_prompt(world, "ARE YOU SURE YOU WANT TO QUIT? (Y/N)", "3", 234, 296);
+    std::vector<std::string> lines = {"ARE YOU SURE YOU WANT TO QUIT? (Y/N)"};
+    if (quitting_loses_high_score(world)) lines.emplace_back("QUIT NOW AND THIS HIGH SCORE IS NOT KEPT");
+    const PromptAnswerButton answers[] = {{"YES", vk_y}, {"NO", vk_n}};
+    show_game_prompt(world, lines, answers);
     trace("prompt QUIT");
     wait_key();
     if (key_down(vk_y)) {

@@ -61,6 +61,9 @@ void check_level_cleared(World& world);
 void update_level_end(World& world);
 void pause_game(World& world);
 void confirm_quit(World& world);
+// Whether quitting now gives up a score that would have entered the high scores (the quit
+// prompt says so).
+bool quitting_loses_high_score(const World& world);
 void draw_level_intro(World& world);
 void draw_level_complete(World& world);
 void draw_game_over(World& world);

@@ -112,6 +112,37 @@ bool names_an_entry(const World& world, const std::string& file, std::span<const
     return false;
 }
 
+// A name as it may stand in a file name: letters and digits kept, anything else '_', the padding
+// left out.
+std::string file_safe_name(std::string_view name)
+{
+    while (name.ends_with(' ')) name.remove_suffix(1);
+    std::string safe;
+    for (const char c : name) safe += (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';
+    return safe.empty() ? "_" : safe;
+}
+
+std::string padded_entry_name(const std::string& name) { return pad_name(name).substr(0, high_score_name_length); }
+
+// Earlier versions named an entry's file by the hex codes of its padded name.
+std::string hex_table_replay_path(const World& world, int score, const std::string& name)
+{
+    return replay_folder(world) + std::string(table_replay_prefix) + std::to_string(score) + "-" +
+           hex_of(padded_entry_name(name)) + std::string(replay_suffix);
+}
+
+// Such a file takes its readable name, so no kept game is lost to the new names.
+void rename_hex_table_replays(const World& world, std::span<const HighScore> table)
+{
+    std::error_code error;
+    for (const HighScore& entry : table) {
+        const std::string old_path = hex_table_replay_path(world, entry.score, entry.name);
+        const std::string new_path = table_replay_path(world, entry.score, entry.name);
+        if (check_file(old_path).kind == FileKind::regular && check_file(new_path).kind == FileKind::missing)
+            std::filesystem::rename(old_path, new_path, error);
+    }
+}
+
 void delete_replays_not_in(const World& world, std::span<const HighScore> table)
 {
     std::error_code error;
@@ -258,7 +289,17 @@ void keep_table_replays(World& world, std::span<const HighScore> table, bool lea
         write_replay(table_replay_path(world, world.high_scores[static_cast<std::size_t>(r.table_replay_entry)], name), *r.table_replay);
         r.table_replay.reset();
     }
+    rename_hex_table_replays(world, table);
     delete_replays_not_in(world, table);
+}
+
+void adopt_hex_table_replays(const World& world)
+{
+    if (replay_folder(world).empty()) return;
+    std::vector<HighScore> table;
+    for (std::size_t i = 0; i < high_score_count; ++i)
+        table.push_back({world.high_scores[i], world.high_score_names[i]});
+    rename_hex_table_replays(world, table);
 }
 
 std::string replay_folder(const World& world)
@@ -269,9 +310,8 @@ std::string replay_folder(const World& world)
 
 std::string table_replay_path(const World& world, int score, const std::string& name)
 {
-    const std::string padded = pad_name(name).substr(0, high_score_name_length);
-    return replay_folder(world) + std::string(table_replay_prefix) + std::to_string(score) + "-" + hex_of(padded) +
-           std::string(replay_suffix);
+    return replay_folder(world) + std::string(table_replay_prefix) + std::to_string(score) + "-" +
+           file_safe_name(padded_entry_name(name)) + std::string(replay_suffix);
 }
 
 std::optional<std::string> load_replay(const std::string& path, GameReplay& replay)

@@ -42,7 +42,10 @@ void keep_table_replays(World& world, std::span<const HighScore> table, bool lea
 
 // Where this run keeps replays: config.dat's folder ("" when there is nowhere to save).
 std::string replay_folder(const World& world);
+// "high-score-SCORE-NAME.replay", the name's letters and digits kept and anything else '_'.
 std::string table_replay_path(const World& world, int score, const std::string& name);
+// Files kept under the hex names of earlier versions take their readable names (at start-up).
+void adopt_hex_table_replays(const World& world);
 
 // How the watcher drives a replay; the controls function runs once per shown frame, after the
 // game's frame is drawn and before it is shown.
@@ -53,7 +56,6 @@ struct ReplayPlayer {
     int skip_from_level = 0;
     bool leave = false;
     long long frames = 0;      // game frames played so far
-    bool button_held = false;  // the watcher's left button, for clicks
     bool drawing = true;       // whether the run draws at all (not with --no-drawing)
 };
 using ReplayControls = std::function<void(World& game, ReplayPlayer& player, const GameReplay& replay)>;

@@ -220,6 +220,7 @@ int run_program(const std::vector<std::string>& arguments)
         if (!load_replay_to_watch(*world, options.replay_file, replay)) return exit_bad_command_line;
         world->config_path.clear();   // watching a replay saves nothing
     }
+    adopt_hex_table_replays(*world);
 
     const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed
                               : devices.seed ? *devices.seed : clock_seed();
@@ -251,14 +252,13 @@ void start_up(World& world)
     set_mask_color(255, 0, 255);
     hide_pointer();
     world.screen_grab_image = create_image(screen_width, screen_height, 1, image_masked | image_dynamic);
-    // One black frame, then the pause before the loading picture.
-    set_color(0, 0, 0);
-    draw_rect(0, 0, screen_width, screen_height);
-    flip(-1);
+    // The loading picture from the very first frame: a player who just started the game sees it
+    // at once, never a black window. It stays through the pause and 50 frames more (the time the
+    // start-up has always taken here, so a run's later frames keep their numbers).
+    show_loading_screen(1);
     trace("start-up pause");
     delay(2000);
-    fade_to_black(world);
-    show_loading_screen(world);
+    show_loading_screen(50);
     // levels.dat and config.dat were read before the display opened, so a bad levels.dat never
     // shows a window.
     frame_stats_mark("loading started");
@@ -301,6 +301,7 @@ void run_menu_frame(World& world)
     // Widgets react one frame after they are drawn; a hint set here shows next frame.
     update_buttons(world);
     update_scroll_boxes(world);
+    answer_escape(world);
     // Keys and pads that arrive with this flip move the pointer over what the screen shows now.
     publish_pointer_targets(world);
     update_screen_fade(world);

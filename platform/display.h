@@ -40,6 +40,9 @@ bool display_open();
 void close_display();
 // The pointer is held inside the window or screen only while a game is played; prompts and a
 // lost focus free it whatever this says.
+// Full screen or a window, as Alt+Enter switches them (nothing headless).
+bool window_fullscreen();
+void set_window_fullscreen(bool fullscreen);
 void confine_pointer(bool confine);
 bool pointer_confined();
 // Tests, benchmarks and tools: the headless 800 x 600 display and the headless mixer, once.

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/device_script.h"
 #include "platform/display_internal.h"
@@ -39,12 +40,24 @@ void window_density(double& x, double& y)
     y = double(output_h) / std::max(1, window_h);
 }
 
-// Window coordinates (in the window's own points) to the 800 x 600 picture, and back.
-void window_to_picture(int wx, int wy, int& x, int& y)
+// Window coordinates (in the window's own points) to the 800 x 600 picture, and back. Returns
+// whether the point lies on the picture rather than on the bars around it.
+bool window_to_picture(int wx, int wy, int& x, int& y)
 {
     double dx = 1, dy = 1;
     window_density(dx, dy);
-    output_to_picture(current_picture_box(), wx * dx, wy * dy, x, y);
+    const PictureBox box = current_picture_box();
+    output_to_picture(box, wx * dx, wy * dy, x, y);
+    return output_in_picture(box, wx * dx, wy * dy);
+}
+
+// The game draws its own pointer only while the real one is over the picture: on the bars or
+// outside the window it would otherwise sit stuck at the picture's edge.
+void pointer_inside(bool inside)
+{
+    if (inside == pointer_in_picture()) return;
+    device_pointer_in_picture(inside);
+    trace(inside ? "pointer on the picture" : "pointer off the picture");
 }
 
 void picture_to_window(int x, int y, int& wx, int& wy)
@@ -58,8 +71,12 @@ void picture_to_window(int x, int y, int& wx, int& wy)
 
 void set_fullscreen(bool fullscreen)
 {
+    // A maximised window comes back maximised from full screen, as it went.
+    if (fullscreen) display.was_maximised = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_MAXIMIZED) != 0;
     display.fullscreen = fullscreen;
+    display.pointer_back_after_resize = true;
     SDL_SetWindowFullscreen(display.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!fullscreen && display.was_maximised) SDL_MaximizeWindow(display.window);
 }
 
 int key_code_from_sdl(SDL_Keycode key)
@@ -96,16 +113,17 @@ int handle_event(const SDL_Event& event)
     case SDL_QUIT: end_program(0);
     case SDL_MOUSEMOTION: {
         int x = 0, y = 0;
-        window_to_picture(event.motion.x, event.motion.y, x, y);
+        pointer_inside(window_to_picture(event.motion.x, event.motion.y, x, y));
         device_mouse_moved(x, y);
         return -1;
     }
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
+    case SDL_MOUSEBUTTONUP: {
         if (event.button.button != SDL_BUTTON_LEFT) return -1;
-        device_button(event.type == SDL_MOUSEBUTTONDOWN);
         // A click answers a waiting prompt as a key does.
-        return event.type == SDL_MOUSEBUTTONDOWN && !input_script_playing() ? vk_lbutton : -1;
+        const int key = device_button(event.type == SDL_MOUSEBUTTONDOWN);
+        return input_script_playing() ? -1 : key;
+    }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
         const bool down = event.type == SDL_KEYDOWN;
@@ -115,11 +133,16 @@ int handle_event(const SDL_Event& event)
         }
         if (down && event.key.repeat != 0) return -1;
         const int code = key_code_from_sdl(event.key.keysym.sym);
-        if (input_script_playing()) return -1;   // a replay's keys are in its script
+        // A replay's keys are in its script; the real ones reach only the viewer's controls.
+        if (input_script_playing()) {
+            device_key(code, down);
+            return -1;
+        }
         return keyboard_key(code, down);
     }
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) trace("focus gained");
+        if (event.window.event == SDL_WINDOWEVENT_LEAVE) pointer_inside(false);
         if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             trace("focus lost");
             device_focus_lost();
@@ -131,9 +154,12 @@ int handle_event(const SDL_Event& event)
         if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             display.shown = Display::Shown{};   // a new surface, whatever its address
             if (!display.fullscreen) display.window_w = event.window.data1, display.window_h = event.window.data2;
+            // The picture moved under the desktop's pointer: put it back on the game's, so the
+            // option or button just used is still under it.
+            if (std::exchange(display.pointer_back_after_resize, false)) warp_device_pointer(mouse_x(), mouse_y());
         }
         return -1;
-    default: return input_script_playing() ? -1 : handle_pad_event(event);
+    default: return handle_pad_event(event);
     }
 }
 
@@ -147,6 +173,11 @@ void update_pointer_confinement(bool prompt_waiting)
     if (display.window == nullptr) return;
     const bool focused = (SDL_GetWindowFlags(display.window) & SDL_WINDOW_INPUT_FOCUS) != 0;
     const bool confine = display.confine_wanted && focused && !prompt_waiting;
+    // A waiting prompt shows the desktop's pointer, so its answers can be clicked.
+    if (prompt_waiting != display.cursor_shown) {
+        display.cursor_shown = prompt_waiting;
+        SDL_ShowCursor(prompt_waiting ? SDL_ENABLE : SDL_DISABLE);
+    }
     if (confine == display.confined) return;
     display.confined = confine;
     SDL_SetWindowGrab(display.window, confine ? SDL_TRUE : SDL_FALSE);
@@ -181,6 +212,13 @@ bool hold_events_until(Uint64 until_ms, int& x, int& y)
 }
 
 }  // namespace display_detail
+
+bool window_fullscreen() { return display.window != nullptr && display.fullscreen; }
+
+void set_window_fullscreen(bool fullscreen)
+{
+    if (display.window != nullptr && fullscreen != display.fullscreen) set_fullscreen(fullscreen);
+}
 
 void confine_pointer(bool confine)
 {

@@ -109,6 +109,9 @@ struct Display {
     // prompt waits or another window has the focus.
     bool confine_wanted = false;
     bool confined = false;
+    bool cursor_shown = false;                // the desktop's pointer, shown only while a prompt waits
+    bool was_maximised = false;               // before the last switch to full screen
+    bool pointer_back_after_resize = false;   // after that switch, or the switch back
     // Where the picture is enlarged by a whole factor before the remainder is smoothed.
     SDL_Surface* enlarged_canvas = nullptr;
     SDL_Texture* enlarged_target = nullptr;

@@ -182,6 +182,8 @@ void open_window()
                                       chosen.width, chosen.height, flags);
     if (display.window == nullptr)
         platform_fatal(std::string("kalventor: cannot open a window: ") + SDL_GetError());
+    // Half the picture: smaller, its letters can no longer be read.
+    SDL_SetWindowMinimumSize(display.window, screen_width / 2, screen_height / 2);
     open_pads();
     display.fullscreen = chosen.fullscreen;
     display.window_w = chosen.width, display.window_h = chosen.height;

@@ -52,6 +52,9 @@ struct InputState {
     int viewer_x = screen_width / 2;
     int viewer_y = screen_height / 2;
     bool viewer_button = false;
+    int viewer_clicks = 0;
+    std::vector<PromptAnswer> prompt_answers;
+    bool pointer_inside = true;
     // The run's own script while a pushed one plays.
     bool nested = false;
     bool outer_scripted = false;
@@ -116,7 +119,7 @@ void apply_to_viewer(const ScriptEvent& event)
 {
     switch (event.kind) {
     case ScriptEventKind::mouse: input.viewer_x = event.x, input.viewer_y = event.y; break;
-    case ScriptEventKind::down: input.viewer_button = true; break;
+    case ScriptEventKind::down: input.viewer_button = true, input.viewer_clicks += 1; break;
     case ScriptEventKind::up: input.viewer_button = false; break;
     case ScriptEventKind::key:
     case ScriptEventKind::hold: input.viewer_hits[event.key] += 1; break;
@@ -256,6 +259,7 @@ void push_input_script(InputScript script)
     input.outer_pending = std::move(input.pending);
     input.viewer_x = input.mouse_x, input.viewer_y = input.mouse_y;
     input.viewer_button = false;
+    input.viewer_clicks = 0;
     input.viewer_hits = {};
     input.nested = true;
     play_input_script(std::move(script));
@@ -302,6 +306,12 @@ int viewer_key_hit(int key)
 int viewer_mouse_x() { return input.viewer_x; }
 int viewer_mouse_y() { return input.viewer_y; }
 bool viewer_mouse_down() { return input.viewer_button; }
+int viewer_mouse_hit() { return std::exchange(input.viewer_clicks, 0); }
+
+void set_prompt_answers(std::vector<PromptAnswer> answers) { input.prompt_answers = std::move(answers); }
+
+bool pointer_in_picture() { return input.pointer_inside; }
+void device_pointer_in_picture(bool inside) { input.pointer_inside = inside; }
 
 bool record_input_to(const std::string& path, long long seed)
 {
@@ -391,7 +401,26 @@ void bot_mouse_moved(int x, int y)
     }
 }
 
-void device_button(bool down) { device_button_from(button_from_mouse, down); }
+namespace {
+int prompt_answer_at(int x, int y)
+{
+    for (const PromptAnswer& answer : input.prompt_answers)
+        if (x > answer.x && x < answer.x + answer.w && y > answer.y && y < answer.y + answer.h) return answer.key;
+    return -1;
+}
+}   // namespace
+
+int device_button(bool down)
+{
+    if (down && input.waiting && !input.scripted) {
+        if (const int key = prompt_answer_at(input.mouse_x, input.mouse_y); key >= 0) {
+            device_key_tap(key);
+            return key;
+        }
+    }
+    device_button_from(button_from_mouse, down);
+    return down ? vk_lbutton : -1;
+}
 
 void device_button_from(unsigned source, bool down)
 {
@@ -401,6 +430,7 @@ void device_button_from(unsigned source, bool down)
 
 void frame_button_from(unsigned source, bool down)
 {
+    if (down && !input.viewer_button) input.viewer_clicks += 1;
     input.viewer_button = down;
     if (input.bot_driving || input.scripted) return;
     // The button comes up only when no device holds it any more.

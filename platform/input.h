@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/input_script.h"
 #include "platform/keys.h"
@@ -43,6 +44,9 @@ int viewer_key_hit(int key);
 int viewer_mouse_x();
 int viewer_mouse_y();
 bool viewer_mouse_down();
+// Presses of the viewer's left button since the last call: a tap whose press and release both
+// came between two frames still counts, as a click on the menus does.
+int viewer_mouse_hit();
 // Writes every input the run receives to a script file, with the seed first.
 bool record_input_to(const std::string& path, long long seed);
 void close_input_record();
@@ -54,9 +58,22 @@ void reset_input();
 void begin_input_frame(long long frame);
 // Called by the display's event pump for real devices (window coordinates already mapped).
 void device_mouse_moved(int x, int y);
-void device_button(bool down);
+// Returns the key code the press stands for (the left button, or a waiting prompt's answer under
+// the pointer), else -1.
+int device_button(bool down);
 void device_key(int code, bool down);
 void device_focus_lost();
+// While a prompt waits, a click on one of these places answers as its key does (YES as Y): the
+// record holds the key, so a replay needs no pointer position. The prompt clears them after.
+struct PromptAnswer {
+    int x = 0, y = 0, w = 0, h = 0;
+    int key = 0;
+};
+void set_prompt_answers(std::vector<PromptAnswer> answers);
+// False while the real pointer is outside the picture (outside the window, or on the bars around
+// the picture), where the game's own pointer is not drawn.
+bool pointer_in_picture();
+void device_pointer_in_picture(bool inside);
 // The player's own mouse moves the pointer: no script or bot does.
 bool device_drives_pointer();
 // A bot at the controls: its pointer and button replace the real mouse's (keys still count).

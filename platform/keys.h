@@ -11,6 +11,7 @@ constexpr int vk_left = 37;
 constexpr int vk_up = 38;
 constexpr int vk_right = 39;
 constexpr int vk_down = 40;
+constexpr int vk_n = 78;
 constexpr int vk_p = 80;
 constexpr int vk_y = 89;
 constexpr int vk_lshift = 160;

@@ -72,8 +72,13 @@ bool inside(const PointerRect& r, int x, int y) { return x > r.x && x < r.x + r.
 int centre_x(const PointerRect& r) { return r.x + r.w / 2; }
 int centre_y(const PointerRect& r) { return r.y + r.h / 2; }
 
-// The pointer moved by a device at this frame boundary: recorded for this frame.
-void point_at(int x, int y) { bot_mouse_moved(x, y); }
+// The pointer moved by a device at this frame boundary: recorded for this frame. Keys and pads
+// bring the game's pointer back into sight wherever the mouse was left.
+void point_at(int x, int y)
+{
+    device_pointer_in_picture(true);
+    bot_mouse_moved(x, y);
+}
 void point_at(const PointerRect& r) { point_at(centre_x(r), centre_y(r)); }
 
 // A click as a mouse player makes one: over the widget with the button up for a frame (the
@@ -149,13 +154,21 @@ void jump(Direction direction)
     if (best != nullptr) point_at(best->rect);
 }
 
-void press_back()
+bool on_stepped_option()
+{
+    for (const PointerTarget& target : devices.screen.targets)
+        if (target.steps && inside(target.rect, mouse_x(), mouse_y())) return true;
+    return false;
+}
+
+bool press_back()
 {
     for (const PointerTarget& target : devices.screen.targets) {
         if (!target.back) continue;
         click_at(target.rect, 0, 0, false, false);
-        return;
+        return true;
     }
+    return false;
 }
 
 // Name entry by pad: the letter at the cursor is typed at once and replaced as it changes.
@@ -277,7 +290,11 @@ int press_in_menus(PadState& pad, PadButton button)
 {
     switch (button) {
     case PadButton::a: case PadButton::start: pad.a_fires = true, update_pads_button(); return -1;
-    case PadButton::b: case PadButton::back: press_back(); return -1;
+    // Where no BACK button shows, B is the keyboard's Escape, which the screen answers itself.
+    case PadButton::b:
+    case PadButton::back:
+        if (!press_back()) device_key_tap(vk_escape);
+        return -1;
     case PadButton::dpad_left: step_direction(Direction::left); return -1;
     case PadButton::dpad_right: step_direction(Direction::right); return -1;
     case PadButton::dpad_up: step_direction(Direction::up); return -1;
@@ -389,6 +406,7 @@ void pointer_key(int code, bool down)
     case PointerMode::menus:
         if (code == vk_return || code == vk_space) update_keys_button();
         if (!down) break;
+        if ((code == vk_left || code == vk_right) && on_stepped_option()) break;
         if (code == vk_left) step_direction(Direction::left);
         if (code == vk_right) step_direction(Direction::right);
         if (code == vk_up) step_direction(Direction::up);
@@ -422,8 +440,29 @@ void pad_removed(int pad)
     if (devices.screen.mode == PointerMode::play && !input_waiting()) device_key(vk_p, true), device_key(vk_p, false);
 }
 
+namespace {
+// While a replay plays, a pad works its bar as the keys do: A or Start pause, B or Back leave,
+// left and right a slower or faster speed.
+int viewer_pad_key(PadButton button)
+{
+    switch (button) {
+    case PadButton::a:
+    case PadButton::start: return vk_space;
+    case PadButton::b:
+    case PadButton::back: return vk_escape;
+    case PadButton::dpad_left: return vk_left;
+    case PadButton::dpad_right: return vk_right;
+    default: return -1;
+    }
+}
+}   // namespace
+
 int pad_button(int pad, PadButton button, bool down)
 {
+    if (input_script_playing()) {
+        if (const int key = viewer_pad_key(button); key >= 0) device_key(key, down);
+        return -1;
+    }
     PadState& state = devices.pads[pad];
     if (!down) {
         release_pad_button(state, button);
@@ -442,6 +481,7 @@ int pad_button(int pad, PadButton button, bool down)
 
 void pad_axis(int pad, PadAxis axis, int value)
 {
+    if (input_script_playing()) return;   // a replay's moves are in its script
     PadState& state = devices.pads[pad];
     if (axis == PadAxis::left_x) {
         state.stick_x = value;

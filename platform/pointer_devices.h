@@ -18,10 +18,12 @@ struct PointerRect {
     int x = 0, y = 0, w = 0, h = 0;
 };
 
-// Something the pointer can jump to; `back` marks the button that leaves the screen.
+// Something the pointer can jump to; `back` marks the button that leaves the screen, `steps` an
+// option that Left and Right step while the pointer is on it (the arrows then do not jump away).
 struct PointerTarget {
     PointerRect rect;
     bool back = false;
+    bool steps = false;
 };
 
 // A scrolling list among the targets: moving past its last visible row scrolls it by pressing

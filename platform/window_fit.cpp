@@ -38,6 +38,11 @@ void output_to_picture(const PictureBox& box, double ox, double oy, int& x, int&
     y = std::clamp(y, 0, screen_height - 1);
 }
 
+bool output_in_picture(const PictureBox& box, double ox, double oy)
+{
+    return ox >= box.x && ox < box.x + box.w && oy >= box.y && oy < box.y + box.h;
+}
+
 void picture_to_output(const PictureBox& box, int x, int y, double& ox, double& oy)
 {
     ox = box.x + (x + 0.5) * box.w / screen_width;

@@ -16,6 +16,8 @@ int whole_scale(int output_w, int output_h);
 // A point of the output (in output pixels) to a pixel of the picture, clamped to the picture;
 // the bars map to its nearest edge.
 void output_to_picture(const PictureBox& box, double ox, double oy, int& x, int& y);
+// Whether a point of the output lies on the picture (not on a bar).
+bool output_in_picture(const PictureBox& box, double ox, double oy);
 // The centre of a picture pixel, in output pixels.
 void picture_to_output(const PictureBox& box, int x, int y, double& ox, double& oy);
 // The largest window scale, up to the one asked for, whose window fits the usable area of the

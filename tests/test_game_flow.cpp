@@ -15,6 +15,7 @@
 #include "play/powerup.h"
 #include "tests/support/test_support.h"
 #include "ui/hud.h"
+#include "ui/prompt.h"
 
 namespace {
 
@@ -347,6 +348,35 @@ TEST_F(GameFlow, ANewLevelStartsTheSweepTheFireDelayAndTheStallCountAfresh)
     int frames = 0;
     while (world->powerup_list.empty() && frames < 1000) update_weapon(*world), ++frames;
     EXPECT_EQ(frames, 500) << "the free weapon after 500 stalled frames of this level";
+}
+
+// The quit prompt warns exactly when quitting gives up a place in the table.
+TEST_F(GameFlow, TheQuitPromptWarnsWhenTheScoreWouldEnterTheTable)
+{
+    struct Case {
+        int tenth, score, to_add;
+        bool outside, warns;
+    };
+    const Case cases[] = {{0, 0, 0, false, false},    {0, 1, 0, false, true},  {100, 100, 0, false, false},
+                          {100, 90, 20, false, true}, {0, 50, 0, true, false}, {100, 101, -5, false, true}};
+    for (const Case& c : cases) {
+        world->high_scores.fill(c.tenth);
+        world->score = c.score;
+        world->score_to_add = c.to_add;
+        world->outside_high_scores = c.outside;
+        EXPECT_EQ(quitting_loses_high_score(*world), c.warns)
+            << c.tenth << " " << c.score << "+" << c.to_add << (c.outside ? " outside" : "");
+    }
+}
+
+// A prompt over the level's banner, LEVEL COMPLETE! or GAME OVER stands above them (y 270 to
+// 330), its tallest form (two lines and the answers) included; with no panel it keeps its place.
+TEST_F(GameFlow, PromptsStandClearOfTheCentrePanels)
+{
+    EXPECT_GT(world->message_alpha, 0) << "a level starts with its banner";
+    EXPECT_LE(prompt_top(*world) + prompt_height(2, 2), 270);
+    world->message_alpha = 0;
+    EXPECT_EQ(prompt_top(*world), 292);
 }
 
 TEST(Hud, TheBannerKeepsItsRightEndAndGrowsLeft)

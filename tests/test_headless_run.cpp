@@ -24,14 +24,19 @@ int brightness(const Pixels& p, int x, int y)
 
 TEST_F(HeadlessRun, StartUpReachesTheMenusWithThePointer)
 {
-    ASSERT_EQ(run("--headless --seed 1 --frames 400 --shot 390:menu.png --shot 10:black.png"), 0) << file_text("err.txt");
+    ASSERT_EQ(run("--headless --seed 1 --frames 400 --shot 390:menu.png --shot 1:first.png --shot 10:pause.png"), 0)
+        << file_text("err.txt");
     const Pixels menu = picture("menu.png");
     ASSERT_EQ(menu.width, 800);
     ASSERT_EQ(menu.height, 600);
-    // Frame 10 is inside the opening black pause.
-    const Pixels black = picture("black.png");
-    ASSERT_EQ(black.width, 800);
-    EXPECT_EQ(brightness(black, 400, 300), 0);
+    // LOADING shows from the very first frame and through the pause: never a black window.
+    for (const char* shot : {"first.png", "pause.png"}) {
+        const Pixels loading = picture(shot);
+        ASSERT_EQ(loading.width, 800) << shot;
+        int light = 0;
+        for (int x = 300; x < 500; ++x) light = std::max(light, brightness(loading, x, 300));
+        EXPECT_GT(light, 300) << shot << " shows no LOADING";
+    }
     // The pointer is drawn at the screen centre, where return_to_menus put it; its hot spot is
     // its top-left corner, so the picture lies below and right of (400, 300).
     int pointer_light = 0, beside_light = 0;
@@ -84,6 +89,33 @@ TEST_F(HeadlessRun, AnAutoplayedGameReplaysFromItsRecordFrameForFrame)
     ASSERT_TRUE(a && b);
     EXPECT_EQ(*a, *b);
     EXPECT_NE(file_text("rec.txt").find(" down"), std::string::npos);   // it launched the ball
+}
+
+int count_of(const std::string& text, const std::string& line)
+{
+    int count = 0;
+    for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) count += 1;
+    return count;
+}
+
+// The quit prompt's NO and YES are clicked as N and Y are typed (above the level's banner, which
+// still shows), and the record of those clicks replays to the same end.
+TEST_F(HeadlessRun, TheQuitPromptsAnswersCanBeClicked)
+{
+    // A waiting prompt takes the script's next events, whatever their frames.
+    std::ofstream(dir / "devices.txt") << "seed 5\n130 key ESCAPE\n140 mouse 465 232\n140 down\n140 up\n"
+                                          "160 key ESCAPE\n170 mouse 335 232\n170 down\n170 up\n";
+    ASSERT_EQ(run("--headless --play metal:1 --devices devices.txt --record rec.txt --trace live.txt --frames 600"), 0)
+        << file_text("err.txt");
+    ASSERT_EQ(run("--headless --play metal:1 --input rec.txt --trace replayed.txt --frames 600"), 0)
+        << file_text("err.txt");
+    for (const char* trace : {"live.txt", "replayed.txt"}) {
+        const std::string text = file_text(trace);
+        EXPECT_EQ(count_of(text, "prompt QUIT"), 2) << trace << "\n" << text;
+        EXPECT_EQ(count_of(text, "game end"), 1) << trace << ": YES did not end the game\n" << text;
+        EXPECT_LT(text.find("prompt closed"), text.rfind("prompt QUIT")) << trace << ": NO did not go back to the game";
+    }
+    EXPECT_NE(file_text("rec.txt").find(" key Y"), std::string::npos) << file_text("rec.txt");
 }
 
 TEST_F(HeadlessRun, PlayStartsTheGameAtOnceAndRejectsBadLevels)

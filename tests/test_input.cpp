@@ -51,6 +51,21 @@ TEST_F(InputBetweenFrames, ThePressThatAnswersAPromptIsUsedUp)
     EXPECT_FALSE(mouse_down(1)) << "the click that answered would launch or fire";
 }
 
+// While a replay plays, a tap on its bar between two frames is still one click for the viewer.
+TEST_F(InputBetweenFrames, AViewersTapBetweenTwoFramesIsOneClick)
+{
+    push_input_script(InputScript{});
+    begin_input_frame(1);
+    device_button(true);
+    device_button(false);
+    begin_input_frame(2);
+    EXPECT_EQ(viewer_mouse_hit(), 1) << "the tap was lost";
+    EXPECT_EQ(viewer_mouse_hit(), 0) << "one tap clicked twice";
+    device_key('2', true);
+    EXPECT_EQ(viewer_key_hit('2'), 1);
+    pop_input_script();
+}
+
 // What the game saw each frame: pointer, button, and the hits of two keys.
 using Seen = std::tuple<int, int, bool, int, int>;
 Seen seen() { return {mouse_x(), mouse_y(), mouse_down(1), key_hit('A'), key_hit(vk_other)}; }

@@ -348,8 +348,9 @@ protected:
         for (std::string line; std::getline(in, line);) {
             const auto space = line.find(' ');
             const std::string what = space == std::string::npos ? line : line.substr(space + 1);
-            // What was shown and played; ticks, the start-up pause and the exit say nothing of it.
-            if (what != "tick" && what != "start-up pause" && what.rfind("exit ", 0) != 0) lines << what << "\n";
+            // What was shown and played; ticks, the start-up pause, hovers and the exit say nothing of it.
+            if (what != "tick" && what != "start-up pause" && !what.starts_with("exit ") && !what.starts_with("hover "))
+                lines << what << "\n";
         }
         return lines.str();
     }
@@ -417,10 +418,12 @@ TEST_F(PlayedByDevices, EveryMenuScreenByArrowsAndEnterThenAGameAndBack)
     s.tap("RETURN", 60);
     s.out.close();
     ASSERT_EQ(run("--seed 3 --devices keys.txt --trace trace.txt --frames 9000"), 0);
-    EXPECT_EQ(trace_text(), "screen MAIN\nmenus\nscreen LEVEL SELECT\nscreen MAIN\nscreen OPTIONS\nscreen MAIN\nscreen HIGH SCORES\n"
-                            "screen MAIN\nscreen HOW TO PLAY 1\nscreen HOW TO PLAY 2\nscreen HOW TO PLAY 3\n"
-                            "screen POWERUPS\nscreen MAIN\nscreen LEVEL SELECT\ngame start\nlaunch\nprompt QUIT\n"
-                            "prompt closed\ngame end\nscreen MAIN\n");
+    EXPECT_EQ(trace_text(),
+              "screen MAIN\nmenus\nscreen LEVEL SELECT\ntheme ALIEN\nscreen MAIN\nscreen OPTIONS\nscreen MAIN\n"
+              "screen HIGH SCORES\n"
+              "screen MAIN\nscreen HOW TO PLAY 1\nscreen HOW TO PLAY 2\nscreen HOW TO PLAY 3\n"
+              "screen POWERUPS\nscreen MAIN\nscreen LEVEL SELECT\ngame start\nlaunch\nprompt QUIT\n"
+              "prompt closed\ngame end\nscreen MAIN\n");
     ASSERT_TRUE(fs::exists(dir / "config.dat")) << "QUIT ends the run through its exit path";
 }
 

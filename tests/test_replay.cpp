@@ -190,6 +190,22 @@ TEST_F(TableReplays, AProgramEndingDuringTheNameKeepsTheReplayUnderTheNameSaved)
     EXPECT_TRUE(fs::exists(table_replay_path(*world, world->high_scores[0], pad_name("AN"))));
 }
 
+// An entry's file reads as its score and name; one kept under an earlier version's hex name takes
+// the readable name and is not deleted.
+TEST_F(TableReplays, FilesNameTheScoreAndThePlayerReadably)
+{
+    EXPECT_EQ(fs::path(table_replay_path(*world, 700, pad_name("JO ANN?"))).filename(),
+              "high-score-700-JO_ANN_.replay");
+    const fs::path hex_named = dir / "high-score-1000-412020202020202020202020202020.replay";   // "A", padded
+    std::ofstream(hex_named) << "kept";
+    keep_table_replays(*world, table(), false);
+    EXPECT_FALSE(fs::exists(hex_named));
+    std::ifstream readable(table_replay_path(*world, 1000, world->high_score_names[0]));
+    std::string text;
+    readable >> text;
+    EXPECT_EQ(text, "kept") << "the game kept under the old name was lost";
+}
+
 // "replay: score S level L frames F" from a run's standard output.
 struct FinalLine {
     int score = -1, level = -1;

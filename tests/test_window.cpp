@@ -61,6 +61,12 @@ TEST(PointerMapping, FollowsThePictureOnTheScreenBarsIncluded)
     EXPECT_EQ(y, 599);
     output_to_picture(box, 1900, 0, x, y);   // on the right bar
     EXPECT_EQ(x, 799);
+    // The bars are no part of the picture: the game's own pointer is not drawn there.
+    EXPECT_FALSE(output_in_picture(box, 100, 540));
+    EXPECT_FALSE(output_in_picture(box, 1900, 540));
+    EXPECT_TRUE(output_in_picture(box, 240, 0));
+    EXPECT_TRUE(output_in_picture(box, 1679, 1079));
+    EXPECT_FALSE(output_in_picture(box, 1680, 1079));
     // Every picture pixel sent to the screen comes back to itself, whatever the enlargement.
     for (const PictureBox b : {picture_box(800, 600), box, picture_box(1600, 1200), picture_box(1030, 700)}) {
         for (int px = 0; px < 800; px += 7) {

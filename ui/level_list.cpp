@@ -7,6 +7,7 @@
 #include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/trace.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -47,8 +48,11 @@ void draw_level_list(World& world)
         }
         // A row scrolled out of view cannot be under the pointer inside the box, so the
         // box test is what keeps hidden rows from being chosen.
-        if (level.complete && pointer_in_list_box() && mouse_down(1) && mouse_over(221, row_y, 359, 14))
+        if (level.complete && pointer_in_list_box() && mouse_down(1) && mouse_over(221, row_y, 359, 14) &&
+            world.level_number != n) {
             world.level_number = n;
+            trace("level " + std::to_string(n));
+        }
         reset_draw_state();
     }
 }

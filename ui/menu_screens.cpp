@@ -191,6 +191,8 @@ void draw_options_screen(World& world)
     world.sound_volume = volume_for_choice(get_scroll_choice(world, "SOUND VOLUME"));
     world.music_volume = volume_for_choice(get_scroll_choice(world, "MUSIC VOLUME"));
     set_channel_volume(world.music_channel, world.music_volume);
+    // Alt+Enter switches too: the option shows what the window is.
+    set_scroll_choice(world, "SCREEN", window_fullscreen() ? 1 : 0);
 }
 
 void draw_level_select_screen(World& world)

@@ -3,6 +3,7 @@
 
 #include "game/world.h"
 #include "platform/pointer_devices.h"
+#include "ui/replay_screen.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -17,7 +18,7 @@ void add_widgets(const World& world, PointerScreen& screen)
             screen.targets.push_back({rect_of(button.x, button.y, button.width, button.height), button.text == "BACK"});
     for (const Tscroll_box& box : world.scroll_box_list)
         if (box.screen == world.current_screen)
-            screen.targets.push_back({rect_of(box.x, box.y, scroll_box_width, scroll_box_height)});
+            screen.targets.push_back({rect_of(box.x, box.y, scroll_box_width, scroll_box_height), false, true});
 }
 
 // The unlocked rows the list shows (a press there chooses the level), and whether unlocked rows
@@ -47,6 +48,14 @@ void add_powerup_cells(PointerScreen& screen)
             screen.targets.push_back({{184 + 40 * column - 16, 180 + 40 * row - 16, 32, 32}});
 }
 
+// The HIGH SCORES rows whose game can be watched: Enter on one plays it, as a click does.
+void add_table_rows(const World& world, PointerScreen& screen)
+{
+    for (int entry = 0; entry < high_score_count; ++entry)
+        if (table_entry_has_replay(world, entry))
+            screen.targets.push_back({rect_of(110, table_row_y(entry) - 2, 580, 19)});
+}
+
 }  // namespace
 
 void publish_pointer_targets(World& world)
@@ -61,6 +70,7 @@ void publish_pointer_targets(World& world)
         add_widgets(world, screen);
         if (world.current_screen == "LEVEL SELECT") add_level_rows(world, screen);
         if (world.current_screen == "POWERUPS") add_powerup_cells(screen);
+        if (world.current_screen == "HIGH SCORES") add_table_rows(world, screen);
     }
     set_pointer_screen(std::move(screen));
 }

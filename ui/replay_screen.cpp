@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/replay_screen.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -36,6 +37,8 @@ constexpr BarLabel bar_labels[] = {{BarAction::leave, "LEAVE"}, {BarAction::next
                                    {BarAction::speed2, "2X"},     {BarAction::speed1, "1X"},
                                    {BarAction::pause, "PAUSE"}};
 
+constexpr BarAction speed_actions[] = {BarAction::speed1, BarAction::speed2, BarAction::speed4, BarAction::speed8};
+
 std::string clock_text(long long frames)
 {
     const long long seconds = frames / 60;
@@ -44,8 +47,16 @@ std::string clock_text(long long frames)
     return text;
 }
 
+const char* action_name(BarAction action)
+{
+    for (const BarLabel& label : bar_labels)
+        if (label.action == action) return label.text;
+    return "";
+}
+
 void act(World& game, ReplayPlayer& player, BarAction action)
 {
+    trace(std::string("replay ") + action_name(action));
     switch (action) {
     case BarAction::pause: player.paused = !player.paused; break;
     case BarAction::speed1: player.speed = 1, player.paused = false; break;
@@ -71,11 +82,22 @@ bool lit(const ReplayPlayer& player, BarAction action)
     }
 }
 
+// One speed slower (-1) or faster (+1) than now, kept within 1x and 8x.
+void step_speed(World& game, ReplayPlayer& player, int step)
+{
+    int i = 0;
+    while (i < 3 && speeds[i] < player.speed) ++i;
+    i = std::clamp(i + step, 0, 3);
+    act(game, player, speed_actions[i]);
+}
+
 void read_keys(World& game, ReplayPlayer& player)
 {
     if (viewer_key_hit(vk_space) + viewer_key_hit(vk_p) > 0) act(game, player, BarAction::pause);
     for (int i = 0; i < 4; ++i)
-        if (viewer_key_hit('1' + i) > 0) player.speed = speeds[i], player.paused = false;
+        if (viewer_key_hit('1' + i) > 0) act(game, player, speed_actions[i]);
+    if (viewer_key_hit(vk_left) > 0) step_speed(game, player, -1);
+    if (viewer_key_hit(vk_right) > 0) step_speed(game, player, 1);
     if (viewer_key_hit('N') > 0) act(game, player, BarAction::next_level);
     if (viewer_key_hit(vk_escape) > 0) act(game, player, BarAction::leave);
 }
@@ -104,20 +126,24 @@ void draw_labels(World& game, ReplayPlayer& player, bool clicked)
 
 void draw_pointer(World& game)
 {
-    if (game.pointer_image == nullptr) return;
+    if (game.pointer_image == nullptr || !pointer_in_picture()) return;
     set_blend(blend_light);
     draw_image(game.pointer_image, static_cast<float>(viewer_mouse_x()), static_cast<float>(viewer_mouse_y()), 0);
     reset_draw_state();
 }
 
-bool has_replay(const World& world, int entry)
+}   // namespace
+
+float table_row_y(int entry) { return static_cast<float>(180 + 19 * (entry + 1)); }
+
+bool table_entry_has_replay(const World& world, int entry)
 {
     const auto i = static_cast<std::size_t>(entry);
     if (replay_folder(world).empty() || world.high_scores[i] <= 0) return false;
     return check_file(table_replay_path(world, world.high_scores[i], world.high_score_names[i])).kind == FileKind::regular;
 }
 
-float row_y(int entry) { return static_cast<float>(180 + 19 * (entry + 1)); }
+namespace {
 
 void draw_mark(float y, bool hovered)
 {
@@ -156,14 +182,12 @@ void watch_entry(World& world, int entry)
     switch_screen(world, "HIGH SCORES");
 }
 
-}  // namespace
+}   // namespace
 
 void watch_replay_controls(World& game, ReplayPlayer& player, const GameReplay& replay)
 {
     read_keys(game, player);
-    const bool down = viewer_mouse_down();
-    const bool clicked = down && !player.button_held;
-    player.button_held = down;
+    const bool clicked = viewer_mouse_hit() > 0;
     set_blend(blend_alpha);
     set_color(10, 10, 20);
     set_alpha(0.75f);
@@ -185,13 +209,13 @@ void update_table_replays(World& world)
     world.replay_button_held = down;
     int marked = 0;
     for (int entry = 0; entry < high_score_count; ++entry) {
-        if (!has_replay(world, entry)) continue;
+        if (!table_entry_has_replay(world, entry)) continue;
         marked += 1;
-        const float y = row_y(entry);
+        const float y = table_row_y(entry);
         const bool hovered = mouse_over(110, y - 2, 580, 19);
         draw_mark(y, hovered);
         if (!hovered) continue;
-        world.hint_text = "CLICK TO WATCH THIS GAME";
+        world.hint_text = "CLICK OR PRESS ENTER TO WATCH THIS GAME";
         if (clicked) return watch_entry(world, entry);
     }
     set_color(200, 200, 200);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/widgets.h"
 
+#include <algorithm>
+
 #include "core/drawing.h"
 #include "core/font.h"
 #include "core/geometry.h"
@@ -12,6 +14,7 @@
 #include "platform/program.h"
 #include "platform/trace.h"
 #include "ui/menu_screens.h"
+#include "ui/prompt.h"
 #include "ui/settings.h"
 
 namespace {
@@ -31,12 +34,16 @@ void grow(Widget& widget)
     if (widget.fade < 0.2f) widget.fade += 0.02f;
 }
 
+const std::string& label_of(const Tbutton& button) { return button.text; }
+const std::string& label_of(const Tscroll_box& box) { return box.name; }
+
 template <typename Widget>
 void glow_and_hint(World& world, Widget& widget, std::string hint)
 {
     if (widget.played_sound == 0) {
         play_menu_sound(world, world.assets.button_hover_sound);
         widget.played_sound = 1;
+        trace("hover " + label_of(widget));
     }
     // A triangle wave between 0 and 75, 30 frames a cycle.
     if (widget.glow_mode == PulseDirection::rising) {
@@ -86,6 +93,7 @@ void choose_theme(World& world, std::string_view text)
 {
     world.level_number = 1;
     for (std::string_view theme : {"METAL", "VOLCANO", "ALIEN"}) set_button_switch(world, theme, theme == text);
+    trace("theme " + std::string(text));
 }
 
 void run_button_action(World& world, const std::string& text)
@@ -107,6 +115,43 @@ void run_button_action(World& world, const std::string& text)
         else if (world.current_screen == "HOW TO PLAY 2") switch_screen(world, "HOW TO PLAY 3");
         else if (world.current_screen == "HOW TO PLAY 3") switch_screen(world, "POWERUPS");
     } else if (text == "BACK") switch_screen(world, "MAIN");
+}
+
+int choice_count(const Tscroll_box& box)
+{
+    int count = 0;
+    while (count < scroll_box_choices && !box.choice[static_cast<std::size_t>(count)].empty()) ++count;
+    return count;
+}
+
+// On to the next value (or back), round from the last to the first.
+void step_choice(Tscroll_box& box, int step)
+{
+    const int count = std::max(1, choice_count(box));
+    box.current_choice = ((box.current_choice + step) % count + count) % count;
+}
+
+bool screen_has_back(const World& world)
+{
+    for (const Tbutton& button : world.button_list)
+        if (button.screen == world.current_screen && button.text == "BACK") return true;
+    return false;
+}
+
+// Escape on MAIN: leaving the game is asked, never done at one key.
+void confirm_leaving(World& world)
+{
+    const int x = mouse_x(), y = mouse_y();
+    const std::string lines[] = {"QUIT KALVENTOR? (Y/N)"};
+    const PromptAnswerButton answers[] = {{"YES", vk_y}, {"NO", vk_n}};
+    show_prompt(world, lines, answers);
+    trace("prompt QUIT KALVENTOR");
+    wait_key();
+    clear_prompt();
+    if (key_down(vk_y)) run_button_action(world, "QUIT");
+    // The pointer where it was, as after a game's prompt: its moves while waiting are not recorded.
+    move_mouse(x, y);
+    trace("prompt closed");
 }
 
 void draw_label(World& world, const std::string& text, std::string_view font, float x, float y)
@@ -139,6 +184,8 @@ void create_widgets(World& world)
     create_scroll_box(world, "SOUND VOLUME", 240, 230, "OPTIONS", volume_values);
     create_scroll_box(world, "MUSIC VOLUME", 240, 263, "OPTIONS", volume_values);
     create_scroll_box(world, "GFX LEVEL", 240, 296, "OPTIONS", {"LOW ", "MED ", "HIGH"});
+    // What Alt+Enter does, for a player who does not know the keys.
+    create_scroll_box(world, "SCREEN", 240, 329, "OPTIONS", {"WINDOW", "FULL  "});
     world.new_high_score_index = -1;
 }
 
@@ -259,6 +306,7 @@ std::string selector_hint(std::string_view name)
     if (name == "SOUND VOLUME") return "CHANGE THE SOUND VOLUME";
     if (name == "MUSIC VOLUME") return "CHANGE THE MUSIC VOLUME";
     if (name == "GFX LEVEL") return "CHANGE THE GRAPHICS LEVEL";
+    if (name == "SCREEN") return "PLAY IN A WINDOW OR FULL SCREEN";
     return {};
 }
 
@@ -351,8 +399,20 @@ void update_buttons(World& world)
     world.current_button = nullptr;
 }
 
+void answer_escape(World& world)
+{
+    if (key_hit(vk_escape) == 0 || typing_high_score_name(world) || screen_has_back(world)) return;
+    if (world.current_screen == "MAIN") return confirm_leaving(world);
+    play_menu_sound(world, world.assets.button_select_sound);
+    if (world.current_screen == "COMPLETE THEME") run_button_action(world, "OK");
+    else switch_screen(world, "MAIN");
+}
+
 void update_scroll_boxes(World& world)
 {
+    // Left and Right step the option under the pointer back and on; read every frame, so a press
+    // made elsewhere never steps one later.
+    const int sideways = (key_hit(vk_right) > 0 ? 1 : 0) - (key_hit(vk_left) > 0 ? 1 : 0);
     for (Tscroll_box& box : world.scroll_box_list) {
         if (box.screen != world.current_screen) {
             put_at_rest(box);
@@ -364,12 +424,14 @@ void update_scroll_boxes(World& world)
             continue;
         }
         grow(box);
-        if (mouse_clicked(world)) {
+        const int step = mouse_clicked(world) ? 1 : sideways;
+        if (step != 0) {
             play_menu_sound(world, world.assets.button_select_sound);
-            box.current_choice += 1;
-            if (box.current_choice >= scroll_box_choices ||
-                box.choice[static_cast<std::size_t>(box.current_choice)].empty())
-                box.current_choice = 0;
+            step_choice(box, step);
+            std::string value = box.choice[static_cast<std::size_t>(box.current_choice)];
+            while (value.ends_with(' ')) value.pop_back();
+            trace("choice " + box.name + " " + value);
+            if (box.name == "SCREEN") set_window_fullscreen(box.current_choice == 1);
         }
         glow_and_hint(world, box, selector_hint(box.name));
     }

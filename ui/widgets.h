@@ -85,3 +85,7 @@ void draw_buttons(World& world);
 void draw_scroll_boxes(World& world);
 void update_buttons(World& world);
 void update_scroll_boxes(World& world);
+// Escape (a pad's B) where no BACK button shows: the help pages and POWERUPS go back to MAIN,
+// COMPLETE THEME answers as its OK, and MAIN asks whether to quit. Where BACK shows, the keys
+// click it (platform/pointer_devices.h).
+void answer_escape(World& world);

@@ -290,7 +290,7 @@ void Desktop::close_window(::Window window)
 }
 
 Game::Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name,
-           const fs::path& data_home)
+           const fs::path& data_home, const std::function<void(const fs::path&)>& prepare)
     : desktop_(desktop)
 {
     // The process id too: two runs of the suite (two build trees) must not share folders.
@@ -300,6 +300,7 @@ Game::Game(Desktop& desktop, const std::vector<std::string>& arguments, const st
     data_home_ = data_home.empty() ? folder_ / "data" : data_home;
     fs::create_directories(data_home_);
     fs::copy_file(levels_file(), folder_ / "levels.dat");
+    if (prepare) prepare(folder_);
     std::vector<std::string> command{kalventor_executable(), "--trace", (folder_ / "trace.txt").string()};
     command.insert(command.end(), arguments.begin(), arguments.end());
     pid_ = spawn(command,

@@ -24,12 +24,30 @@ namespace fs = std::filesystem;
 
 std::string test_name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
-bool fullscreen_state(::Display* x, ::Window window)
+bool has_state(::Display* x, ::Window window, const char* name)
 {
-    const Atom fullscreen = XInternAtom(x, "_NET_WM_STATE_FULLSCREEN", False);
+    const Atom wanted = XInternAtom(x, name, False);
     for (const unsigned long atom : window_property(x, window, "_NET_WM_STATE", XA_ATOM))
-        if (atom == fullscreen) return true;
+        if (atom == wanted) return true;
     return false;
+}
+
+bool fullscreen_state(::Display* x, ::Window window) { return has_state(x, window, "_NET_WM_STATE_FULLSCREEN"); }
+
+// Asks the window manager to maximise a window, as its title bar's button does.
+void maximise(::Display* x, ::Window window)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(x, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;   // add
+    event.xclient.data.l[1] = static_cast<long>(XInternAtom(x, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+    event.xclient.data.l[2] = static_cast<long>(XInternAtom(x, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+    event.xclient.data.l[3] = 1;
+    XSendEvent(x, DefaultRootWindow(x), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XSync(x, False);
 }
 
 // Another client tries to take the pointer, as a game that holds it would refuse.
@@ -80,6 +98,24 @@ TEST_F(DesktopWindow, AltEnterSwitchesToFullScreenAndBack)
     alt_enter();
     EXPECT_TRUE(inside_is(800, 600)) << "the second Alt+Enter did not bring the window back";
     EXPECT_FALSE(fullscreen_state(screen.x(), game->window()));
+}
+
+// The window keeps at least half the picture's size; maximised, it comes back maximised after
+// Alt+Enter twice.
+TEST_F(DesktopWindow, TheWindowKeepsAReadableSizeAndComesBackMaximised)
+{
+    start({"--window"});
+    XResizeWindow(screen.x(), game->window(), 200, 100);
+    XSync(screen.x(), False);
+    EXPECT_TRUE(inside_is(400, 300)) << "shrunk to " << game->inside().w << " x " << game->inside().h;
+    maximise(screen.x(), game->window());
+    ASSERT_TRUE(wait_until([&] { return has_state(screen.x(), game->window(), "_NET_WM_STATE_MAXIMIZED_VERT"); }));
+    alt_enter();
+    ASSERT_TRUE(wait_until([&] { return fullscreen_state(screen.x(), game->window()); }));
+    alt_enter();
+    ASSERT_TRUE(wait_until([&] { return !fullscreen_state(screen.x(), game->window()); }));
+    EXPECT_TRUE(wait_until([&] { return has_state(screen.x(), game->window(), "_NET_WM_STATE_MAXIMIZED_VERT"); }, 5s))
+        << "the window came back from full screen unmaximised";
 }
 
 // --scale 3 asks for 2400 x 1800: the largest scale that fits is 1, and the game says so.
