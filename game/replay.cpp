@@ -112,13 +112,22 @@ bool names_an_entry(const World& world, const std::string& file, std::span<const
     return false;
 }
 
-// A name as it may stand in a file name: letters and digits kept, anything else '_', the padding
-// left out.
+// A name as it may stand in a file name: letters and digits kept, the padding left out, any other
+// character '_' and its two hex digits. Two names never share a file: "A.B" and "A-B" with one
+// score are two entries, each with its own game.
 std::string file_safe_name(std::string_view name)
 {
     while (name.ends_with(' ')) name.remove_suffix(1);
+    static constexpr char digits[] = "0123456789ABCDEF";
     std::string safe;
-    for (const char c : name) safe += (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ? c : '_';
+    for (const char c : name) {
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
+            safe += c;
+            continue;
+        }
+        const auto code = static_cast<unsigned char>(c);
+        safe += {'_', digits[code >> 4], digits[code & 15]};
+    }
     return safe.empty() ? "_" : safe;
 }
 

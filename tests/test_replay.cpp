@@ -195,7 +195,9 @@ TEST_F(TableReplays, AProgramEndingDuringTheNameKeepsTheReplayUnderTheNameSaved)
 TEST_F(TableReplays, FilesNameTheScoreAndThePlayerReadably)
 {
     EXPECT_EQ(fs::path(table_replay_path(*world, 700, pad_name("JO ANN?"))).filename(),
-              "high-score-700-JO_ANN_.replay");
+              "high-score-700-JO_20ANN_3F.replay");
+    EXPECT_NE(table_replay_path(*world, 700, "A.B"), table_replay_path(*world, 700, "A-B"))
+        << "two entries would share one replay file";
     const fs::path hex_named = dir / "high-score-1000-412020202020202020202020202020.replay";   // "A", padded
     std::ofstream(hex_named) << "kept";
     keep_table_replays(*world, table(), false);
