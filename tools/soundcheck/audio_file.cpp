@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio_file.h"
 
-#include <vorbis/vorbisfile.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
+
+#include "media_readers.h"
 
 namespace soundcheck {
 
@@ -49,26 +50,12 @@ std::optional<Sound> read_wav(const std::string& path)
     return std::nullopt;
 }
 
+// The generator's own decoder: the files are measured as the generator reads them back.
 std::optional<Sound> read_ogg(const std::string& path)
 {
-    OggVorbis_File vf;
-    if (ov_fopen(path.c_str(), &vf) != 0) return std::nullopt;
-    const vorbis_info* info = ov_info(&vf, -1);
-    Sound s{int(info->rate), info->channels, {}};
-    for (;;) {
-        float** pcm = nullptr;
-        int section = 0;
-        long n = ov_read_float(&vf, &pcm, 4096, &section);
-        if (n < 0) {
-            ov_clear(&vf);
-            return std::nullopt;
-        }
-        if (n == 0) break;
-        for (long i = 0; i < n; ++i)
-            for (int c = 0; c < s.channels; ++c) s.samples.push_back(pcm[c][i]);
-    }
-    ov_clear(&vf);
-    return s;
+    auto decoded = mediagen::read_ogg(path);
+    if (!decoded) return std::nullopt;
+    return Sound{decoded->rate, decoded->channels, std::move(decoded->samples)};
 }
 
 }   // namespace
