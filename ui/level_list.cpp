@@ -50,7 +50,7 @@ void draw_level_list(World& world)
         // box test is what keeps hidden rows from being chosen.
         if (level.complete && pointer_in_list_box() && mouse_down(1) && mouse_over(221, row_y, 359, 14) &&
             world.level_number != n) {
-            world.level_number = n;
+            world.level_number = world.chosen_level = n;
             trace("level " + std::to_string(n));
         }
         reset_draw_state();

@@ -64,9 +64,11 @@ void prepare_table(const fs::path& folder)
 
 class FirstMinutes : public ::testing::Test {
 protected:
-    void start(const std::vector<std::string>& arguments, const std::function<void(const fs::path&)>& prepare = {})
+    void start(const std::vector<std::string>& arguments, const std::function<void(const fs::path&)>& prepare = {},
+               const fs::path& data_home = {}, const std::string& run = "")
     {
-        game = std::make_unique<Game>(screen, arguments, test_name(), fs::path(), prepare);
+        game = std::make_unique<Game>(screen, arguments, test_name() + run, data_home, prepare);
+        mark = 0;
         ASSERT_NE(game->wait_for_window(), 0u) << game->output() << game->where_it_is();
         game->focus();
     }
@@ -178,6 +180,64 @@ TEST_F(FirstMinutes, ThePointerOffThePictureIsNotDrawn)
     expect_after("", "pointer off the picture");
     game->move_to(400, 300);
     expect_after("", "pointer on the picture");
+}
+
+// A right click and the wheel step an option as Left and Right do: right click and wheel down
+// (button 5) back, wheel up (button 4) on.
+TEST_F(FirstMinutes, ARightClickAndTheWheelStepAnOptionBothWays)
+{
+    start({"--window"});
+    expect_after("", "menus");
+    tap_at(400, 363);   // OPTIONS
+    expect_after("", "screen OPTIONS");
+    game->move_to(400, 245);   // SOUND VOLUME, at 50%
+    expect_after("", "hover SOUND VOLUME");
+    screen.tap(3);
+    expect_after("", "choice SOUND VOLUME 40%");
+    screen.tap(5);
+    expect_after("", "choice SOUND VOLUME 30%");
+    screen.tap(4);
+    expect_after("", "choice SOUND VOLUME 40%");
+    screen.tap(4);
+    expect_after("", "choice SOUND VOLUME 50%");
+    game->move_to(400, 150);   // on no option: nothing steps
+    let_frames_pass(3);
+    screen.tap(3), screen.tap(5);
+    let_frames_pass(10);
+    EXPECT_EQ(trace_since(mark).find("choice"), std::string::npos) << "an option stepped with no pointer on it";
+}
+
+// The difficulty, theme and level chosen on LEVEL SELECT are there again after a restart; they are
+// kept in the per-user folder, beside window.txt.
+TEST_F(FirstMinutes, LevelSelectChoicesAreKeptOverARestart)
+{
+    const fs::path data_home = fs::temp_directory_path() / ("kalventor_desktop_" + test_name() + "_data");
+    fs::remove_all(data_home);
+    start({"--window"}, prepare_table, data_home, "_1");
+    expect_after("", "menus");
+    EXPECT_EQ(trace_since(0).find("choices kept"), std::string::npos) << "a first run found choices";
+    tap_at(400, 320);   // PLAY GAME
+    expect_after("", "screen LEVEL SELECT");
+    tap_at(523, 367);
+    expect_after("", "theme ALIEN");
+    tap_at(400, 413);
+    expect_after("", "choice DIFFICULTY HARD");
+    tap_at(390, 112);   // the list's second row
+    expect_after("", "level 2");
+    expect_after("Escape", "screen MAIN");
+    expect_after("Escape", "prompt QUIT KALVENTOR");
+    screen.type_key("y");
+    ASSERT_EQ(game->wait_for_exit(), 0) << game->output();
+    std::ifstream kept(data_home / "kalventor" / "choices.txt");
+    EXPECT_TRUE(kept.good()) << "nothing kept beside window.txt";
+
+    start({"--window"}, prepare_table, data_home, "_2");
+    expect_after("", "choices kept HARD ALIEN 2");
+    tap_at(400, 320);
+    expect_after("", "screen LEVEL SELECT");
+    tap_at(400, 413);
+    expect_after("", "choice DIFFICULTY EXPERT");   // the step after HARD
+    fs::remove_all(data_home);
 }
 
 // Every screen by arrows, Enter and Escape alone, the mouse left outside the window: every
