@@ -241,6 +241,37 @@ TEST_F(FirstMinutes, LevelSelectChoicesAreKeptOverARestart)
     fs::remove_all(data_home);
 }
 
+// With --play and --replay the window goes from LOADING straight to the game: MAIN never shows.
+// Every picture read before the trace says the game began is dark where MAIN's buttons stand
+// (OPTIONS to QUIT; LOADING's word lies above them).
+TEST_F(FirstMinutes, PlayAndReplayGoFromLoadingStraightToTheGame)
+{
+    screen.move_pointer(0, 0);
+    const fs::path replay = make_replay();
+    const std::vector<std::vector<std::string>> runs = {{"--window", "--play", "metal:3"},
+                                                        {"--window", "--replay", replay.string()}};
+    for (const auto& arguments : runs) {
+        SCOPED_TRACE(arguments[1]);
+        start(arguments, {}, {}, arguments[1]);
+        int pictures = 0, brightest = 0;
+        while (game->trace_count("game start") == 0 && game->running()) {
+            Rect where;
+            const std::vector<unsigned char> rgb = game->capture(where);
+            // A picture read as the game began may be its first frame.
+            if (game->trace_count("game start") > 0 || where.w != 800 || where.h != 600) break;
+            for (int y = 340; y < 512; ++y)
+                for (int x = 300; x < 500; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        brightest = std::max<int>(brightest, rgb[static_cast<std::size_t>((y * 800 + x) * 3 + c)]);
+            pictures += 1;
+        }
+        EXPECT_GT(pictures, 20) << "too few pictures read before the game began";
+        EXPECT_LT(brightest, 60) << "MAIN's buttons showed before the game";
+        EXPECT_EQ(game->trace_count("menus"), 0);
+        EXPECT_TRUE(game->wait_for_trace("game start")) << game->output();
+    }
+}
+
 // Every screen by arrows, Enter and Escape alone, the mouse left outside the window: every
 // button, selector, theme and the rows that can be chosen (a level, a table replay) are reached,
 // and Escape answers on every screen.
