@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "tests/desktop/desktop.h"
 
@@ -36,13 +37,13 @@ fs::path make_replay()
     return replay;
 }
 
-// config.dat with ANNA's 1234 at the top of the table and ALIEN's level 2 unlocked, and ANNA's
-// game as that entry's replay.
+// config.dat with ANNA's 1234 at the top of the table and ALIEN's first twenty levels unlocked
+// (more than the list shows at once), and ANNA's game as that entry's replay.
 void prepare_table(const fs::path& folder)
 {
     std::string bytes(802, '\0');
     const float volume = 0.4f;
-    const std::int32_t gfx = 1, score = 1234, alien_two = 3 * 102 * 102 + 15 * 102 + 10;
+    const std::int32_t gfx = 1, score = 1234;
     std::memcpy(&bytes[0], &volume, 4);
     std::memcpy(&bytes[4], &volume, 4);
     std::memcpy(&bytes[8], &gfx, 4);
@@ -51,7 +52,10 @@ void prepare_table(const fs::path& folder)
         std::memcpy(&bytes[12 + 19 * entry], &entry_score, 4);
         std::memcpy(&bytes[16 + 19 * entry], entry == 0 ? "ANNA           " : "KALVENTOR      ", 15);
     }
-    std::memcpy(&bytes[202 + 4 * 101], &alien_two, 4);
+    for (std::int32_t i = 101; i <= 120; ++i) {
+        const std::int32_t unlocked = 3 * i * i + 15 * i + 10;
+        std::memcpy(&bytes[202 + 4 * (i - 1)], &unlocked, 4);
+    }
     std::ofstream(folder / "config.dat", std::ios::binary) << bytes;
     std::string hex;
     for (const char c : std::string("ANNA           ")) {
@@ -273,8 +277,9 @@ TEST_F(FirstMinutes, PlayAndReplayGoFromLoadingStraightToTheGame)
 }
 
 // Every screen by arrows, Enter and Escape alone, the mouse left outside the window: every
-// button, selector, theme and the rows that can be chosen (a level, a table replay) are reached,
-// and Escape answers on every screen.
+// button, selector, theme, catalogue cell and the rows that can be chosen (levels, scrolled to by
+// the list's arrows; a table replay, left by Escape and by N) are reached, and Escape answers on
+// every screen.
 TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
 {
     screen.move_pointer(0, 0);
@@ -302,6 +307,18 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     for (const char* on : {"HOW TO PLAY 2", "HOW TO PLAY 3", "POWERUPS"})
         expect_after("Return", std::string("screen ") + on);
     expect_after("Up", "hover OK");   // Enter clicks where the pointer is: MORE stood lower
+    // Every cell of the catalogue: up into its last row, along it both ways, up through the others.
+    std::vector<std::string> cell_walk{"Up"};
+    for (const auto& [key, times] :
+         {std::pair{"Right", 5}, {"Left", 9}, {"Up", 1}, {"Right", 9}, {"Up", 1}, {"Left", 9}})
+        cell_walk.insert(cell_walk.end(), times, key);
+    for (const std::string& key : cell_walk) screen.type_key(key), let_frames_pass(4);
+    std::set<std::string> cells;
+    for (const std::string& line : game->trace_lines())
+        if (line.starts_with("powerup ")) cells.insert(line);
+    EXPECT_EQ(cells.size(), 30u) << trace_since(mark);
+    for (int i = 0; i < 2; ++i) screen.type_key("Down"), let_frames_pass(4);
+    expect_after("Down", "hover OK");
     expect_after("Return", "screen MAIN");
     // HIGH SCORES (the pointer lands on BACK), then up onto ANNA's row; Enter plays it, Escape
     // leaves it and then the screen.
@@ -311,6 +328,10 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     let_frames_pass(5);
     expect_after("Return", "replay start");
     expect_after("Escape", "replay LEAVE");
+    expect_after("", "replay end");
+    // Again, and N runs on to the next level: this game ended in its first, so the replay ends.
+    expect_after("Return", "replay start");
+    expect_after("n", "replay NEXT LEVEL");
     expect_after("", "replay end");
     expect_after("Escape", "screen MAIN");
     // OPTIONS: the four options and BACK; SOUND VOLUME by Enter and by Left and Right, SCREEN by
@@ -347,7 +368,16 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     expect_after("Down", "hover START");
     expect_after("Down", "hover BACK");
     for (int i = 0; i < 3; ++i) screen.type_key("Up"), let_frames_pass(4);   // START, DIFFICULTY, VOLCANO
-    screen.type_key("Up");                                                   // the nearest unlocked row: ALIEN 2
+    screen.type_key("Up");                                                   // the last row shown: ALIEN 18
+    let_frames_pass(5);
+    expect_after("Return", "level 18");
+    // Past the last row shown its arrow scrolls the list; row by row up to the first, and past it
+    // the list scrolls back.
+    expect_after("Down", "scroll 1");
+    expect_after("Return", "level 19");
+    for (int i = 0; i < 20 && game->trace_count("scroll 0", mark) == 0; ++i) screen.type_key("Up"), let_frames_pass(4);
+    expect_after("", "scroll 0");
+    screen.type_key("Down");
     let_frames_pass(5);
     expect_after("Return", "level 2");
     expect_after("Escape", "screen MAIN");
