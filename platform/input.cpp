@@ -331,6 +331,8 @@ bool record_input_to(const std::string& path, long long seed)
     return true;
 }
 
+bool input_recorded() { return input.record != nullptr; }
+
 void close_input_record()
 {
     if (input.record == nullptr) return;

@@ -53,6 +53,7 @@ bool viewer_mouse_down();
 int viewer_mouse_hit();
 // Writes every input the run receives to a script file, with the seed first.
 bool record_input_to(const std::string& path, long long seed);
+bool input_recorded();
 void close_input_record();
 
 // Back to the state of a fresh run: no keys, button up, pointer centred, no script (tests).

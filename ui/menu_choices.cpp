@@ -10,6 +10,7 @@
 
 #include "game/world.h"
 #include "platform/display.h"
+#include "platform/input.h"
 #include "platform/program.h"
 #include "platform/stream.h"
 #include "platform/trace.h"
@@ -110,7 +111,9 @@ std::string menu_choices_path()
 
 void restore_menu_choices(World& world)
 {
-    if (!display_options().headless) use_menu_choices_file(world, menu_choices_path());
+    // A script or a record of this run must play the same from the defaults, wherever it plays.
+    if (!display_options().headless && !input_script_playing() && !input_recorded())
+        use_menu_choices_file(world, menu_choices_path());
 }
 
 void use_menu_choices_file(World& world, const std::string& path)

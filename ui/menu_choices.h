@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the player last chose on LEVEL SELECT (the difficulty, the theme and the level), kept per
 // user between runs in a small text file of its own beside window.txt: config.dat's layout is
-// fixed. Only a run in a window reads or writes it, so headless runs and tests never depend on
-// the player's folder and stay the same byte for byte.
+// fixed. Only a run in a window that neither plays a script nor records its input reads or
+// writes it, so headless runs, tests and records never depend on the player's folder and play
+// the same byte for byte.
 #pragma once
 
 #include <string>
@@ -31,7 +32,7 @@ std::string format_menu_choices(const MenuChoices& choices);
 // The file in the per-user data folder ("" when there is no such folder).
 std::string menu_choices_path();
 
-// At start-up, in a window only: the difficulty selector, the lit theme button and the chosen
+// At start-up, in such a run only: the difficulty selector, the lit theme button and the chosen
 // level as they were left, the level's row scrolled into view. A level that is not unlocked
 // (any more) gives level 1.
 void restore_menu_choices(World& world);

@@ -212,7 +212,7 @@ TEST_F(FirstMinutes, ARightClickAndTheWheelStepAnOptionBothWays)
 }
 
 // The difficulty, theme and level chosen on LEVEL SELECT are there again after a restart; they are
-// kept in the per-user folder, beside window.txt.
+// kept in the per-user folder, beside window.txt. A run that records its input does without them.
 TEST_F(FirstMinutes, LevelSelectChoicesAreKeptOverARestart)
 {
     const fs::path data_home = fs::temp_directory_path() / ("kalventor_desktop_" + test_name() + "_data");
@@ -242,6 +242,12 @@ TEST_F(FirstMinutes, LevelSelectChoicesAreKeptOverARestart)
     expect_after("", "screen LEVEL SELECT");
     tap_at(400, 413);
     expect_after("", "choice DIFFICULTY EXPERT");   // the step after HARD
+    // A recorded run starts from the defaults, so its record replays the same anywhere.
+    const fs::path record = data_home / "record.txt";
+    start({"--window", "--record", record.string()}, prepare_table, data_home, "_3");
+    expect_after("", "menus");
+    EXPECT_EQ(trace_since(0).find("choices kept"), std::string::npos) << "a recorded run took the kept choices";
+    game.reset();   // ended before its folder goes
     fs::remove_all(data_home);
 }
 
