@@ -36,6 +36,7 @@
 #include "play/shrapnel.h"
 #include "play/spark.h"
 #include "ui/hud.h"
+#include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -59,6 +60,7 @@ struct World : MenuLoopState,
                FontState,
                HudState,
                MenuScreenState,
+               MenuChoicesState,
                WidgetState,
                SettingsState,
                AutoplayState,

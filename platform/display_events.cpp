@@ -117,8 +117,14 @@ int handle_event(const SDL_Event& event)
         device_mouse_moved(x, y);
         return -1;
     }
+    case SDL_MOUSEWHEEL: {
+        const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        device_wheel(notches);
+        return -1;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
+        if (event.button.button == SDL_BUTTON_RIGHT && event.type == SDL_MOUSEBUTTONDOWN) device_right_click();
         if (event.button.button != SDL_BUTTON_LEFT) return -1;
         // A click answers a waiting prompt as a key does.
         const int key = device_button(event.type == SDL_MOUSEBUTTONDOWN);
