@@ -157,6 +157,6 @@ void draw_chosen_set_line(World& world)
     set_blend(blend_alpha);
     set_alpha(0.8f);
     set_color(230, 230, 240);
-    draw_text(world, line, "3", static_cast<float>(400 - (9 * static_cast<int>(line.size())) / 2), 80, 0);
+    draw_text(world, line, "3", static_cast<float>(400 - (9 * static_cast<int>(line.size())) / 2), 385, 0);
     reset_draw_state();
 }
