@@ -34,7 +34,9 @@ bool parse_play(const std::string& text, int& theme, int& level, std::string& se
     theme = -1;
     for (int t = 0; t < 3; ++t)
         if (name == themes[t]) theme = t;
+    // A set file is named by a path ("my.txt", "./mine"), so a mistyped theme stays a mistake.
     if (theme < 0) {
+        if (name.find_first_of("./") == std::string::npos) return false;
         theme = 0;
         set_file = name;
     }
@@ -82,7 +84,7 @@ std::string usage_text()
            "  --replay FILE       watch a recorded game (with --headless: print how it ended)\n"
            "  --trace FILE        write a line for each screen, prompt, game, ball launch, focus change and the exit\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
-           "  --play FILE:LEVEL   start a game at once on that level of a level set file\n"
+           "  --play FILE:LEVEL   start a game at once on that level of a level set file (a path: my.txt, ./mine)\n"
            "  --sets DIR          find the player's level sets in DIR (headless runs look for none)\n"
            "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
