@@ -94,6 +94,10 @@ int key_code_from_sdl(SDL_Keycode key)
     case SDLK_DOWN: return vk_down;
     case SDLK_LSHIFT: return vk_lshift;
     case SDLK_RSHIFT: return vk_rshift;
+    case SDLK_LCTRL: return vk_lcontrol;
+    case SDLK_RCTRL: return vk_rcontrol;
+    case SDLK_DELETE: return vk_delete;
+    case SDLK_TAB: return vk_tab;
     case SDLK_SEMICOLON: return vk_semicolon;
     case SDLK_COMMA: return vk_comma;
     case SDLK_MINUS: return vk_minus;
@@ -119,6 +123,12 @@ int handle_event(const SDL_Event& event)
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
+        // The right button is a key to the game: the editor erases with it, nothing else reads it.
+        if (event.button.button == SDL_BUTTON_RIGHT) {
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            if (input_script_playing()) return device_key(vk_rbutton, down), -1;
+            return keyboard_key(vk_rbutton, down);
+        }
         if (event.button.button != SDL_BUTTON_LEFT) return -1;
         // A click answers a waiting prompt as a key does.
         const int key = device_button(event.type == SDL_MOUSEBUTTONDOWN);

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "play/level.h"
+#include "play/level_set.h"
 #include "play/level_source.h"
 
 enum class Editor_tool { paint, erase, rectangle, picker, select, path };
@@ -28,12 +30,12 @@ inline constexpr float editor_waypoint_reach = 6;   // how near a click must be 
 struct Teditor_step {
     int level_index = 0;
     std::optional<levelsrc::Source_level> level;
-    std::optional<Level_set> set;
+    std::optional<levelsrc::Level_set> set;
     std::vector<int> selection;
 };
 
 struct Teditor {
-    Level_set set;
+    levelsrc::Level_set set;
     int level_index = 0;   // the level being edited
     Editor_tool tool = Editor_tool::paint;
     int kind = 0;   // what the brush paints
@@ -107,3 +109,17 @@ bool set_brick_speed(Teditor& editor, float speed);
 // Where a moving brick's centre is that many frames after its level starts: along its path at its
 // speed, looping back from the last point to the first.
 Tmove_point brick_place_at(const levelsrc::Source_brick& brick, long long frame);
+
+// The set: which level is edited, and its levels added, copied, deleted, reordered, drawn in
+// another theme. A set keeps between 1 and levelsrc::max_set_levels levels, numbered in order.
+void choose_level(Teditor& editor, int index);
+bool add_level(Teditor& editor, bool duplicate);
+bool delete_level(Teditor& editor);
+bool move_level(Teditor& editor, int by);
+bool set_level_theme(Teditor& editor, int theme);
+// A level of levels.dat as the editor holds it, to be changed as a copy.
+levelsrc::Source_level editor_level_of(const Tlevel& level, int theme);
+
+// The set in that file, or a new one when there is no file; why it cannot be read otherwise.
+std::optional<std::string> open_editor_set(Teditor& editor, const std::string& path);
+std::optional<std::string> save_editor_set(Teditor& editor, const std::string& path);
