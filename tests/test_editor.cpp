@@ -3,12 +3,16 @@
 // selections and the clipboard, moving bricks' paths, the limits every level keeps, and undo.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "play/level.h"
+#include "play/level_set.h"
+#include "tests/support/test_support.h"
 #include "ui/editor.h"
 
 namespace {
@@ -228,6 +232,58 @@ TEST(Editor, NoMoreThanTheLevelLimitOfBricks)
     copy_selection(editor);
     EXPECT_FALSE(paste_clipboard(editor, 400, 400));
     EXPECT_EQ(bricks.size(), static_cast<std::size_t>(max_bricks_per_level));
+}
+
+bool same_record(const Tlevel& a, const Tlevel& b)
+{
+    if (a.name != b.name || a.brick_list.size() != b.brick_list.size()) return false;
+    for (auto i = a.brick_list.begin(), j = b.brick_list.begin(); i != a.brick_list.end(); ++i, ++j) {
+        if (i->num != j->num || i->powerup != j->powerup || i->speed != j->speed ||
+            i->move_point_list.size() != j->move_point_list.size())
+            return false;
+        for (auto p = i->move_point_list.begin(), q = j->move_point_list.begin(); p != i->move_point_list.end();
+             ++p, ++q)
+            if (p->x != q->x || p->y != q->y) return false;
+    }
+    return true;
+}
+
+// Every shipped level opened in the editor as a copy and saved unchanged reads back to the very
+// level levels.dat holds; the copy never touches levels.dat.
+TEST(EditorFiles, ShippedLevelsSurviveAnUnchangedSave)
+{
+    const std::string dat = std::string(KALVENTOR_BINARY_DIR) + "/levels.dat";
+    std::vector<Tlevel> shipped;
+    ASSERT_FALSE(load_levels(dat, 50, shipped));
+    ScratchFolder folder("editor_round_trip");
+    for (int theme = 0; theme < level_theme_count; ++theme) {
+        Teditor editor;
+        for (int n = 0; n < 50; ++n)
+            editor.set.levels.push_back(editor_level_of(shipped[static_cast<std::size_t>(theme * 50 + n)], theme));
+        ASSERT_FALSE(save_editor_set(editor, "set.txt"));
+        Teditor opened;
+        ASSERT_FALSE(open_editor_set(opened, "set.txt"));
+        ASSERT_EQ(opened.set.levels.size(), 50u);
+        for (int n = 0; n < 50; ++n)
+            EXPECT_TRUE(same_record(levelsrc::level_record(opened.set.levels[static_cast<std::size_t>(n)]),
+                                    shipped[static_cast<std::size_t>(theme * 50 + n)]))
+                << level_theme_name(theme) << " " << n + 1;
+    }
+}
+
+// A new file starts an empty set; a file that cannot be read is refused with its reason, so the
+// editor never saves over what it could not show.
+TEST(EditorFiles, OpeningNewAndDamagedSets)
+{
+    ScratchFolder folder("editor_open");
+    Teditor editor;
+    EXPECT_FALSE(open_editor_set(editor, "new.txt"));
+    EXPECT_EQ(editor.set.levels.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists("new.txt"));
+    std::ofstream("bad.txt") << "level 1: FINE\nbrick plain1 at 5000,50\n";
+    const auto reason = open_editor_set(editor, "bad.txt");
+    ASSERT_TRUE(reason);
+    EXPECT_NE(reason->find("bad.txt"), std::string::npos) << *reason;
 }
 
 }   // namespace

@@ -146,13 +146,14 @@ void draw_top_bar(World& world, const Editor_view& view)
     const Teditor& e = view.editor;
     fill(0, 0, screen_width, 38, {10, 10, 20}, 0.85f);
     const Source_level& level = edited_level(e);
-    std::string head = (e.changed ? "* " : "") + std::string("LEVEL ") + std::to_string(e.level_index + 1) + " OF " +
-                       std::to_string(e.set.levels.size()) + ": " + level.name;
+    const std::string head =
+        "LEVEL " + std::to_string(e.level_index + 1) + " OF " + std::to_string(e.set.levels.size()) + ": " + level.name;
     text(world, head, "3", 8, 6, {230, 230, 240});
     const Editor_counts c = count_level(level);
     const std::string counts = "BRICKS " + std::to_string(c.bricks) + "  CAPSULES " + std::to_string(c.capsules) +
                                "  HARMFUL " + std::to_string(c.harmful);
     text(world, counts, "3", static_cast<float>(792 - text_width(world, counts, "3")), 6, {230, 230, 240});
+    if (e.changed) text(world, "NOT SAVED", "3", 715, editor_buttons_y + editor_button_h + 9, {255, 120, 90});
     const float x = static_cast<float>(mouse_x()), y = static_cast<float>(mouse_y());
     const bool message = view.message_timer > 0;
     text(world, message ? view.message : editor_help_line(view, x, y), "3", 8, 22,
