@@ -396,6 +396,25 @@ void answer_keys(World& world, Editor_view& view, float x, float y)
 
 }   // namespace
 
+namespace {
+
+// One line for the trace of what the editor holds and how, written when it changes: a test of a
+// real window follows the editing by it.
+std::string editor_state_line(const Editor_view& view)
+{
+    const Teditor& e = view.editor;
+    int moving = 0;
+    for (const levelsrc::Source_brick& b : edited_level(e).bricks) moving += b.points.size() > 1;
+    static constexpr std::array<const char*, editor_tool_count> tools = {"PAINT", "ERASE",  "RECT",
+                                                                         "PICK",  "SELECT", "PATH"};
+    return "editor level " + std::to_string(e.level_index + 1) + " of " + std::to_string(e.set.levels.size()) +
+           " bricks " + std::to_string(edited_level(e).bricks.size()) + " moving " + std::to_string(moving) +
+           " selected " + std::to_string(e.selection.size()) + " tool " + tools[static_cast<std::size_t>(e.tool)] +
+           (e.mirror ? " mirror" : "") + " undo " + std::to_string(e.undo_list.size());
+}
+
+}   // namespace
+
 void editor_frame(World& world, Editor_view& view)
 {
     draw_editor(world, view);
@@ -403,6 +422,9 @@ void editor_frame(World& world, Editor_view& view)
     if (!view.leave) answer_pointer(world, view);
     view.frame += 1;
     if (view.message_timer > 0) view.message_timer -= 1;
+    if (!trace_enabled()) return;
+    std::string line = editor_state_line(view);
+    if (line != view.traced) trace(line), view.traced = std::move(line);
 }
 
 void run_level_editor(World& world, Teditor editor, const std::string& path)

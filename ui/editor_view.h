@@ -90,6 +90,7 @@ struct Editor_view {
     int message_timer = 0;
     bool leave = false;
     bool test_play_asked = false;
+    std::string traced;   // the last state line written to the trace
 };
 
 std::span<const Editor_button> editor_buttons();
