@@ -19,6 +19,7 @@
 #include "core/helpers.h"
 #include "game/autoplay.h"
 #include "game/game_flow.h"
+#include "game/level_play.h"
 #include "game/replay.h"
 #include "game/startup.h"
 #include "play/ball.h"
@@ -36,6 +37,7 @@
 #include "play/shrapnel.h"
 #include "play/spark.h"
 #include "ui/hud.h"
+#include "ui/level_sets.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -62,7 +64,9 @@ struct World : MenuLoopState,
                WidgetState,
                SettingsState,
                AutoplayState,
-               ReplayState {
+               ReplayState,
+               SetGameState,
+               LevelSetMenuState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;

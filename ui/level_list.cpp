@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/trace.h"
+#include "ui/level_sets.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -27,6 +28,7 @@ std::string level_list_row_text(int n, const std::string& name)
 
 void draw_level_list(World& world)
 {
+    if (!world.chosen_set_path.empty()) return draw_set_level_list(world);
     const int per_theme = world.levels_per_theme;
     const std::size_t first = static_cast<std::size_t>(chosen_theme(world) * per_theme);
     const int scroll = world.level_list_scroll;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/menu_screens.h"
 
+#include <algorithm>
+
 #include <array>
 #include <vector>
 
@@ -17,6 +19,7 @@
 #include "play/paddle.h"
 #include "play/powerup.h"
 #include "ui/level_list.h"
+#include "ui/level_sets.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -199,6 +202,7 @@ void draw_level_select_screen(World& world)
 {
     draw_panel(world, 400, 500);
     draw_title(world, "LEVEL SELECT", 298, 63);
+    draw_chosen_set_line(world);
     set_color(50, 50, 70);
     set_alpha(0.6f);
     draw_rect(220, 90, 360, 253);
@@ -221,7 +225,7 @@ void draw_level_select_screen(World& world)
     reset_draw_state();
     update_scroll_arrow(world, world.assets.scroll_up, 90, "CLICK TO SCROLL UP", 14);
     update_scroll_arrow(world, world.assets.scroll_down, 327, "CLICK TO SCROLL DOWN", -14);
-    const int lowest = 252 - 14 * world.levels_per_theme;
+    const int lowest = std::min(0, 252 - 14 * level_list_rows(world));
     if (world.level_list_scroll < lowest) world.level_list_scroll = lowest;
     if (world.level_list_scroll > 0) world.level_list_scroll = 0;
     reset_draw_state();

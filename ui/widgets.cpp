@@ -15,6 +15,7 @@
 #include "platform/program.h"
 #include "platform/trace.h"
 #include "ui/editor_screen.h"
+#include "ui/level_sets.h"
 #include "ui/menu_screens.h"
 #include "ui/prompt.h"
 #include "ui/settings.h"
@@ -94,6 +95,7 @@ bool typing_high_score_name(const World& world)
 void choose_theme(World& world, std::string_view text)
 {
     world.level_number = 1;
+    forget_chosen_level_set(world);
     for (std::string_view theme : {"METAL", "VOLCANO", "ALIEN"}) set_button_switch(world, theme, theme == text);
     trace("theme " + std::string(text));
 }
@@ -119,6 +121,7 @@ void run_button_action(World& world, const std::string& text)
     } else if (text == "START") start_game(world);
     else if (text == "LEVEL EDITOR") open_level_editor(world);
     else if (text == "METAL" || text == "VOLCANO" || text == "ALIEN") choose_theme(world, text);
+    else if (text == "MY SETS") choose_next_level_set(world);
     else if (text == "OK") {
         const bool name_pending = world.current_screen == "COMPLETE THEME" && world.new_high_score_index != -1;
         switch_screen(world, name_pending ? "HIGH SCORES" : "MAIN");
@@ -187,6 +190,8 @@ void create_widgets(World& world)
     create_button(world, "METAL", 217, 355, "LEVEL SELECT", small_button);
     create_button(world, "VOLCANO", 340, 355, "LEVEL SELECT", small_button);
     create_button(world, "ALIEN", 463, 355, "LEVEL SELECT", small_button);
+    // Beside START, on LEVEL SELECT only once the sets folder holds a set (list_player_level_sets).
+    create_button(world, "MY SETS", 507, 458, "", small_button).width = 86;
     create_button(world, "BACK", 300, 408, "HIGH SCORES", large_button);
     create_button(world, "OK", 300, 335, "COMPLETE THEME", large_button);
     create_button(world, "MORE", 300, 410, "HOW TO PLAY 1", large_button);
@@ -310,6 +315,7 @@ std::string button_hint(std::string_view text)
     if (text == "VOLCANO") return "PLAY VOLCANO LEVELS";
     if (text == "ALIEN") return "PLAY ALIEN LEVELS";
     if (text == "START") return "START GAME";
+    if (text == "MY SETS") return "PLAY YOUR OWN LEVEL SETS";
     if (text == "MORE") return "NEXT HELP SCREEN";
     return {};
 }
@@ -338,6 +344,7 @@ void switch_screen(World& world, std::string_view screen)
 {
     world.current_screen = std::string(screen);
     trace("screen " + world.current_screen);
+    if (screen == "LEVEL SELECT") list_player_level_sets(world);
     flush_keys();
     flush_mouse();
 }
@@ -361,9 +368,11 @@ void draw_buttons(World& world)
         set_alpha(0.8f);
         const int n = static_cast<int>(button.text.size());
         if (button.size == small_button)
-            draw_label(world, button.text, "3", button.x + static_cast<float>(60 - half_of(9 * n)), button.y + 8);
+            draw_label(world, button.text, "3", button.x + static_cast<float>(half_of(button.width) - half_of(9 * n)),
+                       button.y + 8);
         else
-            draw_label(world, button.text, "2", button.x + static_cast<float>(100 - half_of(17 * n)), button.y + 12);
+            draw_label(world, button.text, "2", button.x + static_cast<float>(half_of(button.width) - half_of(17 * n)),
+                       button.y + 12);
         reset_draw_state();
     }
 }
