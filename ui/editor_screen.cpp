@@ -446,14 +446,15 @@ void run_level_editor(World& world, Teditor editor, const std::string& path)
     trace("editor closed");
 }
 
-std::string new_set_path()
+std::string new_set_path(const std::string& sets_folder)
 {
     const std::string home = user_data_dir();
-    if (home.empty()) return "";
+    const std::string folder = !sets_folder.empty() ? sets_folder : home.empty() ? std::string() : home + "levels/";
+    if (folder.empty()) return "";
     std::error_code error;
-    std::filesystem::create_directories(home + "levels", error);
+    std::filesystem::create_directories(folder, error);
     for (int n = 1;; ++n) {
-        const std::string path = home + "levels/my-set-" + std::to_string(n) + ".txt";
+        const std::string path = folder + "my-set-" + std::to_string(n) + ".txt";
         if (check_file(path).kind == FileKind::missing) return path;
     }
 }

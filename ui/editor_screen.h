@@ -13,6 +13,6 @@ struct Editor_view;
 void run_level_editor(World& world, Teditor editor, const std::string& path);
 // One frame of the editor, drawn and answered but not yet flipped (the loop's, and benchmarks').
 void editor_frame(World& world, Editor_view& view);
-// Where a set begun from the menus is kept: the first free name in the per-user levels folder,
-// which is made if need be ("" when there is no per-user folder).
-std::string new_set_path();
+// Where a set begun from the menus is kept: the first free name in the sets folder (the per-user
+// levels folder when none is given), made if need be; "" when there is no such folder.
+std::string new_set_path(const std::string& sets_folder);

@@ -105,7 +105,7 @@ void open_level_editor(World& world)
 {
     Teditor editor;
     new_editor_set(editor, chosen_theme(world));
-    run_level_editor(world, std::move(editor), new_set_path());
+    run_level_editor(world, std::move(editor), new_set_path(world.level_sets_dir));
     switch_screen(world, "MAIN");
 }
 

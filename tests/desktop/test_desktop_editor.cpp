@@ -115,15 +115,23 @@ TEST_F(DesktopEditor, BuildsTestPlaysAndSavesALevel)
     wait_for_part("editor closed", at);
     ASSERT_EQ(game->wait_for_exit(), 0) << game->output();
 
-    // The saved set holds the moving brick's path and reads back whole.
+    // The saved set holds the moving brick's path, passes the level compiler's check, and the
+    // game's own player clears it.
     std::ifstream in(game->folder() / "set.txt");
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("path"), std::string::npos) << text;
     std::string output;
-    EXPECT_EQ(run_and_capture({kalventor_executable(), "--headless", "--edit", "set.txt", "--frames", "90"}, {},
-                              game->folder(), output),
-              0)
+    EXPECT_EQ(
+        run_and_capture({std::string(KALVENTOR_BINARY_DIR) + "/tools/levelc/kalventor-levelc", "check", "set.txt"}, {},
+                        game->folder(), output),
+        0)
         << output << text;
+    EXPECT_EQ(run_and_capture({kalventor_executable(), "--headless", "--seed", "1", "--play", "./set.txt:1",
+                               "--autoplay", "--no-drawing", "--lives", "unlimited", "--frames", "72000"},
+                              {}, game->folder(), output, 120s),
+              0)
+        << output;
+    EXPECT_NE(output.find("cleared"), std::string::npos) << output;
 }
 
 }   // namespace
