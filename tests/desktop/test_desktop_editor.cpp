@@ -134,4 +134,22 @@ TEST_F(DesktopEditor, BuildsTestPlaysAndSavesALevel)
     EXPECT_NE(output.find("cleared"), std::string::npos) << output;
 }
 
+// LEVEL EDITOR on MAIN opens a new set in the sets folder; Escape with nothing changed leaves at
+// once, back to MAIN.
+TEST_F(DesktopEditor, OpensFromTheMainMenuAndLeavesWithEscape)
+{
+    game = std::make_unique<Game>(screen, std::vector<std::string>{"--window"}, "editor_from_menu");
+    ASSERT_NE(game->wait_for_window(), 0u) << game->output();
+    game->focus();
+    std::size_t at = wait_for_part("menus");
+    let_frames_pass(30);   // the menus have faded in
+    click_at(400, 515 + 20);
+    at = wait_for_part("levels/my-set-1.txt", at);
+    at = wait_for_part("bricks 0 moving 0", at);
+    screen.type_key("Escape");
+    at = wait_for_part("editor closed", at);
+    wait_for_part("screen MAIN", at);
+    EXPECT_EQ(game->trace_count("prompt LEAVE THE EDITOR"), 0);
+}
+
 }   // namespace
