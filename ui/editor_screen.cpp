@@ -123,9 +123,9 @@ void run_set_command(World& world, Editor_view& view, Editor_command command)
     case Editor_command::level_earlier: move_level(e, -1); break;
     case Editor_command::level_later: move_level(e, 1); break;
     case Editor_command::theme: set_level_theme(e, (edited_level(e).theme + 1) % 3); break;
-    case Editor_command::name: view.typing = Editor_typing::name; break;
-    case Editor_command::title: view.typing = Editor_typing::title; break;
-    case Editor_command::author: view.typing = Editor_typing::author; break;
+    case Editor_command::name: view.typing = Editor_typing::name, view.typing_fresh = true; break;
+    case Editor_command::title: view.typing = Editor_typing::title, view.typing_fresh = true; break;
+    case Editor_command::author: view.typing = Editor_typing::author, view.typing_fresh = true; break;
     case Editor_command::open_metal: open_example(world, view, 0); break;
     case Editor_command::open_volcano: open_example(world, view, 1); break;
     case Editor_command::open_alien: open_example(world, view, 2); break;
@@ -319,8 +319,10 @@ void answer_typing(Editor_view& view)
         view.typing = Editor_typing::none;
         return;
     }
-    std::string typed = *field;
-    if (key_hit(vk_backspace) && !typed.empty()) typed.pop_back();
+    // The text shown is taken as chosen: the first key typed replaces it, as in a picked field.
+    std::string typed = view.typing_fresh ? std::string() : *field;
+    const bool erased = key_hit(vk_backspace) > 0;
+    if (erased && !view.typing_fresh && !typed.empty()) typed.pop_back();
     static constexpr std::array<std::pair<int, char>, 7> marks = {{{vk_space, ' '},
                                                                    {vk_period, '.'},
                                                                    {vk_comma, ','},
@@ -334,6 +336,8 @@ void answer_typing(Editor_view& view)
     for (const auto& [code, c] : marks)
         if (key_hit(code) && typed.size() < limit && !(c == ' ' && (typed.empty() || typed.back() == ' ')))
             typed.push_back(c);
+    if (typed.empty() && !erased) return;   // nothing typed yet
+    view.typing_fresh = false;
     if (typed == *field) return;
     note_set_change(view.editor);
     *field = typed;

@@ -85,6 +85,7 @@ struct Editor_view {
     bool left_was_down = false, right_was_down = false;
     bool set_page = false;
     Editor_typing typing = Editor_typing::none;
+    bool typing_fresh = false;   // nothing typed since the field was chosen
     int example_level = 1;   // the level of a theme the set page opens as a copy
     std::string message;     // what the last save or open said
     int message_timer = 0;
