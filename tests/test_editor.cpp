@@ -234,6 +234,33 @@ TEST(Editor, NoMoreThanTheLevelLimitOfBricks)
     EXPECT_EQ(bricks.size(), static_cast<std::size_t>(max_bricks_per_level));
 }
 
+// The set's levels: added after the one in hand, copied, moved, deleted (never the last one),
+// numbered in order throughout, and every change one undo step.
+TEST(Editor, SetOfLevels)
+{
+    Teditor editor = fresh();
+    paint_brick(editor, 100, 50, false);
+    EXPECT_TRUE(add_level(editor, true));    // a copy of level 1, with its brick
+    EXPECT_TRUE(add_level(editor, false));   // an empty level 3
+    ASSERT_EQ(editor.set.levels.size(), 3u);
+    EXPECT_EQ(editor.level_index, 2);
+    EXPECT_EQ(editor.set.levels[1].bricks.size(), 1u);
+    EXPECT_TRUE(move_level(editor, -2));
+    EXPECT_FALSE(move_level(editor, -1));
+    EXPECT_EQ(editor.level_index, 0);
+    EXPECT_TRUE(editor.set.levels[0].bricks.empty());
+    EXPECT_TRUE(set_level_theme(editor, 2));
+    EXPECT_TRUE(delete_level(editor));
+    EXPECT_TRUE(delete_level(editor));
+    EXPECT_FALSE(delete_level(editor));
+    for (std::size_t i = 0; i < editor.set.levels.size(); ++i)
+        EXPECT_EQ(editor.set.levels[i].number, static_cast<int>(i) + 1);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(undo_edit(editor)) << i;   // back to before the move
+    ASSERT_EQ(editor.set.levels.size(), 3u);
+    EXPECT_EQ(editor.set.levels[0].theme, 0);
+    EXPECT_EQ(editor.set.levels[2].bricks.size(), 0u);
+}
+
 bool same_record(const Tlevel& a, const Tlevel& b)
 {
     if (a.name != b.name || a.brick_list.size() != b.brick_list.size()) return false;
