@@ -172,6 +172,19 @@ Tlevel level_record(const Source_level& level)
     return record;
 }
 
+Source_level source_level_of(const Tlevel& level, int number, int theme)
+{
+    Source_level source;
+    source.number = number;
+    source.name = level.name;
+    source.theme = theme;
+    // The stored name keeps one space of its field's padding; the text has none.
+    while (!source.name.empty() && source.name.back() == ' ') source.name.pop_back();
+    for (const Tbrick& b : level.brick_list)
+        source.bricks.push_back({b.num, b.powerup, b.speed, {b.move_point_list.begin(), b.move_point_list.end()}, 0});
+    return source;
+}
+
 std::vector<Level_set_entry> list_level_sets(const std::string& folder)
 {
     std::vector<std::string> paths;

@@ -46,6 +46,10 @@ std::list<Tbrick> level_bricks(const Source_level& level);
 // The whole level as levels.dat's reader would give it, the name cut as its field cuts it.
 Tlevel level_record(const Source_level& level);
 
+// A stored level (of levels.dat, say) as a set's level, numbered and drawn in the theme given:
+// the way a level of the three themes becomes a copy in a player's set.
+Source_level source_level_of(const Tlevel& level, int number, int theme);
+
 // One file of a sets folder: its title and level count, or why it cannot be played.
 struct Level_set_entry {
     std::string path;

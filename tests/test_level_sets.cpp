@@ -40,19 +40,6 @@ void expect_same_level(const Tlevel& read, const Tlevel& stored)
     }
 }
 
-// levels.dat's levels as a player's set would hold them.
-levelsrc::Source_level source_of(const Tlevel& level, int number, int theme)
-{
-    levelsrc::Source_level source;
-    source.number = number;
-    source.name = level.name;
-    source.theme = theme;
-    while (!source.name.empty() && source.name.back() == ' ') source.name.pop_back();
-    for (const Tbrick& b : level.brick_list)
-        source.bricks.push_back({b.num, b.powerup, b.speed, {b.move_point_list.begin(), b.move_point_list.end()}});
-    return source;
-}
-
 TEST(LevelSets, EveryThemeWrittenAsASetReadsBackAsLevelsDatGivesIt)
 {
     std::vector<Tlevel> stored;
@@ -61,7 +48,8 @@ TEST(LevelSets, EveryThemeWrittenAsASetReadsBackAsLevelsDatGivesIt)
         Level_set set;
         set.title = level_theme_name(theme);
         set.author = "KALVENTOR";
-        for (int n = 0; n < 50; ++n) set.levels.push_back(source_of(stored[std::size_t(theme * 50 + n)], n + 1, theme));
+        for (int n = 0; n < 50; ++n)
+            set.levels.push_back(levelsrc::source_level_of(stored[std::size_t(theme * 50 + n)], n + 1, theme));
         const std::string text = levelsrc::write_level_set(set);
         Level_set read;
         ASSERT_EQ(levelsrc::read_level_set(text, "set.txt", read), std::nullopt);
