@@ -286,7 +286,8 @@ TEST(EditorFiles, ShippedLevelsSurviveAnUnchangedSave)
     for (int theme = 0; theme < level_theme_count; ++theme) {
         Teditor editor;
         for (int n = 0; n < 50; ++n)
-            editor.set.levels.push_back(editor_level_of(shipped[static_cast<std::size_t>(theme * 50 + n)], theme));
+            editor.set.levels.push_back(
+                levelsrc::source_level_of(shipped[static_cast<std::size_t>(theme * 50 + n)], n + 1, theme));
         ASSERT_FALSE(save_editor_set(editor, "set.txt"));
         Teditor opened;
         ASSERT_FALSE(open_editor_set(opened, "set.txt"));

@@ -117,8 +117,6 @@ bool add_level(Teditor& editor, bool duplicate);
 bool delete_level(Teditor& editor);
 bool move_level(Teditor& editor, int by);
 bool set_level_theme(Teditor& editor, int theme);
-// A level of levels.dat as the editor holds it, to be changed as a copy.
-levelsrc::Source_level editor_level_of(const Tlevel& level, int theme);
 
 // The set in that file, or a new one when there is no file; why it cannot be read otherwise.
 std::optional<std::string> open_editor_set(Teditor& editor, const std::string& path);

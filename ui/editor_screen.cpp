@@ -107,7 +107,8 @@ void open_example(World& world, Editor_view& view, int theme)
         view.editor.set.levels.size() >= static_cast<std::size_t>(levelsrc::max_set_levels))
         return;
     note_set_change(view.editor);
-    view.editor.set.levels.push_back(editor_level_of(world.level_list[at], theme));
+    view.editor.set.levels.push_back(
+        levelsrc::source_level_of(world.level_list[at], static_cast<int>(view.editor.set.levels.size()) + 1, theme));
     view.editor.level_index = static_cast<int>(view.editor.set.levels.size()) - 1;
     view.editor.selection.clear();
     say(view, "A COPY OF " + std::string(level_theme_name(theme)) + " " + std::to_string(view.example_level));

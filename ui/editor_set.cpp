@@ -74,17 +74,6 @@ bool set_level_theme(Teditor& editor, int theme)
     return true;
 }
 
-Source_level editor_level_of(const Tlevel& level, int theme)
-{
-    Source_level out{.number = 0, .name = level.name, .theme = theme, .bricks = {}, .line = 0};
-    for (const Tbrick& b : level.brick_list) {
-        levelsrc::Source_brick brick{.num = b.num, .powerup = b.powerup, .speed = b.speed, .points = {}, .line = 0};
-        brick.points.assign(b.move_point_list.begin(), b.move_point_list.end());
-        out.bricks.push_back(std::move(brick));
-    }
-    return out;
-}
-
 std::optional<std::string> open_editor_set(Teditor& editor, const std::string& path)
 {
     if (check_file(path).kind == FileKind::missing) {
