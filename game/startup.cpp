@@ -28,6 +28,7 @@
 #include "platform/stream.h"
 #include "platform/trace.h"
 #include "ui/editor_screen.h"
+#include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
 #include "ui/pointer_targets.h"
 #include "ui/replay_screen.h"
@@ -317,6 +318,7 @@ void start_up(World& world)
     apply_settings_to_selectors(world);
     return_to_menus(world);
     for (int theme = 0; theme < 3; ++theme) unlock_level(world.level_list, world.levels_per_theme, 1, theme);
+    restore_menu_choices(world);   // after the unlocks: a level chosen must still be open
     fade_to_black(world);
 }
 
@@ -363,4 +365,5 @@ void exit_actions(World& world)
     if (frame_stats_enabled()) std::fputs(frame_stats_report().c_str(), stdout);
     reset_world(world);
     save_config(world);
+    keep_menu_choices(world);
 }

@@ -38,6 +38,7 @@
 #include "play/spark.h"
 #include "ui/hud.h"
 #include "ui/level_sets.h"
+#include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -61,6 +62,7 @@ struct World : MenuLoopState,
                FontState,
                HudState,
                MenuScreenState,
+               MenuChoicesState,
                WidgetState,
                SettingsState,
                AutoplayState,

@@ -14,6 +14,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "platform/trace.h"
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/paddle.h"
@@ -223,11 +224,14 @@ void draw_level_select_screen(World& world)
     set_alpha(0.6f);
     draw_rect(561, 91, 20, 251);
     reset_draw_state();
+    const int scroll_before = world.level_list_scroll;
     update_scroll_arrow(world, world.assets.scroll_up, 90, "CLICK TO SCROLL UP", 14);
     update_scroll_arrow(world, world.assets.scroll_down, 327, "CLICK TO SCROLL DOWN", -14);
     const int lowest = std::min(0, 252 - 14 * level_list_rows(world));
     if (world.level_list_scroll < lowest) world.level_list_scroll = lowest;
     if (world.level_list_scroll > 0) world.level_list_scroll = 0;
+    // The trace counts the rows scrolled out above.
+    if (world.level_list_scroll != scroll_before) trace("scroll " + std::to_string(-world.level_list_scroll / 14));
     reset_draw_state();
 }
 
@@ -272,6 +276,10 @@ void draw_powerups_screen(World& world)
     draw_title(world, "POWERUPS", 332, 165);
     reset_draw_state();
     world.hovered_powerup_name = draw_powerup_grid(world, 184, 180);
+    if (world.hovered_powerup_name != world.traced_powerup_name) {
+        world.traced_powerup_name = world.hovered_powerup_name;
+        if (!world.hovered_powerup_name.empty()) trace("powerup " + world.hovered_powerup_name);
+    }
     set_blend(blend_alpha);
     set_color(200, 200, 200);
     set_alpha(0.8f);

@@ -94,7 +94,7 @@ bool typing_high_score_name(const World& world)
 
 void choose_theme(World& world, std::string_view text)
 {
-    world.level_number = 1;
+    world.level_number = world.chosen_level = 1;
     forget_chosen_level_set(world);
     for (std::string_view theme : {"METAL", "VOLCANO", "ALIEN"}) set_button_switch(world, theme, theme == text);
     trace("theme " + std::string(text));
@@ -433,9 +433,12 @@ void answer_escape(World& world)
 
 void update_scroll_boxes(World& world)
 {
-    // Left and Right step the option under the pointer back and on; read every frame, so a press
-    // made elsewhere never steps one later.
+    // Left and Right, a right click and the wheel step the option under the pointer back and on
+    // (wheel down is back); read every frame, so a press or turn made elsewhere never steps one
+    // later.
     const int sideways = (key_hit(vk_right) > 0 ? 1 : 0) - (key_hit(vk_left) > 0 ? 1 : 0);
+    const int backwards = -right_clicks();
+    const int turned = wheel_notches();
     for (Tscroll_box& box : world.scroll_box_list) {
         if (box.screen != world.current_screen) {
             put_at_rest(box);
@@ -447,7 +450,7 @@ void update_scroll_boxes(World& world)
             continue;
         }
         grow(box);
-        const int step = mouse_clicked(world) ? 1 : sideways;
+        const int step = (mouse_clicked(world) ? 1 : 0) + sideways + backwards + turned;
         if (step != 0) {
             play_menu_sound(world, world.assets.button_select_sound);
             step_choice(box, step);
