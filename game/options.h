@@ -24,6 +24,7 @@ struct Options {
     std::string record_file;
     std::string audio_file;             // headless: everything mixed, as a WAV file
     std::string replay_file;            // a game's replay to watch instead of the menus
+    std::string edit_file;              // the level editor on this set instead of the menus
     std::string trace_file;             // a line for each screen, prompt, game and launch
     // A real game straight away, skipping the menus: theme 0..2 (or a set file) and level 1..50.
     bool play = false;
