@@ -26,6 +26,8 @@
 #include "platform/random.h"
 #include "platform/stream.h"
 #include "platform/trace.h"
+#include "ui/access_file.h"
+#include "ui/access_screen.h"
 #include "ui/menu_screens.h"
 #include "ui/pointer_targets.h"
 #include "ui/replay_screen.h"
@@ -215,6 +217,11 @@ int run_program(const std::vector<std::string>& arguments)
     // The settings before the window too: a player who closes it during the start-up pause
     // leaves with their settings written back as they were, never with the defaults.
     load_config(*world);
+    // A headless run is a test or a tool: it plays as the defaults do unless given a file.
+    world->access_path = !options.access_file.empty() ? options.access_file
+                         : options.headless           ? std::string()
+                                                      : access_settings_path();
+    world->access = load_access_settings(world->access_path);
     GameReplay replay;
     if (!options.replay_file.empty()) {
         if (!load_replay_to_watch(*world, options.replay_file, replay)) return exit_bad_command_line;
@@ -271,6 +278,8 @@ void start_up(World& world)
     world.theme = 0;
     world.level_number = 1;
     apply_settings_to_selectors(world);
+    show_access_settings(world);
+    apply_access_settings(world);
     return_to_menus(world);
     for (int theme = 0; theme < 3; ++theme) unlock_level(world.level_list, world.levels_per_theme, 1, theme);
     fade_to_black(world);
@@ -301,7 +310,9 @@ void run_menu_frame(World& world)
     // Widgets react one frame after they are drawn; a hint set here shows next frame.
     update_buttons(world);
     update_scroll_boxes(world);
+    read_new_key(world);
     answer_escape(world);
+    scan_menu_widgets(world);
     // Keys and pads that arrive with this flip move the pointer over what the screen shows now.
     publish_pointer_targets(world);
     update_screen_fade(world);

@@ -21,6 +21,7 @@
 #include "game/game_flow.h"
 #include "game/replay.h"
 #include "game/startup.h"
+#include "play/access.h"
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/bullet.h"
@@ -35,6 +36,7 @@
 #include "play/powerup.h"
 #include "play/shrapnel.h"
 #include "play/spark.h"
+#include "ui/access_screen.h"
 #include "ui/hud.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
@@ -62,11 +64,13 @@ struct World : MenuLoopState,
                WidgetState,
                SettingsState,
                AutoplayState,
-               ReplayState {
+               ReplayState,
+               AccessScreenState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;
     std::string level_name;           // the name of the level being played
 
     Assets assets;
+    Taccess access;
 };

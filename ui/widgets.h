@@ -36,6 +36,7 @@ inline constexpr int scroll_box_height = 30;
 struct Tscroll_box {
     std::string name;
     float x = 0, y = 0;
+    int width = scroll_box_width;
     std::string screen;
     std::array<std::string, scroll_box_choices> choice{};   // the first empty string ends the list
     int current_choice = 0;
