@@ -88,6 +88,7 @@ void run_game(World& world)
     set_pointer_screen(playing);   // keys and pads move the paddle now
     while (world.game_end_reason == GameEndReason::running) {
         autoplay_frame(world);
+        one_switch_frame(world);
         draw_game_frame(world);
         flip(-1);
     }
