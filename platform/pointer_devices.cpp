@@ -41,7 +41,8 @@ struct Devices {
     int letter = -1;                           // the pad's letter at the cursor; -1 none yet
 };
 
-// Lives apart from Devices: the player's choices outlast a reset of the devices' state.
+// Kept apart from Devices: leaving a mode lets go of what the devices held, never of the player's
+// choices.
 struct Bindings {
     std::array<int, key_code_count> meaning{};      // what each key is in play and prompts; 0 none
     std::array<int, key_code_count> pressed_as{};   // what a held key went down as, for its release
@@ -552,4 +553,8 @@ void advance_pointer_devices()
     if (devices.screen.mode == PointerMode::play) move_in_play();
 }
 
-void reset_pointer_devices() { devices = Devices{}; }
+void reset_pointer_devices()
+{
+    devices = Devices{};
+    bindings = Bindings{};
+}

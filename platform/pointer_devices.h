@@ -102,5 +102,6 @@ void set_paddle_key_speed(int percent);
 // At each frame boundary, after the frame's input is applied: moves the pointer by the held
 // directions, or takes the next step of a jump, a scroll or a letter change.
 void advance_pointer_devices();
-// Back to no keys, no pads, the menus with no targets (tests, and a fresh input state).
+// Back to no keys, no pads, the menus with no targets, the first keys (tests, and a fresh input
+// state).
 void reset_pointer_devices();
