@@ -119,6 +119,8 @@ int handle_event(const SDL_Event& event)
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
+        if (event.button.button == SDL_BUTTON_RIGHT && event.type == SDL_MOUSEBUTTONDOWN && !input_script_playing())
+            right_click();
         if (event.button.button != SDL_BUTTON_LEFT) return -1;
         // A click answers a waiting prompt as a key does.
         const int key = device_button(event.type == SDL_MOUSEBUTTONDOWN);

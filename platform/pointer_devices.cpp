@@ -473,6 +473,11 @@ int keyboard_key(int code, bool down)
     return down ? code : -1;
 }
 
+void right_click()
+{
+    if (devices.screen.mode == PointerMode::menus && !input_waiting() && on_stepped_option()) device_key_tap(vk_left);
+}
+
 void pad_added(int pad) { devices.pads.try_emplace(pad); }
 
 void pad_removed(int pad)

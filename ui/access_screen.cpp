@@ -17,6 +17,7 @@
 #include "platform/trace.h"
 #include "ui/access_file.h"
 #include "ui/menu_screens.h"
+#include "ui/pointer_targets.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -211,21 +212,13 @@ void take_new_key(World& world, int key)
     keep_access(world, access);
 }
 
-struct ScanTarget {
-    float x, y;
-    int w, h;
-};
-
-std::vector<ScanTarget> scan_targets(const World& world)
+// Top to bottom, left to right: the order a reader takes them in.
+std::vector<PointerRect> scan_targets(const World& world)
 {
-    std::vector<ScanTarget> targets;
-    for (const Tbutton& button : world.button_list)
-        if (button.screen == world.current_screen) targets.push_back({button.x, button.y, button.width, button.height});
-    for (const Tscroll_box& box : world.scroll_box_list)
-        if (box.screen == world.current_screen) targets.push_back({box.x, box.y, box.width, scroll_box_height});
-    // Top to bottom, left to right: the order a reader takes them in.
+    std::vector<PointerRect> targets;
+    for (const PointerTarget& target : menu_pointer_screen(world).targets) targets.push_back(target.rect);
     std::stable_sort(targets.begin(), targets.end(),
-                     [](const ScanTarget& a, const ScanTarget& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+                     [](const PointerRect& a, const PointerRect& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
     return targets;
 }
 
@@ -355,12 +348,12 @@ void scan_menu_widgets(World& world)
     }
     // The focus holds while the switch is down, so a press chooses what it was pressed on.
     if (mouse_down(1) || ++world.scan_frames < scan_frames_per_widget) return;
-    const std::vector<ScanTarget> targets = scan_targets(world);
+    const std::vector<PointerRect> targets = scan_targets(world);
     if (targets.empty()) return;
     world.scan_frames = 0;
     world.scan_index = (world.scan_index + 1) % static_cast<int>(targets.size());
-    const ScanTarget& t = targets[static_cast<std::size_t>(world.scan_index)];
-    bot_mouse_moved(static_cast<int>(t.x) + t.w / 2, static_cast<int>(t.y) + t.h / 2);
+    const PointerRect& t = targets[static_cast<std::size_t>(world.scan_index)];
+    bot_mouse_moved(t.x + t.w / 2, t.y + t.h / 2);
 }
 
 bool run_access_action(World& world, const std::string& text)

@@ -58,7 +58,9 @@ void add_table_rows(const World& world, PointerScreen& screen)
 
 }  // namespace
 
-void publish_pointer_targets(World& world)
+void publish_pointer_targets(World& world) { set_pointer_screen(menu_pointer_screen(world)); }
+
+PointerScreen menu_pointer_screen(const World& world)
 {
     PointerScreen screen;
     const int typing = world.new_high_score_index;
@@ -75,5 +77,5 @@ void publish_pointer_targets(World& world)
         if (world.current_screen == "POWERUPS") add_powerup_cells(screen);
         if (world.current_screen == "HIGH SCORES") add_table_rows(world, screen);
     }
-    set_pointer_screen(std::move(screen));
+    return screen;
 }

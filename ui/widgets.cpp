@@ -287,8 +287,10 @@ int chosen_gfx_level(const World& world)
     return -1;
 }
 
-std::string button_hint(std::string_view text)
+std::string button_hint(std::string_view text, std::string_view screen)
 {
+    if (text == "BACK" && screen == "ACCESSIBILITY") return "GO BACK TO THE OPTIONS";
+    if (text == "BACK" && screen == "KEYS") return "GO BACK TO ACCESSIBILITY";
     if (text == "PLAY GAME") return "PLAY KALVENTOR";
     if (text == "OPTIONS") return "CHANGE GAME OPTIONS";
     if (text == "HIGH SCORES") return "VIEW THE HIGH SCORE LIST";
@@ -398,7 +400,7 @@ void update_buttons(World& world)
             run_button_action(world, text);
             return;   // the new screen's buttons must not see this click
         }
-        glow_and_hint(world, button, button_hint(button.text));
+        glow_and_hint(world, button, button_hint(button.text, world.current_screen));
     }
     world.current_button = nullptr;
 }

@@ -73,7 +73,7 @@ int chosen_theme(const World& world);
 int chosen_difficulty(const World& world);
 int chosen_gfx_level(const World& world);
 
-std::string button_hint(std::string_view text);
+std::string button_hint(std::string_view text, std::string_view screen = "MAIN");
 std::string selector_hint(std::string_view name);
 
 // Every widget back to rest; switches and glow directions are kept.

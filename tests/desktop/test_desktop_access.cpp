@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ACCESSIBILITY in a real window: a setting changed by mouse and one by keys, both kept after a
-// restart; a key moved on KEYS and used in the next game; and one-switch play, the menus and a
+// restart, and the right button stepping one back; a key moved on KEYS and used in the next game; and one-switch play, the menus and a
 // whole level worked with Space alone.
 #include <gtest/gtest.h>
 
@@ -97,6 +97,9 @@ TEST_F(DesktopAccess, SettingsChangedByMouseAndByKeysAreKeptAfterARestart)
     start({"--window"}, "_2");
     open_accessibility();
     click(400, 247, "choice SCREEN SHAKE 10%");   // on from 0 %, where the last run left it
+    mark = game->trace_lines().size();
+    screen.tap(3);   // the right button steps back
+    ASSERT_TRUE(game->wait_for_trace("choice SCREEN SHAKE 0%", 10s, mark)) << game->output();
     mark = game->trace_lines().size();
     game->move_to(400, 281);
     screen.type_key("Right");
