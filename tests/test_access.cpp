@@ -18,6 +18,7 @@
 namespace {
 
 struct FileCase {
+    const char* name;
     const char* text;
     std::function<void(Taccess&)> expected;   // applied to the defaults
 };
@@ -45,17 +46,20 @@ const std::string written = format_access_settings(everything_changed());
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, AccessFile,
-    testing::Values(FileCase{written.c_str(), [](Taccess& a) { a = everything_changed(); }},
-                    FileCase{"", [](Taccess&) {}},
+    testing::Values(FileCase{"WrittenAndReadBack", written.c_str(), [](Taccess& a) { a = everything_changed(); }},
+                    FileCase{"Empty", "", [](Taccess&) {}},
                     // Off the screen's steps, not 0 or 1, trailing words, unknown keys: defaults.
-                    FileCase{"game_speed 55\nshake 101\nshake -10\none_switch 2\npaddle_key_speed 75 x\n"
+                    FileCase{"DamagedLines",
+                             "game_speed 55\nshake 101\nshake -10\none_switch 2\npaddle_key_speed 75 x\n"
                              "wide_paddle\nkey pause NOSUCHKEY\nkey nosuchline K\n",
                              [](Taccess&) {}},
                     // Unknown lines and comments are passed by; the good lines around them count.
-                    FileCase{"# mine\ncolour blind 1\nshake 30 # less\nreduced_flash 1\r\nkey quit Q\n",
+                    FileCase{"UnknownLinesAndComments",
+                             "# mine\ncolour blind 1\nshake 30 # less\nreduced_flash 1\r\nkey quit Q\n",
                              [](Taccess& a) { a.shake = 30, a.reduced_flash = true, a.keys[7] = 'Q'; }},
                     // One key on two lines would mean two things: every key goes back.
-                    FileCase{"key pause K\nkey fire K\nshake 0\n", [](Taccess& a) { a.shake = 0; }}));
+                    FileCase{"SharedKey", "key pause K\nkey fire K\nshake 0\n", [](Taccess& a) { a.shake = 0; }}),
+    [](const testing::TestParamInfo<FileCase>& info) { return std::string(info.param.name); });
 
 TEST(KeysScreen, RefusesAKeyInUseTakesAFreeOneAndPlaysIt)
 {

@@ -33,7 +33,7 @@ int worst_of(int frames, int split, const std::function<int(int)>& grey_of)
 }   // namespace
 
 struct FlashCase {
-    const char* what;
+    const char* name;
     int split;                      // columns of 40 that change
     std::function<int(int)> grey;   // their grey on each frame
     int flashes;
@@ -43,23 +43,24 @@ class FlashCounting : public testing::TestWithParam<FlashCase> {};
 
 TEST_P(FlashCounting, CountsThePairsOfOpposingChanges)
 {
-    EXPECT_EQ(worst_of(180, GetParam().split, GetParam().grey), GetParam().flashes) << GetParam().what;
+    EXPECT_EQ(worst_of(180, GetParam().split, GetParam().grey), GetParam().flashes) << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, FlashCounting,
                          testing::Values(
                              // Black and white swapped every 6 frames: 5 flashes a second.
-                             FlashCase{"whole picture at 5 Hz", 40, [](int f) { return (f / 6) % 2 ? 255 : 0; }, 5},
-                             FlashCase{"a third of it at 5 Hz", 14, [](int f) { return (f / 6) % 2 ? 255 : 0; }, 5},
+                             FlashCase{"WholePictureAt5Hz", 40, [](int f) { return (f / 6) % 2 ? 255 : 0; }, 5},
+                             FlashCase{"AThirdAt5Hz", 14, [](int f) { return (f / 6) % 2 ? 255 : 0; }, 5},
                              // Under a quarter of the picture: no flash counts, however fast.
-                             FlashCase{"a fifth of it at 5 Hz", 8, [](int f) { return (f / 6) % 2 ? 255 : 0; }, 0},
+                             FlashCase{"AFifthAt5Hz", 8, [](int f) { return (f / 6) % 2 ? 255 : 0; }, 0},
                              // One rise to white and a slow fade back over a second: one flash.
                              FlashCase{
-                                 "one flash fading out", 40,
+                                 "OneFlashFadingOut", 40,
                                  [](int f) { return f == 20  ? 255
                                                     : f > 20 ? std::max(0, 255 - 4 * (f - 20))
                                                              : 0; }, 1},
                              // Both states bright (grey 240 and 255 are above 0.8): never a flash.
-                             FlashCase{"bright flicker", 40, [](int f) { return f % 2 ? 255 : 240; }, 0},
+                             FlashCase{"BrightFlicker", 40, [](int f) { return f % 2 ? 255 : 240; }, 0},
                              // Swings of grey 20 to 40 stay under a tenth of the luminance.
-                             FlashCase{"dim flicker", 40, [](int f) { return f % 2 ? 40 : 20; }, 0}));
+                             FlashCase{"DimFlicker", 40, [](int f) { return f % 2 ? 40 : 20; }, 0}),
+                         [](const testing::TestParamInfo<FlashCase>& info) { return std::string(info.param.name); });
