@@ -8,7 +8,6 @@
 #include "core/drawing.h"
 #include "core/font.h"
 #include "core/geometry.h"
-#include "core/sound.h"
 #include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
@@ -32,59 +31,45 @@ constexpr int key_name_width = 150;
 constexpr int scan_frames_per_widget = 60;
 constexpr int key_message_frames = 180;
 
-enum class LineKind { steps, on_off };
-
 struct AccessLine {
     const char* name;
     const char* hint;
     const char* help[2];
-    LineKind kind;
 };
 
 // In the order the screen shows them; the index is the line's place.
 constexpr std::array<AccessLine, 9> access_lines = {{
     {"GAME SPEED",
      "SLOW THE WHOLE GAME DOWN",
-     {"THE BALL, CAPSULES, SHOTS AND TIMERS ALL MOVE", "SLOWER. SCORES ARE KEPT APART."},
-     LineKind::steps},
+     {"THE BALL, CAPSULES, SHOTS AND TIMERS ALL MOVE", "SLOWER. SCORES ARE KEPT APART."}},
     {"WIDE PADDLE",
      "A WIDER PADDLE",
-     {"THE PADDLE IS WIDER, SO THE BALL IS EASIER", "TO CATCH. SCORES ARE KEPT APART."},
-     LineKind::on_off},
+     {"THE PADDLE IS WIDER, SO THE BALL IS EASIER", "TO CATCH. SCORES ARE KEPT APART."}},
     {"BALL NEVER LOST",
      "THE BALL BOUNCES OFF THE FLOOR",
-     {"THE BALL BOUNCES OFF THE FLOOR INSTEAD OF", "BEING LOST. SCORES ARE KEPT APART."},
-     LineKind::on_off},
+     {"THE BALL BOUNCES OFF THE FLOOR INSTEAD OF", "BEING LOST. SCORES ARE KEPT APART."}},
     {"AUTO LAUNCH",
      "BALLS LAUNCH BY THEMSELVES",
-     {"A BALL ON THE PADDLE LAUNCHES BY ITSELF", "AFTER A MOMENT. SCORES ARE KEPT APART."},
-     LineKind::on_off},
+     {"A BALL ON THE PADDLE LAUNCHES BY ITSELF", "AFTER A MOMENT. SCORES ARE KEPT APART."}},
     {"SLOW CAPSULES",
      "CAPSULES FALL SLOWER",
-     {"CAPSULES FALL SLOWER, SO THERE IS MORE TIME", "TO CATCH THEM. SCORES ARE KEPT APART."},
-     LineKind::on_off},
+     {"CAPSULES FALL SLOWER, SO THERE IS MORE TIME", "TO CATCH THEM. SCORES ARE KEPT APART."}},
     {"SCREEN SHAKE",
      "HOW MUCH THE SCREEN SHAKES",
-     {"HOW FAR THE PICTURE SHAKES WHEN THINGS", "EXPLODE. 0% KEEPS IT STILL."},
-     LineKind::steps},
+     {"HOW FAR THE PICTURE SHAKES WHEN THINGS", "EXPLODE. 0% KEEPS IT STILL."}},
     {"REDUCED FLASHES",
      "NO BRIGHT FLASHES",
-     {"NUKES, EXPLOSIONS AND THE ION BEAM GLOW", "SOFTLY: NO BRIGHT FLASHES OVER THE SCREEN."},
-     LineKind::on_off},
+     {"NUKES, EXPLOSIONS AND THE ION BEAM GLOW", "SOFTLY: NO BRIGHT FLASHES OVER THE SCREEN."}},
     {"ONE-SWITCH PLAY",
      "PLAY WITH ONE BUTTON",
-     {"THE PADDLE FOLLOWS THE BALL. SPACE, A CLICK OR", "A PAD'S A LAUNCHES, FIRES AND CHOOSES."},
-     LineKind::on_off},
+     {"THE PADDLE FOLLOWS THE BALL. SPACE, A CLICK OR", "A PAD'S A LAUNCHES, FIRES AND CHOOSES."}},
     {"PADDLE KEY SPEED",
      "HOW FAST KEYS MOVE THE PADDLE",
-     {"HOW FAST THE ARROW KEYS, THE D-PAD AND THE", "STICK MOVE THE PADDLE."},
-     LineKind::steps},
+     {"HOW FAST THE ARROW KEYS, THE D-PAD AND THE", "STICK MOVE THE PADDLE."}},
 }};
 
-constexpr AccessLine keys_line = {"KEYS",
-                                  "CHOOSE THE KEYS",
-                                  {"CHOOSE THE KEYS THAT MOVE, FIRE, PAUSE, QUIT", "AND ANSWER THE GAME'S QUESTIONS."},
-                                  LineKind::steps};
+constexpr AccessLine keys_line = {
+    "KEYS", "CHOOSE THE KEYS", {"CHOOSE THE KEYS THAT MOVE, FIRE, PAUSE, QUIT", "AND ANSWER THE GAME'S QUESTIONS."}};
 constexpr const char* reset_keys_hint = "EVERY KEY BACK TO THE FIRST ONES";
 
 float line_y(int place) { return first_line_y + line_gap * static_cast<float>(place); }
