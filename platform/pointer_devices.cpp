@@ -473,11 +473,6 @@ int keyboard_key(int code, bool down)
     return down ? code : -1;
 }
 
-void right_click()
-{
-    if (devices.screen.mode == PointerMode::menus && !input_waiting() && on_stepped_option()) device_key_tap(vk_left);
-}
-
 void pad_added(int pad) { devices.pads.try_emplace(pad); }
 
 void pad_removed(int pad)
@@ -493,7 +488,7 @@ void pad_removed(int pad)
 
 namespace {
 // While a replay plays, a pad works its bar as the keys do: A or Start pause, B or Back leave,
-// left and right a slower or faster speed.
+// left and right a slower or faster speed, up the next level.
 int viewer_pad_key(PadButton button)
 {
     switch (button) {
@@ -503,6 +498,7 @@ int viewer_pad_key(PadButton button)
     case PadButton::back: return vk_escape;
     case PadButton::dpad_left: return vk_left;
     case PadButton::dpad_right: return vk_right;
+    case PadButton::dpad_up: return 'N';
     default: return -1;
     }
 }

@@ -81,9 +81,6 @@ enum class PadAxis { left_x, left_y, right_trigger, other };
 void pointer_key(int code, bool down);
 // A key as the keyboard delivers it: to the game's keys and to the pointer; the code of a press.
 int keyboard_key(int code, bool down);
-// The right button: on a menu option it steps the option back, as Left does (and is kept as
-// Left, so a record needs no right button); elsewhere it does nothing.
-void right_click();
 void pad_added(int pad);
 void pad_removed(int pad);
 int pad_button(int pad, PadButton button, bool down);
