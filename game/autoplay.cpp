@@ -204,6 +204,12 @@ bool fetch_capsule(const World& world, float width, float ball_frames, float& ta
     return best < 1e9f;
 }
 
+// Keeps the aim fresh: a new one when bricks stop breaking for ten seconds.
+void follow_bricks_left(World& world);
+// Moves the pointer, and so the paddle, to meet the most urgent ball, fetch a helpful capsule or
+// keep clear of a harmful one; the button is someone else's.
+void steer_paddle(World& world);
+
 }  // namespace
 
 void autoplay_final_report(World& world)
@@ -226,6 +232,26 @@ void autoplay_frame(World& world)
     AutoplayState& bot = world;
     if (!bot.autoplay || input_script_playing()) return;
     track_level_report(world);
+    follow_bricks_left(world);
+    // The button for this frame: a launch or a shot presses it; otherwise it comes up.
+    const bool launch = launch_resting_balls(world);
+    press_button(world, launch || fire_weapon(world, bot.report_frames));
+    steer_paddle(world);
+}
+
+void one_switch_frame(World& world)
+{
+    if (!world.access.one_switch || world.autoplay || input_script_playing()) return;
+    follow_bricks_left(world);
+    launch_resting_balls(world);   // only to choose where the launch aims: the player launches
+    steer_paddle(world);
+}
+
+namespace {
+
+void follow_bricks_left(World& world)
+{
+    AutoplayState& bot = world;
     if (world.bricks_left != bot.last_bricks_left) {
         bot.last_bricks_left = world.bricks_left;
         bot.frames_since_brick = 0;
@@ -235,9 +261,11 @@ void autoplay_frame(World& world)
         bot.stuck_aims += 1;
         choose_aim(world);
     }
-    // The button for this frame: a launch or a shot presses it; otherwise it comes up.
-    const bool launch = launch_resting_balls(world);
-    press_button(world, launch || fire_weapon(world, bot.report_frames));
+}
+
+void steer_paddle(World& world)
+{
+    AutoplayState& bot = world;
     const float width = static_cast<float>(paddle_width(world));
     float arrival_x = 400, frames = 0;
     float target = mouse_x();
@@ -263,3 +291,5 @@ void autoplay_frame(World& world)
     const float x = std::clamp(target, static_cast<float>(mouse_x()) - step, static_cast<float>(mouse_x()) + step);
     bot_mouse_moved(static_cast<int>(std::lround(x)), mouse_y());
 }
+
+}   // namespace

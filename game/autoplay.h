@@ -29,5 +29,8 @@ struct AutoplayState {
 void start_autoplay(World& world, std::int64_t seed);
 // Once per frame of a real game, before the world moves.
 void autoplay_frame(World& world);
+// One-switch play: before each frame of a real game the paddle is steered as the autoplayer
+// steers it, through pointer moves a record keeps; the player's one switch launches and fires.
+void one_switch_frame(World& world);
 // The report line of the level still being played when the run ends.
 void autoplay_final_report(World& world);

@@ -101,6 +101,7 @@ void run_game(World& world)
     set_pointer_screen(playing);   // keys and pads move the paddle now
     while (world.game_end_reason == GameEndReason::running) {
         autoplay_frame(world);
+        one_switch_frame(world);
         draw_game_frame(world);
         flip(-1);
     }
@@ -319,7 +320,10 @@ void check_level_cleared(World& world)
     if (world.slow_motion_rate == 0.7f) world.slow_motion_state = SlowMotionState::speeding_up;
     // The backdrop plays levels nobody chose (level_number is whatever LEVEL SELECT shows), so
     // only a player's own clear opens the next level.
-    if (!world.attract_mode) unlock_level(world, world.level_number + 1, world.theme);
+    if (!world.attract_mode) {
+        unlock_level(world, world.level_number + 1, world.theme);
+        trace("level cleared");
+    }
     if (world.one_level && !world.attract_mode) world.game_end_reason = GameEndReason::game_over;
 }
 

@@ -82,6 +82,7 @@ std::string usage_text()
            "  --devices FILE      headless: play FILE as keyboard, mouse and pads (pad events too)\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
            "  --replay FILE       watch a recorded game (with --headless: print how it ended)\n"
+           "  --access FILE       keep the ACCESSIBILITY settings and keys in FILE (headless runs keep none)\n"
            "  --trace FILE        write a line for each screen, prompt, game, ball launch, focus change and the exit\n"
            "  --edit FILE         the level editor on the level set FILE (a new set when there is none)\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
@@ -167,13 +168,14 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             o.edit_file = value;
             ++i;
         } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace" || a == "--devices" ||
-                   a == "--replay") {
+                   a == "--replay" || a == "--access") {
             if (!has_value || value.empty()) return fail(a + " takes a file name");
             (a == "--input"     ? o.input_file
              : a == "--record"  ? o.record_file
              : a == "--trace"   ? o.trace_file
              : a == "--devices" ? o.devices_file
              : a == "--replay"  ? o.replay_file
+             : a == "--access"  ? o.access_file
                                 : o.audio_file) = value;
             ++i;
         } else {

@@ -26,6 +26,8 @@ struct Options {
     std::string replay_file;            // a game's replay to watch instead of the menus
     std::string edit_file;              // the level editor on this set instead of the menus
     std::string trace_file;             // a line for each screen, prompt, game and launch
+    // The ACCESSIBILITY settings' file; "" for the per-user one in a window, none headless.
+    std::string access_file;
     // A real game straight away, skipping the menus: theme 0..2 (or a set file) and level 1..50.
     bool play = false;
     int play_theme = 0;

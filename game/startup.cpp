@@ -27,6 +27,8 @@
 #include "platform/random.h"
 #include "platform/stream.h"
 #include "platform/trace.h"
+#include "ui/access_file.h"
+#include "ui/access_screen.h"
 #include "ui/editor_screen.h"
 #include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
@@ -247,6 +249,11 @@ int run_program(const std::vector<std::string>& arguments)
     // The settings before the window too: a player who closes it during the start-up pause
     // leaves with their settings written back as they were, never with the defaults.
     load_config(*world);
+    // A headless run is a test or a tool: it plays as the defaults do unless given a file.
+    world->access_path = !options.access_file.empty() ? options.access_file
+                         : options.headless           ? std::string()
+                                                      : access_settings_path();
+    world->access = load_access_settings(world->access_path);
     Teditor editor;
     if (!options.edit_file.empty()) {
         if (const auto reason = open_editor_set(editor, options.edit_file)) {
@@ -316,6 +323,8 @@ void start_up(World& world)
     world.theme = 0;
     world.level_number = 1;
     apply_settings_to_selectors(world);
+    show_access_settings(world);
+    apply_access_settings(world);
     return_to_menus(world);
     for (int theme = 0; theme < 3; ++theme) unlock_level(world.level_list, world.levels_per_theme, 1, theme);
     restore_menu_choices(world);   // after the unlocks: a level chosen must still be open
@@ -347,7 +356,9 @@ void run_menu_frame(World& world)
     // Widgets react one frame after they are drawn; a hint set here shows next frame.
     update_buttons(world);
     update_scroll_boxes(world);
+    read_new_key(world);
     answer_escape(world);
+    scan_menu_widgets(world);
     // Keys and pads that arrive with this flip move the pointer over what the screen shows now.
     publish_pointer_targets(world);
     update_screen_fade(world);

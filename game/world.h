@@ -22,6 +22,7 @@
 #include "game/level_play.h"
 #include "game/replay.h"
 #include "game/startup.h"
+#include "play/access.h"
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/bullet.h"
@@ -36,6 +37,7 @@
 #include "play/powerup.h"
 #include "play/shrapnel.h"
 #include "play/spark.h"
+#include "ui/access_screen.h"
 #include "ui/hud.h"
 #include "ui/level_sets.h"
 #include "ui/menu_choices.h"
@@ -67,6 +69,7 @@ struct World : MenuLoopState,
                SettingsState,
                AutoplayState,
                ReplayState,
+               AccessScreenState,
                SetGameState,
                LevelSetMenuState {
     // The level set and the live bricks.
@@ -75,4 +78,5 @@ struct World : MenuLoopState,
     std::string level_name;           // the name of the level being played
 
     Assets assets;
+    Taccess access;
 };

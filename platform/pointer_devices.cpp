@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <string_view>
+#include <utility>
 
 #include "platform/display.h"
 #include "platform/input.h"
@@ -40,7 +41,20 @@ struct Devices {
     int letter = -1;                           // the pad's letter at the cursor; -1 none yet
 };
 
+// Kept apart from Devices: leaving a mode lets go of what the devices held, never of the player's
+// choices.
+struct Bindings {
+    std::array<int, key_code_count> meaning{};      // what each key is in play and prompts; 0 none
+    std::array<int, key_code_count> pressed_as{};   // what a held key went down as, for its release
+    int paddle_key_speed = 100;
+    Bindings()
+    {
+        for (int code = 0; code < key_code_count; ++code) meaning[static_cast<std::size_t>(code)] = code;
+    }
+};
+
 Devices devices;
+Bindings bindings;
 
 // The characters a pad steps through, in order, and the keys that type them.
 constexpr std::string_view name_characters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 !?.,:'-()%";
@@ -354,6 +368,7 @@ void move_in_play()
         devices.held_direction = 0, devices.held_frames = 0;
         speed = stick_speed(strongest_stick());
     }
+    speed = speed * bindings.paddle_key_speed / 100;
     if (speed == 0) {
         devices.sub_pixels = 0;
         return;
@@ -420,8 +435,39 @@ void pointer_key(int code, bool down)
     }
 }
 
+namespace {
+// A key as the game takes it: through the bindings in play and in prompts, as it is elsewhere.
+// A release goes out as what its press went out as, whatever the game shows by then.
+int bound_key(int code, bool down)
+{
+    if (code < 0 || code >= key_code_count) return code;
+    auto& pressed_as = bindings.pressed_as[static_cast<std::size_t>(code)];
+    if (!down) return pressed_as != 0 ? std::exchange(pressed_as, 0) : code;
+    const bool bound = devices.screen.mode == PointerMode::play || input_waiting();
+    pressed_as = bound ? bindings.meaning[static_cast<std::size_t>(code)] : code;
+    return pressed_as;
+}
+}   // namespace
+
+void set_key_bindings(std::span<const KeyBinding> chosen)
+{
+    Bindings fresh;
+    fresh.paddle_key_speed = bindings.paddle_key_speed;
+    fresh.pressed_as = bindings.pressed_as;
+    for (const KeyBinding& b : chosen)
+        if (b.stands_for > 0 && b.stands_for < key_code_count)
+            fresh.meaning[static_cast<std::size_t>(b.stands_for)] = 0;
+    for (const KeyBinding& b : chosen)
+        if (b.key > 0 && b.key < key_code_count) fresh.meaning[static_cast<std::size_t>(b.key)] = b.stands_for;
+    bindings = fresh;
+}
+
+void set_paddle_key_speed(int percent) { bindings.paddle_key_speed = percent; }
+
 int keyboard_key(int code, bool down)
 {
+    code = bound_key(code, down);
+    if (code == 0) return -1;
     device_key(code, down);
     pointer_key(code, down);
     return down ? code : -1;
@@ -508,4 +554,8 @@ void advance_pointer_devices()
     if (devices.screen.mode == PointerMode::play) move_in_play();
 }
 
-void reset_pointer_devices() { devices = Devices{}; }
+void reset_pointer_devices()
+{
+    devices = Devices{};
+    bindings = Bindings{};
+}

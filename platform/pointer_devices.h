@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <vector>
 
 enum class PointerMode { menus, play, text };
@@ -86,8 +87,21 @@ int pad_button(int pad, PadButton button, bool down);
 void pad_axis(int pad, PadAxis axis, int value);
 int pads_connected();
 
+// The keys of play and of the prompts as the player placed them. In play and while a prompt
+// waits a press of `key` reaches the game as `stands_for`, so records and replays hold the same
+// codes whichever keys were chosen; a key the bindings moved away from is then no key at all.
+// The menus and a name being typed read every key as it is.
+struct KeyBinding {
+    int key = 0;
+    int stands_for = 0;
+};
+void set_key_bindings(std::span<const KeyBinding> bindings);
+// Keys, the d-pad and the stick move the paddle at this percent of their usual speed.
+void set_paddle_key_speed(int percent);
+
 // At each frame boundary, after the frame's input is applied: moves the pointer by the held
 // directions, or takes the next step of a jump, a scroll or a letter change.
 void advance_pointer_devices();
-// Back to no keys, no pads, the menus with no targets (tests, and a fresh input state).
+// Back to no keys, no pads, the menus with no targets, the first keys (tests, and a fresh input
+// state).
 void reset_pointer_devices();

@@ -8,6 +8,7 @@
 namespace {
 constexpr float ring_fade_step = 0.01f;
 constexpr float ring_growth = 0.05f;
+constexpr float reduced_flash_ring_alpha = 0.4f;
 }
 
 void new_nuke_boom(World& world, float x, float y) { world.nuke_boom_list.push_back(Tnuke_boom{x, y, 1, 0}); }
@@ -22,7 +23,8 @@ void update_nuke_booms(World& world)
         const bool spent = ring.alpha <= 0;
         if (ring.size < 1) ring.size += ring_growth;
         set_scale(ring.size, ring.size);
-        set_alpha(ring.alpha);
+        // A ring of full white light sweeps a third of the screen; reduced flashes keep it a glow.
+        set_alpha(world.access.reduced_flash ? ring.alpha * reduced_flash_ring_alpha : ring.alpha);
         set_blend(blend_light);
         if (world.assets.nuke_boom != nullptr) draw_image_shaken(world, world.assets.nuke_boom, ring.x, ring.y, 0, 1);
         reset_draw_state();

@@ -19,6 +19,7 @@
 #include "play/brick.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
+#include "ui/access_screen.h"
 #include "ui/level_list.h"
 #include "ui/level_sets.h"
 #include "ui/settings.h"
@@ -170,6 +171,8 @@ void draw_screen(World& world)
     else if (screen == "HOW TO PLAY 2") draw_help_screen(world, 2);
     else if (screen == "HOW TO PLAY 3") draw_help_screen(world, 3);
     else if (screen == "POWERUPS") draw_powerups_screen(world);
+    else if (screen == "ACCESSIBILITY") draw_access_screen(world);
+    else if (screen == "KEYS") draw_keys_screen(world);
 }
 
 void draw_panel(World& world, float width, float height)
@@ -188,8 +191,8 @@ void draw_panel(World& world, float width, float height)
 
 void draw_options_screen(World& world)
 {
-    draw_panel(world, 400, 300);
-    draw_title(world, "OPTIONS", 341, 180);
+    draw_panel(world, 400, 340);
+    draw_title(world, "OPTIONS", 341, 160);
     reset_draw_state();
     // Applied every frame, so a change is heard at once.
     world.sound_volume = volume_for_choice(get_scroll_choice(world, "SOUND VOLUME"));

@@ -19,7 +19,7 @@ void add_widgets(const World& world, PointerScreen& screen)
             screen.targets.push_back({rect_of(button.x, button.y, button.width, button.height), button.text == "BACK"});
     for (const Tscroll_box& box : world.scroll_box_list)
         if (box.screen == world.current_screen)
-            screen.targets.push_back({rect_of(box.x, box.y, scroll_box_width, scroll_box_height), false, true});
+            screen.targets.push_back({rect_of(box.x, box.y, box.width, scroll_box_height), false, true});
 }
 
 // The unlocked rows the list shows (a press there chooses the level), and whether unlocked rows
@@ -61,11 +61,16 @@ void add_table_rows(const World& world, PointerScreen& screen)
 
 }  // namespace
 
-void publish_pointer_targets(World& world)
+void publish_pointer_targets(World& world) { set_pointer_screen(menu_pointer_screen(world)); }
+
+PointerScreen menu_pointer_screen(const World& world)
 {
     PointerScreen screen;
     const int typing = world.new_high_score_index;
-    if (typing >= 0 && typing < high_score_count && world.current_screen == "HIGH SCORES") {
+    if (world.binding_waiting >= 0) {
+        // A KEYS line waits for its key: every key is the answer, none moves the pointer.
+        screen.mode = PointerMode::text;
+    } else if (typing >= 0 && typing < high_score_count && world.current_screen == "HIGH SCORES") {
         screen.mode = PointerMode::text;
         screen.text_length = static_cast<int>(world.high_score_names[static_cast<std::size_t>(typing)].size());
         screen.text_limit = static_cast<int>(high_score_name_length);
@@ -75,5 +80,5 @@ void publish_pointer_targets(World& world)
         if (world.current_screen == "POWERUPS") add_powerup_cells(screen);
         if (world.current_screen == "HIGH SCORES") add_table_rows(world, screen);
     }
-    set_pointer_screen(std::move(screen));
+    return screen;
 }

@@ -3,6 +3,10 @@
 // cells the pointer may jump to, or that a name is being typed.
 #pragma once
 
+#include "platform/pointer_devices.h"
+
 struct World;
 
+// What the screen shown now offers the pointer.
+PointerScreen menu_pointer_screen(const World& world);
 void publish_pointer_targets(World& world);

@@ -14,6 +14,7 @@
 #include "platform/input.h"
 #include "platform/program.h"
 #include "platform/trace.h"
+#include "ui/access_screen.h"
 #include "ui/editor_screen.h"
 #include "ui/level_sets.h"
 #include "ui/menu_screens.h"
@@ -111,6 +112,7 @@ void open_level_editor(World& world)
 
 void run_button_action(World& world, const std::string& text)
 {
+    if (run_access_action(world, text)) return;
     if (text == "PLAY GAME") switch_screen(world, "LEVEL SELECT");
     else if (text == "OPTIONS") switch_screen(world, "OPTIONS");
     else if (text == "HIGH SCORES") switch_screen(world, "HIGH SCORES");
@@ -184,7 +186,7 @@ void create_widgets(World& world)
     create_button(world, "HOW TO PLAY", 300, 429, "MAIN", large_button);
     create_button(world, "QUIT", 300, 472, "MAIN", large_button);
     create_button(world, "LEVEL EDITOR", 300, 515, "MAIN", large_button);
-    create_button(world, "BACK", 300, 386, "OPTIONS", large_button);
+    create_button(world, "BACK", 300, 404, "OPTIONS", large_button);
     create_button(world, "START", 300, 451, "LEVEL SELECT", large_button);
     create_button(world, "BACK", 300, 494, "LEVEL SELECT", large_button);
     create_button(world, "METAL", 217, 355, "LEVEL SELECT", small_button);
@@ -204,6 +206,7 @@ void create_widgets(World& world)
     create_scroll_box(world, "GFX LEVEL", 240, 296, "OPTIONS", {"LOW ", "MED ", "HIGH"});
     // What Alt+Enter does, for a player who does not know the keys.
     create_scroll_box(world, "SCREEN", 240, 329, "OPTIONS", {"WINDOW", "FULL  "});
+    create_access_widgets(world);
     world.new_high_score_index = -1;
 }
 
@@ -302,8 +305,10 @@ int chosen_gfx_level(const World& world)
     return -1;
 }
 
-std::string button_hint(std::string_view text)
+std::string button_hint(std::string_view text, std::string_view screen)
 {
+    if (text == "BACK" && screen == "ACCESSIBILITY") return "GO BACK TO THE OPTIONS";
+    if (text == "BACK" && screen == "KEYS") return "GO BACK TO ACCESSIBILITY";
     if (text == "PLAY GAME") return "PLAY KALVENTOR";
     if (text == "LEVEL EDITOR") return "BUILD A SET OF LEVELS OF YOUR OWN";
     if (text == "OPTIONS") return "CHANGE GAME OPTIONS";
@@ -317,7 +322,7 @@ std::string button_hint(std::string_view text)
     if (text == "START") return "START GAME";
     if (text == "MY SETS") return "PLAY YOUR OWN LEVEL SETS";
     if (text == "MORE") return "NEXT HELP SCREEN";
-    return {};
+    return access_hint(text);
 }
 
 std::string selector_hint(std::string_view name)
@@ -327,7 +332,7 @@ std::string selector_hint(std::string_view name)
     if (name == "MUSIC VOLUME") return "CHANGE THE MUSIC VOLUME";
     if (name == "GFX LEVEL") return "CHANGE THE GRAPHICS LEVEL";
     if (name == "SCREEN") return "PLAY IN A WINDOW OR FULL SCREEN";
-    return {};
+    return access_hint(name);
 }
 
 void reset_buttons(World& world)
@@ -372,7 +377,7 @@ void draw_buttons(World& world)
                        button.y + 8);
         else
             draw_label(world, button.text, "2", button.x + static_cast<float>(half_of(button.width) - half_of(17 * n)),
-                       button.y + 12);
+                       button.y + static_cast<float>(half_of(button.height - 16)));
         reset_draw_state();
     }
 }
@@ -384,12 +389,12 @@ void draw_scroll_boxes(World& world)
         set_blend(blend_alpha);
         set_color(80, 80, 100);
         set_alpha(0.5f + box.fade);
-        draw_widget_rect(box, scroll_box_width, scroll_box_height);
+        draw_widget_rect(box, static_cast<float>(box.width), scroll_box_height);
         set_color(160 + box.glow, 160 + box.glow, 180 + box.glow);
         set_alpha(0.8f);
         const std::string label = box.name + ": " + get_scroll_choice(world, box.name);
         const int n = static_cast<int>(label.size());
-        draw_label(world, label, "2", box.x + static_cast<float>(160 - half_of(17 * n)), box.y + 7);
+        draw_label(world, label, "2", box.x + static_cast<float>(half_of(box.width) - half_of(17 * n)), box.y + 7);
         reset_draw_state();
     }
 }
@@ -417,7 +422,7 @@ void update_buttons(World& world)
             run_button_action(world, text);
             return;   // the new screen's buttons must not see this click
         }
-        glow_and_hint(world, button, button_hint(button.text));
+        glow_and_hint(world, button, button_hint(button.text, world.current_screen));
     }
     world.current_button = nullptr;
 }
@@ -445,7 +450,7 @@ void update_scroll_boxes(World& world)
             continue;
         }
         world.current_scroll_box = &box;
-        if (!mouse_over(box.x, box.y, scroll_box_width, scroll_box_height)) {
+        if (!mouse_over(box.x, box.y, static_cast<float>(box.width), scroll_box_height)) {
             settle(box);
             continue;
         }

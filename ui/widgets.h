@@ -36,6 +36,7 @@ inline constexpr int scroll_box_height = 30;
 struct Tscroll_box {
     std::string name;
     float x = 0, y = 0;
+    int width = scroll_box_width;
     std::string screen;
     std::array<std::string, scroll_box_choices> choice{};   // the first empty string ends the list
     int current_choice = 0;
@@ -72,7 +73,7 @@ int chosen_theme(const World& world);
 int chosen_difficulty(const World& world);
 int chosen_gfx_level(const World& world);
 
-std::string button_hint(std::string_view text);
+std::string button_hint(std::string_view text, std::string_view screen = "MAIN");
 std::string selector_hint(std::string_view name);
 
 // Every widget back to rest; switches and glow directions are kept.

@@ -340,7 +340,7 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     expect_after("n", "replay NEXT LEVEL");
     expect_after("", "replay end");
     expect_after("Escape", "screen MAIN");
-    // OPTIONS: the four options and BACK; SOUND VOLUME by Enter and by Left and Right, SCREEN by
+    // OPTIONS: the four options, ACCESSIBILITY and BACK; SOUND VOLUME by Enter and by Left and Right, SCREEN by
     // Enter to full screen and back; Escape clicks BACK.
     expect_after("Up", "hover HIGH SCORES");
     expect_after("Up", "hover OPTIONS");
@@ -351,7 +351,9 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     expect_after("Left", "choice SOUND VOLUME 50%");
     expect_after("Right", "choice SOUND VOLUME 60%");
     for (int i = 0; i < 3; ++i) screen.type_key("Down"), let_frames_pass(4);   // MUSIC, GFX, SCREEN
+    expect_after("Down", "hover ACCESSIBILITY");
     expect_after("Down", "hover BACK");
+    expect_after("Up", "hover ACCESSIBILITY");
     expect_after("Up", "hover SCREEN");
     expect_after("Return", "choice SCREEN FULL");
     EXPECT_TRUE(wait_until([&] { return game->inside().w == screen.width(); })) << "SCREEN did not fill the screen";
