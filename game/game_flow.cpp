@@ -62,6 +62,7 @@ void start_game(World& world)
 void start_new_game(World& world)
 {
     reset_world(world);
+    reset_pace(world);
     world.next_track = 0;
     world.score = 0;
     world.score_to_add = 0;
@@ -149,6 +150,7 @@ void draw_background(World& world)
 
 void update_world(World& world)
 {
+    advance_pace(world);
     draw_brick_shadows(world);
     update_bullet_trails(world);
     update_bullets(world);
@@ -257,7 +259,7 @@ void update_game(World& world)
         read_prompt_keys(world);
     }
     update_slow_motion_pace(world);
-    if (world.invisible_ball_timer > 0) world.invisible_ball_timer -= 1;
+    if (world.invisible_ball_timer > 0 && world.play_tick) world.invisible_ball_timer -= 1;
 }
 
 void check_ball_lost(World& world)

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "play/access.h"
+
 struct Options {
     bool headless = false;
     bool window = false;
@@ -33,6 +35,9 @@ struct Options {
     bool autoplay = false;
     bool unlimited_lives = false;
     bool one_level = false;             // the run ends when the first level is cleared
+    // This run only, over what the player chose: the game speed (0: as chosen) and assists.
+    int game_speed = 0;
+    Taccess assists;
     bool stats = false;                 // frame-time figures printed at the end
     bool no_drawing = false;            // headless: nothing is drawn, the game runs the same
     bool help = false;

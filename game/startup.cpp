@@ -26,6 +26,7 @@
 #include "platform/random.h"
 #include "platform/stream.h"
 #include "platform/trace.h"
+#include "play/assists.h"
 #include "ui/menu_screens.h"
 #include "ui/pointer_targets.h"
 #include "ui/replay_screen.h"
@@ -89,6 +90,14 @@ void set_up_platform(const Options& options, std::int64_t seed)
     if (options.frames > 0) set_frame_limit(options.frames);
     for (const auto& [flip, file] : options.shots) request_screenshot(flip, file);
     seed_rnd(seed);
+}
+
+// --game-speed and --assist choose for this run only, over what the player chose.
+void apply_access_options(World& world, const Options& options)
+{
+    if (options.game_speed != 0) world.access.game_speed = options.game_speed;
+    for (const AssistName& assist : assist_names)
+        if (options.assists.*assist.flag) world.access.*assist.flag = true;
 }
 
 // --play and --autoplay: one real game straight from start-up, then the normal way out.
@@ -215,6 +224,7 @@ int run_program(const std::vector<std::string>& arguments)
     // The settings before the window too: a player who closes it during the start-up pause
     // leaves with their settings written back as they were, never with the defaults.
     load_config(*world);
+    apply_access_options(*world, options);
     GameReplay replay;
     if (!options.replay_file.empty()) {
         if (!load_replay_to_watch(*world, options.replay_file, replay)) return exit_bad_command_line;

@@ -21,6 +21,7 @@
 #include "game/game_flow.h"
 #include "game/replay.h"
 #include "game/startup.h"
+#include "play/access.h"
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/bullet.h"
@@ -31,6 +32,7 @@
 #include "play/glow_particle.h"
 #include "play/level.h"
 #include "play/nuke_boom.h"
+#include "play/pace.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
 #include "play/shrapnel.h"
@@ -62,11 +64,13 @@ struct World : MenuLoopState,
                WidgetState,
                SettingsState,
                AutoplayState,
-               ReplayState {
+               ReplayState,
+               PaceState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;
     std::string level_name;           // the name of the level being played
 
     Assets assets;
+    Taccess access;   // the player's game speed, assists and other settings for play
 };

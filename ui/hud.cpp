@@ -47,7 +47,7 @@ void draw_level_banner(World& world, const std::string& text)
     reset_draw_state();
 }
 
-// The panels slide 0.2 pixels a frame: 50 frames each way. Fifty float steps of 0.2 leave a
+// The panels slide 0.2 pixels a full-speed frame: 50 frames each way. Fifty float steps of 0.2 leave a
 // few millionths over, so the ends are taken as reached within a thousandth of a pixel.
 void slide_side_panels(World& world)
 {
@@ -55,18 +55,18 @@ void slide_side_panels(World& world)
     switch (world.remove_sides_state) {
     case RemoveSidesState::present: world.side_panel_offset = 10; break;
     case RemoveSidesState::sliding_away:
-        world.side_panel_offset -= 0.2f;
+        world.side_panel_offset -= paced(world, 0.2f);
         if (!(world.side_panel_offset > reached))
             world.side_panel_offset = 0, world.remove_sides_state = RemoveSidesState::gone;
         break;
     case RemoveSidesState::gone:
-        world.remove_sides_timer -= 1;
+        if (world.play_tick) world.remove_sides_timer -= 1;
         // The panels come back only while a level is being played.
         if (world.remove_sides_timer <= 0 && world.game_state == GameState::playing)
             world.remove_sides_state = RemoveSidesState::sliding_back;
         break;
     case RemoveSidesState::sliding_back:
-        world.side_panel_offset += 0.2f;
+        world.side_panel_offset += paced(world, 0.2f);
         if (!(world.side_panel_offset < 10 - reached))
             world.side_panel_offset = 10, world.remove_sides_state = RemoveSidesState::present;
         break;
