@@ -124,15 +124,15 @@ void test_bricks(World& world, Tball& ball, float left, float top, int axis)
 // never both at once for the same brick.
 void move_and_test_bricks(World& world, Tball& ball)
 {
-    const float step = paced(world, ball.speed);
-    ball.temp_x = ball.x + ball.dx * step;
+    // A brick contact speeds the ball up at once: each step reads the speed as it is then.
+    ball.temp_x = ball.x + ball.dx * paced(world, ball.speed);
     ball.x = ball.temp_x;
-    test_bricks(world, ball, ball.temp_x + ball.dx * step - half_width(world, ball),
+    test_bricks(world, ball, ball.temp_x + ball.dx * paced(world, ball.speed) - half_width(world, ball),
                 ball.temp_y - half_height(world, ball), 0);
-    ball.temp_y = ball.y + ball.dy * step;
+    ball.temp_y = ball.y + ball.dy * paced(world, ball.speed);
     ball.y = ball.temp_y;
-    test_bricks(world, ball, ball.temp_x - half_width(world, ball), ball.temp_y + ball.dy * step - half_height(world, ball),
-                1);
+    test_bricks(world, ball, ball.temp_x - half_width(world, ball),
+                ball.temp_y + ball.dy * paced(world, ball.speed) - half_height(world, ball), 1);
 }
 
 void apply_spin(World& world, Tball& ball)
