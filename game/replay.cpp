@@ -15,6 +15,7 @@
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/stream.h"
+#include "play/assists.h"
 #include "ui/settings.h"
 
 namespace {
@@ -56,12 +57,17 @@ void take_settings(GameReplay& replay, const World& world)
 {
     for (const auto& [in_replay, in_world] : int_settings) replay.*in_replay = world.*in_world;
     for (const auto& [in_replay, in_world] : bool_settings) replay.*in_replay = world.*in_world;
+    replay.access = world.access;
 }
 
 void give_settings(World& world, const GameReplay& replay)
 {
     for (const auto& [in_replay, in_world] : int_settings) world.*in_world = replay.*in_replay;
     for (const auto& [in_replay, in_world] : bool_settings) world.*in_world = replay.*in_replay;
+    // A game plays back at the speed and with the assists it was played with, whatever this
+    // player chose.
+    world.access.game_speed = replay.access.game_speed;
+    for (const AssistName& assist : assist_names) world.access.*assist.flag = replay.access.*assist.flag;
 }
 
 CarriedFields capture_carried(const World& world)

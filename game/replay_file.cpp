@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "platform/random.h"
+#include "play/assists.h"
+#include "play/pace.h"
 
 namespace {
 
@@ -92,6 +94,13 @@ public:
         text.append(":").append(std::to_string(line_number_)).append(": ");
         return text;
     }
+    // Whether the next line begins with the keyword; nothing is read.
+    bool next_is(std::string_view keyword) const
+    {
+        const std::string_view rest_of_text = rest();
+        const auto words = words_of(rest_of_text.substr(0, rest_of_text.find('\n')));
+        return !words.empty() && words[0] == keyword;
+    }
     std::string_view rest() const { return position_ >= text_.size() ? std::string_view() : text_.substr(position_); }
     int line_number() const { return line_number_; }
     const std::string& error() const { return error_; }
@@ -120,6 +129,19 @@ std::optional<std::string> read_game_line(HeaderReader& reader, GameReplay& repl
         return reader.bad("the lives and one-level flags must be 0 or 1");
     replay.unlimited_lives = lives_rule == 1;
     replay.one_level = one_level == 1;
+    return std::nullopt;
+}
+
+std::optional<std::string> read_access_line(HeaderReader& reader, GameReplay& replay)
+{
+    if (!reader.next_is("access")) return std::nullopt;
+    const auto words = reader.line("access", 3);
+    if (!words) return reader.error();
+    const auto& w = *words;
+    if (!number_in(w[1], replay.access.game_speed, slowest_game_speed, full_game_speed) ||
+        !valid_game_speed(replay.access.game_speed))
+        return reader.bad("the game speed must be 50..100 in steps of 10");
+    if (w[2] != "-" && turn_on_assists(w[2], replay.access)) return reader.bad("unknown assist");
     return std::nullopt;
 }
 
@@ -175,6 +197,7 @@ std::optional<std::string> read_header(HeaderReader& reader, GameReplay& replay)
     if (!plain_word((*levels)[1])) return reader.bad("bad levels fingerprint");
     replay.levels_fingerprint = std::string((*levels)[1]);
     if (auto error = read_game_line(reader, replay)) return error;
+    if (auto error = read_access_line(reader, replay)) return error;
     if (auto error = read_start_line(reader, replay)) return error;
     if (auto error = read_carry_line(reader, replay)) return error;
     if (auto error = read_result_line(reader, replay)) return error;
@@ -197,6 +220,7 @@ std::string encode_replay(const GameReplay& r)
     line("levels", {r.levels_fingerprint});
     line("game", {theme_names[r.theme], std::to_string(r.level), difficulty_names[r.difficulty],
                   std::to_string(r.gfx_level), flag(r.unlimited_lives), flag(r.one_level)});
+    if (any_assist(r.access)) line("access", {std::to_string(r.access.game_speed), assists_on(r.access)});
     line("start", {std::to_string(r.random_state), std::to_string(r.pointer_x), std::to_string(r.pointer_y)});
     line("carry", {});
     for (const std::int32_t value : r.carried) text.append(" ").append(std::to_string(value));

@@ -387,13 +387,6 @@ void catch_capsule(World& world, int num)
     apply_powerup(world, num);
 }
 
-// The slow-capsule assist slows the fall in time, the path stays the same.
-float capsule_pace(const World& world)
-{
-    if (world.access.slow_capsules && world.attract_mode == 0) return world.pace * slow_capsule_pace;
-    return world.pace;
-}
-
 // Draw, fall, catch, miss, fade; false once the capsule is gone.
 bool update_capsule(World& world, Tpowerup& capsule)
 {
@@ -420,6 +413,12 @@ bool update_capsule(World& world, Tpowerup& capsule)
 constexpr std::array<int, 4> forcefield_grey = {15, 80, 150, 255};
 
 }  // namespace
+
+float capsule_pace(const World& world)
+{
+    if (world.access.slow_capsules && world.attract_mode == 0) return world.pace * slow_capsule_pace;
+    return world.pace;
+}
 
 bool powerup_refused(const World& world, int num)
 {
