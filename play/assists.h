@@ -11,7 +11,7 @@
 
 struct AssistName {
     std::string_view name;
-    bool Taccess::* flag;
+    bool Taccess::*flag;
 };
 
 inline constexpr std::array<AssistName, 4> assist_names = {{

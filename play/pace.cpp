@@ -6,9 +6,8 @@
 void advance_pace(World& world)
 {
     // The game behind the menus is the game's own show: it always plays at full speed.
-    const int speed = world.attract_mode != 0 || !valid_game_speed(world.access.game_speed)
-                          ? full_game_speed
-                          : world.access.game_speed;
+    const int speed = world.attract_mode != 0 || !valid_game_speed(world.access.game_speed) ? full_game_speed
+                                                                                            : world.access.game_speed;
     world.pace = static_cast<float>(speed) / static_cast<float>(full_game_speed);
     world.pace_hundredths += speed;
     world.play_tick = world.pace_hundredths >= full_game_speed;

@@ -9,9 +9,9 @@
 struct World;
 
 struct PaceState {
-    float pace = 1;              // the share of a full-speed frame this frame plays: 0.5 .. 1
-    int pace_hundredths = 0;     // play owed toward the next whole full-speed frame, in hundredths
-    bool play_tick = true;       // this frame completes a full-speed frame: counters step
+    float pace = 1;            // the share of a full-speed frame this frame plays: 0.5 .. 1
+    int pace_hundredths = 0;   // play owed toward the next whole full-speed frame, in hundredths
+    bool play_tick = true;     // this frame completes a full-speed frame: counters step
 };
 
 inline constexpr int slowest_game_speed = 50;

@@ -26,7 +26,10 @@ struct PaceCase {
     float capsule_share;   // for the capsule
 };
 
-void PrintTo(const PaceCase& c, std::ostream* os) { *os << c.speed << "%" << (c.slow_capsules ? " slow capsules" : ""); }
+void PrintTo(const PaceCase& c, std::ostream* os)
+{
+    *os << c.speed << "%" << (c.slow_capsules ? " slow capsules" : "");
+}
 
 class PaceShare : public Powerups, public ::testing::WithParamInterface<PaceCase> {
 protected:
@@ -191,7 +194,8 @@ TEST_F(HeadlessRun, AtHalfSpeedAnAutoplayedMetalOneTakesAboutTwiceTheFrames)
     for (int seed = 1; seed <= 8; ++seed) {
         for (const int speed : {100, 50}) {
             const std::string arguments = "--headless --no-drawing --seed " + std::to_string(seed) +
-                                          " --play metal:1 --autoplay --one-level --game-speed " + std::to_string(speed);
+                                          " --play metal:1 --autoplay --one-level --game-speed " +
+                                          std::to_string(speed);
             ASSERT_EQ(run(arguments), 0) << file_text("err.txt");
             const long long frames = cleared_frames(file_text("out.txt"));
             ASSERT_GT(frames, 0) << arguments << "\n" << file_text("out.txt");
@@ -209,7 +213,8 @@ TEST_F(HeadlessRun, AtHalfSpeedAnAutoplayedMetalOneTakesAboutTwiceTheFrames)
 
 TEST_F(HeadlessRun, AGamePlayedAtSeventyPercentPlaysBackAtSeventyPercent)
 {
-    ASSERT_EQ(run("--headless --seed 3 --play metal:1 --autoplay --game-speed 70 --assist auto-launch --frames 2500"), 0)
+    ASSERT_EQ(run("--headless --seed 3 --play metal:1 --autoplay --game-speed 70 --assist auto-launch --frames 2500"),
+              0)
         << file_text("err.txt");
     GameReplay recorded;
     ASSERT_FALSE(load_replay((dir / last_replay_name).string(), recorded));
@@ -222,4 +227,4 @@ TEST_F(HeadlessRun, AGamePlayedAtSeventyPercentPlaysBackAtSeventyPercent)
     EXPECT_NE(file_text("out.txt").find(expected), std::string::npos) << file_text("out.txt") << "\n" << expected;
 }
 
-}  // namespace
+}   // namespace
