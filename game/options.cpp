@@ -78,6 +78,8 @@ std::string usage_text()
            "  --record FILE       write this run's input as a script, with its seed\n"
            "  --devices FILE      headless: play FILE as keyboard, mouse and pads (pad events too)\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
+           "  --assisted-scores FILE\n"
+           "                      keep the assisted top ten in FILE (headless runs keep none)\n"
            "  --replay FILE       watch a recorded game (with --headless: print how it ended)\n"
            "  --trace FILE        write a line for each screen, prompt, game, ball launch, focus change and the exit\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
@@ -164,13 +166,14 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             o.unlimited_lives = true;
             ++i;
         } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace" || a == "--devices" ||
-                   a == "--replay") {
+                   a == "--replay" || a == "--assisted-scores") {
             if (!has_value || value.empty()) return fail(a + " takes a file name");
             (a == "--input"     ? o.input_file
              : a == "--record"  ? o.record_file
              : a == "--trace"   ? o.trace_file
              : a == "--devices" ? o.devices_file
              : a == "--replay"  ? o.replay_file
+             : a == "--assisted-scores" ? o.assisted_scores_file
                                 : o.audio_file) = value;
             ++i;
         } else {

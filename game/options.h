@@ -27,6 +27,8 @@ struct Options {
     std::string audio_file;             // headless: everything mixed, as a WAV file
     std::string replay_file;            // a game's replay to watch instead of the menus
     std::string trace_file;             // a line for each screen, prompt, game and launch
+    // The assisted top ten's file; "" for the per-user one in a window, none headless.
+    std::string assisted_scores_file;
     // A real game straight away, skipping the menus: theme 0..2 and level 1..50.
     bool play = false;
     int play_theme = 0;

@@ -290,8 +290,9 @@ void keep_game_replay(World& world)
     if (folder.empty() || r.game_replay.version.empty()) return;
     write_replay(folder + last_replay_name, r.game_replay);
     r.table_replay.reset();
-    r.table_replay_entry = world.new_high_score_index;
-    if (world.new_high_score_index >= 0) r.table_replay = r.game_replay;
+    // Only the plain table's entries keep their game's replay.
+    r.table_replay_entry = world.assisted_scores_shown ? -1 : world.new_high_score_index;
+    if (r.table_replay_entry >= 0) r.table_replay = r.game_replay;
 }
 
 void keep_table_replays(World& world, std::span<const HighScore> table, bool leaving)

@@ -27,6 +27,7 @@
 #include "platform/stream.h"
 #include "platform/trace.h"
 #include "play/assists.h"
+#include "ui/assisted_scores.h"
 #include "ui/menu_screens.h"
 #include "ui/pointer_targets.h"
 #include "ui/replay_screen.h"
@@ -225,6 +226,11 @@ int run_program(const std::vector<std::string>& arguments)
     // leaves with their settings written back as they were, never with the defaults.
     load_config(*world);
     apply_access_options(*world, options);
+    // A headless run is a test or a tool: it keeps assisted scores only in a file it is given.
+    world->assisted_scores_path = !options.assisted_scores_file.empty() ? options.assisted_scores_file
+                                  : options.headless ? std::string()
+                                                     : assisted_scores_file_path();
+    load_assisted_scores(*world);
     GameReplay replay;
     if (!options.replay_file.empty()) {
         if (!load_replay_to_watch(*world, options.replay_file, replay)) return exit_bad_command_line;
@@ -329,4 +335,5 @@ void exit_actions(World& world)
     if (frame_stats_enabled()) std::fputs(frame_stats_report().c_str(), stdout);
     reset_world(world);
     save_config(world);
+    save_assisted_scores(world);
 }

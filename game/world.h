@@ -37,6 +37,7 @@
 #include "play/powerup.h"
 #include "play/shrapnel.h"
 #include "play/spark.h"
+#include "ui/assisted_scores.h"
 #include "ui/hud.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
@@ -65,7 +66,8 @@ struct World : MenuLoopState,
                SettingsState,
                AutoplayState,
                ReplayState,
-               PaceState {
+               PaceState,
+               AssistedScoreState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;

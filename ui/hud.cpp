@@ -8,6 +8,7 @@
 #include "core/font.h"
 #include "game/world.h"
 #include "platform/display.h"
+#include "ui/assisted_scores.h"
 
 namespace {
 
@@ -103,6 +104,19 @@ void draw_weapon_line(World& world)
     reset_draw_state();
 }
 
+// A score made this way goes to its own table, and the player should know while playing. It sits
+// at the right end of the score's box, on the top panel, where play never reaches.
+void draw_assisted_mark(World& world)
+{
+    if (world.attract_mode != 0) return;
+    const std::string mark = assisted_mark(world.access);
+    if (mark.empty()) return;
+    set_color(255, 200, 90);
+    set_alpha(0.8f);
+    draw_text(world, mark, "3", static_cast<float>(254 - text_width(world, mark, "3")), 15, 1);
+    reset_draw_state();
+}
+
 }  // namespace
 
 std::string weapon_display_name(int weapon)
@@ -125,4 +139,5 @@ void draw_hud(World& world)
     draw_text(world, std::to_string(world.score), "2", 12, 12, 1);
     draw_lives(world);
     draw_weapon_line(world);
+    draw_assisted_mark(world);
 }

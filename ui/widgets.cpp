@@ -13,6 +13,7 @@
 #include "platform/input.h"
 #include "platform/program.h"
 #include "platform/trace.h"
+#include "ui/assisted_scores.h"
 #include "ui/menu_screens.h"
 #include "ui/prompt.h"
 #include "ui/settings.h"
@@ -100,7 +101,10 @@ void run_button_action(World& world, const std::string& text)
 {
     if (text == "PLAY GAME") switch_screen(world, "LEVEL SELECT");
     else if (text == "OPTIONS") switch_screen(world, "OPTIONS");
-    else if (text == "HIGH SCORES") switch_screen(world, "HIGH SCORES");
+    else if (text == "HIGH SCORES") {
+        show_assisted_scores(world, false);
+        switch_screen(world, "HIGH SCORES");
+    } else if (text == "ASSISTED" || text == "TOP TEN") show_assisted_scores(world, text == "ASSISTED");
     else if (text == "HOW TO PLAY") switch_screen(world, "HOW TO PLAY 1");
     else if (text == "QUIT") {
         fade_to_black(world);
@@ -175,6 +179,7 @@ void create_widgets(World& world)
     create_button(world, "VOLCANO", 340, 355, "LEVEL SELECT", small_button);
     create_button(world, "ALIEN", 463, 355, "LEVEL SELECT", small_button);
     create_button(world, "BACK", 300, 408, "HIGH SCORES", large_button);
+    create_button(world, "ASSISTED", 540, 416, "HIGH SCORES", small_button);
     create_button(world, "OK", 300, 335, "COMPLETE THEME", large_button);
     create_button(world, "MORE", 300, 410, "HOW TO PLAY 1", large_button);
     create_button(world, "MORE", 300, 410, "HOW TO PLAY 2", large_button);
@@ -297,6 +302,8 @@ std::string button_hint(std::string_view text)
     if (text == "ALIEN") return "PLAY ALIEN LEVELS";
     if (text == "START") return "START GAME";
     if (text == "MORE") return "NEXT HELP SCREEN";
+    if (text == "ASSISTED") return "SCORES MADE SLOWER OR WITH ASSISTS";
+    if (text == "TOP TEN") return "BACK TO THE PLAIN TOP TEN";
     return {};
 }
 
