@@ -31,7 +31,7 @@ static_assert(std::size(assist_labels) == assist_names.size());
 
 // Where the rows start on the assisted page's wider panel, and where their speed and assists go.
 constexpr float row_x = 28;
-constexpr float details_x = 572;
+constexpr float details_x = 548;
 
 bool parse_int(std::string_view word, int& value)
 {
