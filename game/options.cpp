@@ -168,13 +168,13 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
         } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace" || a == "--devices" ||
                    a == "--replay" || a == "--assisted-scores") {
             if (!has_value || value.empty()) return fail(a + " takes a file name");
-            (a == "--input"     ? o.input_file
-             : a == "--record"  ? o.record_file
-             : a == "--trace"   ? o.trace_file
-             : a == "--devices" ? o.devices_file
-             : a == "--replay"  ? o.replay_file
+            (a == "--input"             ? o.input_file
+             : a == "--record"          ? o.record_file
+             : a == "--trace"           ? o.trace_file
+             : a == "--devices"         ? o.devices_file
+             : a == "--replay"          ? o.replay_file
              : a == "--assisted-scores" ? o.assisted_scores_file
-                                : o.audio_file) = value;
+                                        : o.audio_file) = value;
             ++i;
         } else {
             return fail("unknown option " + a);

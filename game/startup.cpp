@@ -228,8 +228,8 @@ int run_program(const std::vector<std::string>& arguments)
     apply_access_options(*world, options);
     // A headless run is a test or a tool: it keeps assisted scores only in a file it is given.
     world->assisted_scores_path = !options.assisted_scores_file.empty() ? options.assisted_scores_file
-                                  : options.headless ? std::string()
-                                                     : assisted_scores_file_path();
+                                  : options.headless                    ? std::string()
+                                                                        : assisted_scores_file_path();
     load_assisted_scores(*world);
     GameReplay replay;
     if (!options.replay_file.empty()) {

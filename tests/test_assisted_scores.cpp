@@ -123,4 +123,4 @@ TEST_F(AssistedGame, EachScoreGoesToTheTableOfTheWayItWasPlayed)
     EXPECT_EQ(saved_assisted().size(), 1u) << "a plain game never enters the assisted table";
 }
 
-}  // namespace
+}   // namespace

@@ -113,11 +113,12 @@ void draw_row(World& world, int row)
         world.cursor_blink = (world.cursor_blink + 1) % 19;
     }
     const std::string gap = row == 10 ? "  " : "   ";
-    draw_text(world, place_label(row) + gap + pad_name(entry.name) + "   " + std::to_string(entry.score), "2", row_x, y, 0);
+    draw_text(world, place_label(row) + gap + pad_name(entry.name) + "   " + std::to_string(entry.score), "2", row_x, y,
+              0);
     draw_text(world, assisted_play_text(entry.game_speed, entry.assists), "3", details_x, y + 4, 0);
 }
 
-}  // namespace
+}   // namespace
 
 std::vector<AssistedScore> parse_assisted_scores(std::string_view text)
 {
@@ -170,7 +171,8 @@ void load_assisted_scores(World& world)
     if (world.assisted_scores_path.empty()) return;
     const auto bytes = read_file(world.assisted_scores_path, largest_file);
     if (!bytes) return;
-    world.assisted_scores = parse_assisted_scores(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    world.assisted_scores =
+        parse_assisted_scores(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
 }
 
 void save_assisted_scores(World& world)
@@ -180,7 +182,8 @@ void save_assisted_scores(World& world)
     FolderLock lock(folder_of(path));
     std::vector<AssistedScore> table = world.assisted_scores;
     if (const auto bytes = read_file(path, largest_file))
-        table = merge_assisted_scores(table, parse_assisted_scores(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size())));
+        table = merge_assisted_scores(table, parse_assisted_scores(std::string_view(
+                                                 reinterpret_cast<const char*>(bytes->data()), bytes->size())));
     const std::string text = format_assisted_scores(table);
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
     if (const auto error = write_file_atomic(path, bytes)) {
@@ -201,7 +204,8 @@ bool assisted_score_qualifies(const World& world, int score)
 int insert_assisted_score(World& world, int score)
 {
     auto& table = world.assisted_scores;
-    const auto at = std::find_if(table.begin(), table.end(), [&](const AssistedScore& row) { return row.score < score; });
+    const auto at =
+        std::find_if(table.begin(), table.end(), [&](const AssistedScore& row) { return row.score < score; });
     const auto index = static_cast<int>(at - table.begin());
     table.insert(at, AssistedScore{score, "", world.level_number, world.theme, world.access.game_speed,
                                    assists_on(world.access)});
@@ -237,8 +241,7 @@ void draw_assisted_score_rows(World& world)
 {
     for (int row = 1; row <= static_cast<int>(world.assisted_scores.size()); ++row) draw_row(world, row);
     set_color(200, 200, 200);
-    if (world.assisted_scores.empty())
-        draw_text(world, "NO ASSISTED SCORES YET", "2", 213, 280, 0);
+    if (world.assisted_scores.empty()) draw_text(world, "NO ASSISTED SCORES YET", "2", 213, 280, 0);
     draw_text(world, "WIDE PADDLE    FLOOR: BALL NEVER LOST    AUTO LAUNCH    SLOW CAPSULES", "3", 100, 392, 0);
 }
 

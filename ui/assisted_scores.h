@@ -16,11 +16,11 @@ inline constexpr int assisted_score_count = 10;
 
 struct AssistedScore {
     int score = 0;
-    std::string name;           // up to 15 characters; padded like the plain table's when shown
-    int level = 1;              // the level the game ended on, 1..50
-    int theme = 0;              // 0 METAL, 1 VOLCANO, 2 ALIEN
-    int game_speed = 100;       // percent
-    std::string assists = "-";  // the assists on, as the command line names them, "-" for none
+    std::string name;            // up to 15 characters; padded like the plain table's when shown
+    int level = 1;               // the level the game ended on, 1..50
+    int theme = 0;               // 0 METAL, 1 VOLCANO, 2 ALIEN
+    int game_speed = 100;        // percent
+    std::string assists = "-";   // the assists on, as the command line names them, "-" for none
     bool operator==(const AssistedScore&) const = default;
 };
 
@@ -29,7 +29,7 @@ struct AssistedScoreState {
     std::string assisted_scores_path;             // "" when this run keeps none
     // HIGH SCORES shows the assisted table; new_high_score_index then names one of its rows.
     bool assisted_scores_shown = false;
-    bool assisted_scores_changed = false;         // a row this run added is not written yet
+    bool assisted_scores_changed = false;   // a row this run added is not written yet
 };
 
 // One row a line: "SCORE LEVEL THEME SPEED ASSISTS NAME", the name the rest of the line; '#'
