@@ -43,11 +43,20 @@
 // The whole game runs inside this action; the menus go on when it returns.
 void start_game(World& world)
 {
+    // A set is read again as the game starts, so the game plays the file as it is now.
+    if (!world.chosen_set_path.empty()) {
+        if (const auto error = take_level_set(world, world.chosen_set_path)) {
+            refuse_level_set(world, *error);
+            return;
+        }
+        trace("set " + world.chosen_set_path);
+    }
     world.fade_music_on_transition = 1;
     play_menu_sound(world, world.assets.button_select_sound);
     fade_to_black(world);
     world.attract_mode = 0;
     world.theme = chosen_theme(world);
+    if (!world.chosen_set_path.empty()) world.outside_high_scores = true;
     if (const int difficulty = chosen_difficulty(world); difficulty >= 0) world.difficulty = difficulty;
     if (const int gfx = chosen_gfx_level(world); gfx >= 0) world.gfx_level = gfx;
     begin_game_record(world);
@@ -57,6 +66,10 @@ void start_game(World& world)
     end_game(world);
     keep_game_replay(world);
     reset_world(world);
+    if (playing_set(world)) {
+        drop_level_set(world);
+        world.outside_high_scores = false;
+    }
     return_to_menus(world);
 }
 

@@ -27,17 +27,23 @@ bool parse_shot(const std::string& text, std::pair<long long, std::string>& shot
     return true;
 }
 
-// "metal:3" for --play.
-bool parse_play(const std::string& text, int& theme, int& level)
+// "metal:3" for --play, or "FILE:3" for a level of a set file (the last colon ends its name).
+bool parse_play(const std::string& text, int& theme, int& level, std::string& set_file)
 {
-    const auto colon = text.find(':');
-    if (colon == std::string::npos) return false;
+    const auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return false;
     const std::string name = text.substr(0, colon);
     const char* themes[] = {"metal", "volcano", "alien"};
     theme = -1;
     for (int t = 0; t < 3; ++t)
         if (name == themes[t]) theme = t;
-    return theme >= 0 && parse_number(text.substr(colon + 1), level) && level >= 1 && level <= 50;
+    // A set file is named by a path ("my.txt", "./mine"), so a mistyped theme stays a mistake.
+    if (theme < 0) {
+        if (name.find_first_of("./") == std::string::npos) return false;
+        theme = 0;
+        set_file = name;
+    }
+    return parse_number(text.substr(colon + 1), level) && level >= 1 && level <= 50;
 }
 
 bool parse_difficulty(const std::string& text, int& difficulty)
@@ -83,6 +89,8 @@ std::string usage_text()
            "  --replay FILE       watch a recorded game (with --headless: print how it ended)\n"
            "  --trace FILE        write a line for each screen, prompt, game, ball launch, focus change and the exit\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
+           "  --play FILE:LEVEL   start a game at once on that level of a level set file (a path: my.txt, ./mine)\n"
+           "  --sets DIR          find the player's level sets in DIR (headless runs look for none)\n"
            "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
            "  --lives unlimited   a lost ball costs no life, for level checks\n"
@@ -135,9 +143,16 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             o.shots.push_back(shot);
             ++i;
         } else if (a == "--play") {
-            if (!has_value || !parse_play(value, o.play_theme, o.play_level))
-                return fail("--play takes THEME:LEVEL, THEME metal, volcano or alien, LEVEL 1..50");
+            if (!has_value || !parse_play(value, o.play_theme, o.play_level, o.play_set_file))
+                return fail(
+                    "--play takes THEME:LEVEL (THEME metal, volcano or alien) or FILE:LEVEL (a level "
+                    "set file), LEVEL 1..50");
             o.play = true;
+            ++i;
+        } else if (a == "--sets") {
+            if (!has_value || value.empty()) return fail("--sets takes a folder");
+            o.sets_dir = value;
+            o.sets_dir_given = true;
             ++i;
         } else if (a == "--difficulty") {
             if (!has_value || !parse_difficulty(value, o.difficulty))

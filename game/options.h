@@ -29,10 +29,13 @@ struct Options {
     std::string trace_file;             // a line for each screen, prompt, game and launch
     // The assisted top ten's file; "" for the per-user one in a window, none headless.
     std::string assisted_scores_file;
-    // A real game straight away, skipping the menus: theme 0..2 and level 1..50.
+    // A real game straight away, skipping the menus: theme 0..2 (or a set file) and level 1..50.
     bool play = false;
     int play_theme = 0;
     int play_level = 1;
+    std::string play_set_file;   // --play FILE:N: level N of a player's level set
+    std::string sets_dir;        // where LEVEL SELECT finds the player's sets
+    bool sets_dir_given = false;
     int difficulty = 1;                 // 0 easy .. 3 expert
     bool autoplay = false;
     bool unlimited_lives = false;

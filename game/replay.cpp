@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "game/game_flow.h"
+#include "game/level_play.h"
 #include "game/world.h"
 #include "platform/audio.h"
 #include "platform/display.h"
@@ -185,6 +186,9 @@ std::unique_ptr<World> replay_world(const World& base, const GameReplay& replay)
     w.attract_mode = 0;
     give_settings(w, replay);
     w.outside_high_scores = true;
+    // Checked by replay_set_refusal before the replay was offered; a set gone since leaves an
+    // empty field rather than another game.
+    if (!replay.set_path.empty()) take_level_set(w, replay.set_path);
     apply_carried(w, replay.carried);
     return owned;
 }
@@ -250,6 +254,13 @@ void begin_game_record(World& world)
     GameReplay& g = r.game_replay = GameReplay{};
     g.version = KALVENTOR_VERSION;
     g.levels_fingerprint = r.levels_fingerprint;
+    if (playing_set(world)) {
+        // Absolute, so the replay finds its set from wherever it is watched.
+        std::error_code error;
+        const auto absolute = std::filesystem::absolute(world.set_path, error);
+        g.set_path = error ? world.set_path : absolute.lexically_normal().string();
+        g.set_fingerprint = world.set_fingerprint;
+    }
     take_settings(g, world);
     g.random_state = random_state();
     g.pointer_x = mouse_x();
@@ -368,6 +379,18 @@ ReplayOutcome play_replay(const World& world, const GameReplay& replay, const Re
     pop_input_script();
     seed_rnd(random_before);
     return outcome;
+}
+
+std::optional<std::string> replay_set_refusal(const GameReplay& replay)
+{
+    if (replay.set_path.empty()) return std::nullopt;
+    SetGameState scratch;
+    if (const auto error = read_set_game(replay.set_path, scratch))
+        return "it was played on the level set " + replay.set_path + ", which cannot be played now (" + *error + ")";
+    if (scratch.set_fingerprint != replay.set_fingerprint)
+        return "it was played on the level set " + replay.set_path + ", which has changed since (fingerprint " +
+               replay.set_fingerprint + ", now " + scratch.set_fingerprint + ")";
+    return std::nullopt;
 }
 
 std::string replay_outcome_line(const ReplayOutcome& outcome)

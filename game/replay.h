@@ -70,6 +70,9 @@ struct ReplayOutcome {
 
 // Reads a replay file; on failure says why, naming the file.
 std::optional<std::string> load_replay(const std::string& path, GameReplay& replay);
+// Why a replay of a level set's game cannot be played: its set is missing, unreadable or not the
+// file it was played on. Nothing for a theme's game.
+std::optional<std::string> replay_set_refusal(const GameReplay& replay);
 // Plays the replay with this run's levels, pictures, sounds and volumes in a World of its own;
 // the random numbers and the input are given back as they were.
 ReplayOutcome play_replay(const World& world, const GameReplay& replay, const ReplayControls& controls);

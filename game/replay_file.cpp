@@ -94,12 +94,14 @@ public:
         text.append(":").append(std::to_string(line_number_)).append(": ");
         return text;
     }
-    // Whether the next line begins with the keyword; nothing is read.
-    bool next_is(std::string_view keyword) const
+    // The next line's first word, without taking the line.
+    std::string_view peek_keyword() const
     {
-        const std::string_view rest_of_text = rest();
-        const auto words = words_of(rest_of_text.substr(0, rest_of_text.find('\n')));
-        return !words.empty() && words[0] == keyword;
+        if (position_ >= text_.size()) return {};
+        std::size_t end = text_.find('\n', position_);
+        if (end == std::string_view::npos) end = text_.size();
+        const auto words = words_of(text_.substr(position_, end - position_));
+        return words.empty() ? std::string_view() : words[0];
     }
     std::string_view rest() const { return position_ >= text_.size() ? std::string_view() : text_.substr(position_); }
     int line_number() const { return line_number_; }
@@ -134,7 +136,7 @@ std::optional<std::string> read_game_line(HeaderReader& reader, GameReplay& repl
 
 std::optional<std::string> read_access_line(HeaderReader& reader, GameReplay& replay)
 {
-    if (!reader.next_is("access")) return std::nullopt;
+    if (reader.peek_keyword() != "access") return std::nullopt;
     const auto words = reader.line("access", 3);
     if (!words) return reader.error();
     const auto& w = *words;
@@ -142,6 +144,21 @@ std::optional<std::string> read_access_line(HeaderReader& reader, GameReplay& re
         !valid_game_speed(replay.access.game_speed))
         return reader.bad("the game speed must be 50..100 in steps of 10");
     if (w[2] != "-" && turn_on_assists(w[2], replay.access)) return reader.bad("unknown assist");
+    return std::nullopt;
+}
+
+// "set FINGERPRINT PATH": the path is the rest of the line, so it may hold spaces.
+std::optional<std::string> read_set_line(HeaderReader& reader, GameReplay& replay)
+{
+    if (reader.peek_keyword() != "set") return std::nullopt;
+    std::string_view line = reader.next_line();
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const auto words = words_of(line);
+    if (words.size() < 3 || !plain_word(words[1])) return reader.bad("a set line reads \"set FINGERPRINT PATH\"");
+    replay.set_fingerprint = std::string(words[1]);
+    const std::size_t path_start = static_cast<std::size_t>(words[2].data() - line.data());
+    replay.set_path = std::string(line.substr(path_start));
+    if (replay.set_path.size() > 4096) return reader.bad("the set's path is too long");
     return std::nullopt;
 }
 
@@ -198,6 +215,7 @@ std::optional<std::string> read_header(HeaderReader& reader, GameReplay& replay)
     replay.levels_fingerprint = std::string((*levels)[1]);
     if (auto error = read_game_line(reader, replay)) return error;
     if (auto error = read_access_line(reader, replay)) return error;
+    if (auto error = read_set_line(reader, replay)) return error;
     if (auto error = read_start_line(reader, replay)) return error;
     if (auto error = read_carry_line(reader, replay)) return error;
     if (auto error = read_result_line(reader, replay)) return error;
@@ -221,6 +239,7 @@ std::string encode_replay(const GameReplay& r)
     line("game", {theme_names[r.theme], std::to_string(r.level), difficulty_names[r.difficulty],
                   std::to_string(r.gfx_level), flag(r.unlimited_lives), flag(r.one_level)});
     if (any_assist(r.access)) line("access", {std::to_string(r.access.game_speed), assists_on(r.access)});
+    if (!r.set_path.empty()) line("set", {r.set_fingerprint, r.set_path});
     line("start", {std::to_string(r.random_state), std::to_string(r.pointer_x), std::to_string(r.pointer_y)});
     line("carry", {});
     for (const std::int32_t value : r.carried) text.append(" ").append(std::to_string(value));

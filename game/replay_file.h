@@ -28,6 +28,10 @@ using CarriedFields = std::array<std::int32_t, carried_field_count>;
 struct GameReplay {
     std::string version;
     std::string levels_fingerprint;   // 16 hex digits, see file_fingerprint
+    // A game of a player's level set names the set's file and the fingerprint of its bytes;
+    // both are empty for a theme's game.
+    std::string set_path;
+    std::string set_fingerprint;
     int theme = 0;                    // 0 METAL .. 2 ALIEN
     int level = 1;                    // the level the game started on, 1..50
     int difficulty = 1;               // 0 EASY .. 3 EXPERT

@@ -11,10 +11,11 @@
 #include "core/drawing.h"
 #include "core/sound.h"
 #include "game/autoplay.h"
+#include "game/backdrop.h"
 #include "game/game_flow.h"
+#include "game/level_play.h"
 #include "game/options.h"
 #include "game/replay.h"
-#include "game/backdrop.h"
 #include "game/world.h"
 #include "platform/audio.h"
 #include "platform/clock.h"
@@ -28,6 +29,7 @@
 #include "platform/trace.h"
 #include "play/assists.h"
 #include "ui/assisted_scores.h"
+#include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
 #include "ui/pointer_targets.h"
 #include "ui/replay_screen.h"
@@ -106,6 +108,7 @@ void apply_access_options(World& world, const Options& options)
 {
     world.difficulty = options.difficulty;
     world.theme = options.play ? options.play_theme : 0;
+    if (playing_set(world)) world.outside_high_scores = true;
     world.level_number = options.play ? options.play_level : 1;
     world.unlimited_lives = options.unlimited_lives;
     world.one_level = options.one_level;
@@ -122,6 +125,32 @@ void apply_access_options(World& world, const Options& options)
     end_program(0);
 }
 
+// --play FILE:N: the set is read before the display opens, and a bad file or level ends the run.
+bool take_play_set(World& world, const Options& options)
+{
+    if (const auto error = take_level_set(world, options.play_set_file)) {
+        std::fprintf(stderr, "kalventor: %s\n", error->c_str());
+        return false;
+    }
+    const int count = levels_in_play(world);
+    if (options.play_level > count) {
+        std::fprintf(stderr, "kalventor: %s has %d level%s; there is no level %d\n", options.play_set_file.c_str(),
+                     count, count == 1 ? "" : "s", options.play_level);
+        return false;
+    }
+    return true;
+}
+
+// The player's sets live in the per-user folder; a headless run (a test, a check) looks at the
+// player's own files only when told where.
+std::string level_sets_dir(const Options& options)
+{
+    if (options.sets_dir_given) return options.sets_dir;
+    if (options.headless) return {};
+    const std::string user = user_data_dir();
+    return user.empty() ? std::string() : user + "levels/";
+}
+
 // A replay that cannot be played here stops the run before the display opens.
 bool load_replay_to_watch(const World& world, const std::string& path, GameReplay& replay)
 {
@@ -129,7 +158,9 @@ bool load_replay_to_watch(const World& world, const std::string& path, GameRepla
         std::fprintf(stderr, "kalventor: %s\n", error->c_str());
         return false;
     }
-    if (const auto mismatch = replay_mismatch(replay, KALVENTOR_VERSION, world.levels_fingerprint)) {
+    auto mismatch = replay_mismatch(replay, KALVENTOR_VERSION, world.levels_fingerprint);
+    if (!mismatch) mismatch = replay_set_refusal(replay);
+    if (mismatch) {
         std::fprintf(stderr, "kalventor: cannot play the replay %s: %s\n", path.c_str(), mismatch->c_str());
         return false;
     }
@@ -237,6 +268,8 @@ int run_program(const std::vector<std::string>& arguments)
         world->config_path.clear();   // watching a replay saves nothing
     }
     adopt_hex_table_replays(*world);
+    if (!options.play_set_file.empty() && !take_play_set(*world, options)) return exit_bad_levels;
+    world->level_sets_dir = level_sets_dir(options);
 
     const std::int64_t seed = options.seed ? *options.seed : script.seed ? *script.seed
                               : devices.seed ? *devices.seed : clock_seed();
@@ -289,6 +322,7 @@ void start_up(World& world)
     apply_settings_to_selectors(world);
     return_to_menus(world);
     for (int theme = 0; theme < 3; ++theme) unlock_level(world.level_list, world.levels_per_theme, 1, theme);
+    restore_menu_choices(world);   // after the unlocks: a level chosen must still be open
     fade_to_black(world);
 }
 
@@ -336,4 +370,5 @@ void exit_actions(World& world)
     reset_world(world);
     save_config(world);
     save_assisted_scores(world);
+    keep_menu_choices(world);
 }

@@ -19,6 +19,7 @@
 #include "core/helpers.h"
 #include "game/autoplay.h"
 #include "game/game_flow.h"
+#include "game/level_play.h"
 #include "game/replay.h"
 #include "game/startup.h"
 #include "play/access.h"
@@ -39,6 +40,8 @@
 #include "play/spark.h"
 #include "ui/assisted_scores.h"
 #include "ui/hud.h"
+#include "ui/level_sets.h"
+#include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -62,12 +65,15 @@ struct World : MenuLoopState,
                FontState,
                HudState,
                MenuScreenState,
+               MenuChoicesState,
                WidgetState,
                SettingsState,
                AutoplayState,
                ReplayState,
                PaceState,
-               AssistedScoreState {
+               AssistedScoreState,
+               SetGameState,
+               LevelSetMenuState {
     // The level set and the live bricks.
     std::vector<Tlevel> level_list;   // filled once from levels.dat; only `complete` changes
     Tlevel* current_level = nullptr;

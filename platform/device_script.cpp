@@ -29,6 +29,8 @@ int deliver(const ScriptEvent& event)
     case ScriptEventKind::plug: pad_added(event.x); return -1;
     case ScriptEventKind::unplug: pad_removed(event.x); return -1;
     case ScriptEventKind::focus: device_focus_lost(); return -1;
+    case ScriptEventKind::rclick: device_right_click(); return -1;
+    case ScriptEventKind::wheel: device_wheel(event.y); return -1;
     // One touch screen, whose fingers the script numbers.
     case ScriptEventKind::touch_down: return touch_finger(TouchPhase::down, 0, event.key, event.x, event.y);
     case ScriptEventKind::touch_move: return touch_finger(TouchPhase::move, 0, event.key, event.x, event.y);

@@ -117,8 +117,14 @@ int handle_event(const SDL_Event& event)
         device_mouse_moved(x, y);
         return -1;
     }
+    case SDL_MOUSEWHEEL: {
+        const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+        device_wheel(notches);
+        return -1;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
+        if (event.button.button == SDL_BUTTON_RIGHT && event.type == SDL_MOUSEBUTTONDOWN) device_right_click();
         if (event.button.button != SDL_BUTTON_LEFT) return -1;
         // A click answers a waiting prompt as a key does.
         const int key = device_button(event.type == SDL_MOUSEBUTTONDOWN);
@@ -163,6 +169,15 @@ int handle_event(const SDL_Event& event)
     }
 }
 
+// Kept for the next pump; true for a mouse move, with its place in the picture.
+bool hold_event(const SDL_Event& event, int& x, int& y)
+{
+    display.held_events.push_back(event);
+    if (event.type != SDL_MOUSEMOTION || event.motion.which == SDL_TOUCH_MOUSEID) return false;
+    window_to_picture(event.motion.x, event.motion.y, x, y);
+    return true;
+}
+
 }  // namespace
 
 namespace display_detail {
@@ -200,14 +215,18 @@ bool hold_events_until(Uint64 until_ms, int& x, int& y)
     SDL_Event event;
     for (Uint64 now = SDL_GetTicks64(); now < until_ms; now = SDL_GetTicks64()) {
         if (!SDL_WaitEventTimeout(&event, static_cast<int>(until_ms - now))) break;
-        display.held_events.push_back(event);
-        if (event.type == SDL_MOUSEMOTION && event.motion.which != SDL_TOUCH_MOUSEID) {
-            window_to_picture(event.motion.x, event.motion.y, x, y);
-            moved = true;
-        }
+        moved = hold_event(event, x, y) || moved;
         // A mouse that moves on sends many: show the newest, and the rest at the next call.
         if (moved && SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) <= 0) break;
     }
+    return moved;
+}
+
+bool hold_queued_events(int& x, int& y)
+{
+    bool moved = false;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) moved = hold_event(event, x, y) || moved;
     return moved;
 }
 

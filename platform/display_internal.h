@@ -13,6 +13,7 @@
 
 #include "platform/canvas.h"
 #include "platform/display.h"
+#include "platform/vsync_latch.h"
 
 namespace display_detail {
 
@@ -82,6 +83,8 @@ struct Pacing {
     bool vsync = false;
     Uint64 target = 0;      // when the next frame is due, in milliseconds
     int remainder = 0;      // the 40/60 ms that 1000/60 leaves over, accumulated
+    VsyncLatch latch;
+    Uint64 late_present_us = 0;   // what the last picture between frames took to draw and present
 };
 
 struct Display {
@@ -161,12 +164,22 @@ void find_op_box(DrawOp& op);
 // where the pointer is.
 void wait_drawing_pointer(Uint64 until_ms);
 bool late_drawing_possible();
+// Draws the last frame again where the following ops were and will be, them shifted to the
+// pointer at (x, y), without presenting; false when they would not move.
+bool draw_following_at(int x, int y);
+// Just before a frame's present: what follows the pointer drawn where the pointer is now (with
+// vertical sync after waiting for its moves until shortly before the blank). True when it waited.
+bool latch_pointer_before_present();
+// After the frame's own present: the vertical blank it met, for the next frame's wait.
+void frame_presented(bool waited);
 
 // display_events.cpp
 void pump_events();
 // Waits until the time (milliseconds) for events, keeping them for the next pump in their order;
 // true when the mouse moved, with its newest place in the picture.
 bool hold_events_until(Uint64 until_ms, int& x, int& y);
+// The same for the events already come, without waiting.
+bool hold_queued_events(int& x, int& y);
 void update_pointer_confinement(bool prompt_waiting = false);
 
 }  // namespace display_detail

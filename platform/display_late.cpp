@@ -5,6 +5,12 @@
 // time, a mouse move draws the last frame again within the rows it touches, with what follows
 // the pointer moved along, and presents those rows at once; the next frame then takes the move
 // as it always did. Frames, records and replays never see any of it.
+//
+// With vertical sync a present between frames would wait for the next blank and hold the game
+// back a refresh. There the frame's own present shows the move: the drawn frame waits for the
+// mouse until shortly before its blank, then draws what follows the pointer where the pointer is.
+// Every frame also takes, just before its present, the moves that came while it was drawn: an
+// emulated GPU spends most of a frame presenting and may never wait between frames.
 #include <SDL.h>
 
 #include <algorithm>
@@ -42,9 +48,43 @@ void mark_following(int dx, int dy, std::vector<std::uint8_t>& tiles)
     }
 }
 
-// Draws the last frame again where the following ops were and will be, them shifted to the
-// pointer at (x, y); false when they would not move.
+Uint64 microseconds()
+{
+    // In two steps: the counter times a million overflows after a few hours at a nanosecond rate.
+    const Uint64 counter = SDL_GetPerformanceCounter(), rate = SDL_GetPerformanceFrequency();
+    return counter / rate * 1000000 + counter % rate * 1000000 / rate;
+}
+
+// Drawn and presented between frames; what it took, so that none starts too late to end before
+// the next frame is due.
 bool show_following_at(int x, int y)
+{
+    const Uint64 start = microseconds();
+    if (!draw_following_at(x, y)) return false;
+    present_target();
+    display.pacing.late_present_us = microseconds() - start;
+    return true;
+}
+
+// Waits, with vertical sync, until the latch's deadline, holding the window's events; true when
+// the mouse moved meanwhile, with its newest place.
+bool wait_for_moves(Uint64 deadline_us, int& x, int& y)
+{
+    bool moved = false;
+    // In whole milliseconds: the wait ends up to a millisecond early, never late.
+    for (Uint64 now = microseconds(); now + 1000 <= deadline_us; now = microseconds()) {
+        int at_x = 0, at_y = 0;
+        if (hold_events_until(SDL_GetTicks64() + (deadline_us - now) / 1000, at_x, at_y))
+            moved = true, x = at_x, y = at_y;
+    }
+    return hold_queued_events(x, y) || moved;
+}
+
+}   // namespace
+
+namespace display_detail {
+
+bool draw_following_at(int x, int y)
 {
     Drawing& d = display.record;
     const PointerFollow& f = d.last_follow;
@@ -69,21 +109,14 @@ bool show_following_at(int x, int y)
     draw_ops_within(d.last_ops, rects, dx, dy);
     d.moved_dx = dx, d.moved_dy = dy;
     d.any_moved = true;
-    present_target();
     return true;
 }
-
-Uint64 microseconds() { return SDL_GetPerformanceCounter() * 1000000 / SDL_GetPerformanceFrequency(); }
-
-}   // namespace
-
-namespace display_detail {
 
 bool late_drawing_possible()
 {
     const Drawing& d = display.record;
-    return display.window != nullptr && display.presenting && !display.pacing.vsync && d.last_redrawable &&
-           d.last_has_follow && !d.moved.empty() && device_drives_pointer() && !virtual_clock_in_use();
+    return display.window != nullptr && display.presenting && d.last_redrawable && d.last_has_follow &&
+           !d.moved.empty() && device_drives_pointer() && !virtual_clock_in_use();
 }
 
 void wait_drawing_pointer(Uint64 until_ms)
@@ -101,11 +134,39 @@ void wait_drawing_pointer(Uint64 until_ms)
         int at_x = 0, at_y = 0;
         if (hold_events_until(wait_until, at_x, at_y)) move_waiting = true, x = at_x, y = at_y;
         if (!move_waiting || microseconds() < next_allowed || SDL_GetTicks64() >= until_ms) continue;
+        // Too late to show before the frame is due: the frame itself shows it.
+        if (SDL_GetTicks64() * 1000 + display.pacing.late_present_us >= until_ms * 1000) continue;
         drew = show_following_at(x, y) || drew;
         move_waiting = false;
         next_allowed = microseconds() + least_apart_us;
     }
     if (drew) trace("pointer drawn between frames");
+}
+
+bool latch_pointer_before_present()
+{
+    if (!late_drawing_possible()) return false;
+    int x = 0, y = 0;
+    bool moved = false, waited = false;
+    const auto deadline = display.pacing.vsync
+                              ? vsync_latch_deadline(display.pacing.latch, static_cast<std::int64_t>(microseconds()))
+                              : -1;
+    if (deadline >= 0) {
+        // What was drawn goes to the GPU now, so that it is done by the blank.
+        SDL_RenderFlush(display.renderer);
+        moved = wait_for_moves(static_cast<Uint64>(deadline), x, y);
+        waited = true;
+    } else {
+        moved = hold_queued_events(x, y);
+    }
+    if (moved && draw_following_at(x, y)) trace("pointer drawn into its frame");
+    return waited;
+}
+
+void frame_presented(bool waited)
+{
+    if (display.pacing.vsync)
+        vsync_present_done(display.pacing.latch, static_cast<std::int64_t>(microseconds()), waited);
 }
 
 }   // namespace display_detail

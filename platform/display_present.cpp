@@ -294,7 +294,11 @@ void flip(int /*sync*/)
     // Shown as soon as it is drawn; the wait for the next frame's time comes after, and the
     // input is read only then, so what the player does reaches the screen within a frame.
     // A replay watched fast shows only some frames and waits for none of the others.
-    if (display.presenting) present_target();
+    if (display.presenting) {
+        const bool waited = latch_pointer_before_present();
+        present_target();
+        frame_presented(waited);
+    }
     frame_stats_presented(display.window != nullptr);
     if (display.presenting) pace_frame();
     audio_advance_frame();   // mixes a frame itself only where no device plays, so channels still end

@@ -202,6 +202,7 @@ void platform_fatal(const std::string& message)
 void open_display(int width, int height, int /*depth*/, int refresh_hz, int /*flags*/)
 {
     display.refresh_hz = refresh_hz > 0 ? refresh_hz : 60;
+    display.pacing.latch.period_us = 1000000 / display.refresh_hz;
     if (display.options.headless) open_headless();
     else open_window();
     if (display.renderer == nullptr)

@@ -33,6 +33,8 @@ struct InputState {
     bool press_unseen = false;
     bool release_pending = false;
     bool focus_lost = false;
+    int right_clicks = 0;
+    int wheel_notches = 0;
     long long frame = 0;
     // Script playback: events not yet applied, and `key` presses to release next frame.
     bool scripted = false;
@@ -108,6 +110,8 @@ void apply(const ScriptEvent& event)
     case ScriptEventKind::hold: press(event.key); break;
     case ScriptEventKind::release: release(event.key); break;
     case ScriptEventKind::focus: input.focus_lost = true; break;
+    case ScriptEventKind::rclick: input.right_clicks += 1; break;
+    case ScriptEventKind::wheel: input.wheel_notches += event.y; break;
     default: break;
     }
     ScriptEvent recorded = event;
@@ -170,10 +174,15 @@ int mouse_y() { return input.mouse_y; }
 bool mouse_down(int button) { return button == 1 && input.button; }
 void flush_mouse()
 {
+    input.right_clicks = 0;
+    input.wheel_notches = 0;
     input.button = false;
     input.press_unseen = false;
     input.release_pending = false;
 }
+
+int right_clicks() { return std::exchange(input.right_clicks, 0); }
+int wheel_notches() { return std::exchange(input.wheel_notches, 0); }
 
 void move_mouse(int x, int y)
 {
@@ -322,6 +331,8 @@ bool record_input_to(const std::string& path, long long seed)
     return true;
 }
 
+bool input_recorded() { return input.record != nullptr; }
+
 void close_input_record()
 {
     if (input.record == nullptr) return;
@@ -460,6 +471,27 @@ void device_key(int code, bool down)
     if (down) press(code);
     else release(code);
     if (!key_name_for_code(code).empty()) record_now(down ? ScriptEventKind::hold : ScriptEventKind::release, code);
+}
+
+// Neither reaches a watched replay (its viewer has no use for them) nor a bot's game.
+void device_right_click()
+{
+    if (input.scripted || input.bot_driving) return;
+    const DeviceEvent device;
+    input.right_clicks += 1;
+    record_now(ScriptEventKind::rclick);
+}
+
+void device_wheel(int notches)
+{
+    if (input.scripted || input.bot_driving || notches == 0) return;
+    const DeviceEvent device;
+    input.wheel_notches += notches;
+    ScriptEvent event;
+    event.frame = recorded_frame();
+    event.kind = ScriptEventKind::wheel;
+    event.y = notches;
+    write_record(event);
 }
 
 void device_key_tap(int code)

@@ -17,7 +17,11 @@ void flush_keys();
 int mouse_x();
 int mouse_y();
 bool mouse_down(int button);   // 1 = left; a button held through a flush reads up until pressed again
-void flush_mouse();
+void flush_mouse();            // the right button's clicks and the wheel's notches too
+// Presses of the right button, and the wheel's notches (up positive), since the last call or
+// flush: a menu option steps back on either, or on with the wheel turned up.
+int right_clicks();
+int wheel_notches();
 void move_mouse(int x, int y);
 // True once after the window lost the keyboard focus (another window, alt-tab).
 bool take_focus_lost();
@@ -49,6 +53,7 @@ bool viewer_mouse_down();
 int viewer_mouse_hit();
 // Writes every input the run receives to a script file, with the seed first.
 bool record_input_to(const std::string& path, long long seed);
+bool input_recorded();
 void close_input_record();
 
 // Back to the state of a fresh run: no keys, button up, pointer centred, no script (tests).
@@ -62,6 +67,8 @@ void device_mouse_moved(int x, int y);
 // the pointer), else -1.
 int device_button(bool down);
 void device_key(int code, bool down);
+void device_right_click();
+void device_wheel(int notches);
 void device_focus_lost();
 // While a prompt waits, a click on one of these places answers as its key does (YES as Y): the
 // record holds the key, so a replay needs no pointer position. The prompt clears them after.

@@ -146,9 +146,19 @@ std::optional<std::string> parse_event(const std::vector<std::string_view>& word
         event.kind = ScriptEventKind::mouse;
         return parse_position("mouse", words[2], words[3], event);
     }
-    if (name == "down" || name == "up" || name == "focus") {
+    if (name == "down" || name == "up" || name == "focus" || name == "rclick") {
         if (auto error = expect_args(0)) return error;
-        event.kind = name == "down" ? ScriptEventKind::down : name == "up" ? ScriptEventKind::up : ScriptEventKind::focus;
+        event.kind = name == "down"    ? ScriptEventKind::down
+                     : name == "up"    ? ScriptEventKind::up
+                     : name == "focus" ? ScriptEventKind::focus
+                                       : ScriptEventKind::rclick;
+        return std::nullopt;
+    }
+    if (name == "wheel") {
+        if (auto error = expect_args(1)) return error;
+        event.kind = ScriptEventKind::wheel;
+        if (!parse_number(words[2], event.y) || event.y == 0 || event.y < -1000 || event.y > 1000)
+            return "wheel takes a number of notches from -1000 to 1000, not 0";
         return std::nullopt;
     }
     if (name == "key" || name == "hold" || name == "release") {
@@ -253,6 +263,8 @@ std::string format_script_event(const ScriptEvent& event)
     case ScriptEventKind::plug: return line + "plug " + std::to_string(event.x);
     case ScriptEventKind::unplug: return line + "unplug " + std::to_string(event.x);
     case ScriptEventKind::focus: return line + "focus";
+    case ScriptEventKind::rclick: return line + "rclick";
+    case ScriptEventKind::wheel: return line + "wheel " + std::to_string(event.y);
     case ScriptEventKind::touch_down:
     case ScriptEventKind::touch_move:
     case ScriptEventKind::touch_up: {

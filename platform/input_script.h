@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Scripted input: the text format that headless runs play (--input) and every run can write
 // (--record). One event per line, "FRAME EVENT ARGS", frames counting flips from 0:
-//   mouse X Y | down | up | key NAME | hold NAME | release NAME | focus   ("seed S" may open the file)
-// "focus" is the window losing the keyboard focus, which pauses a game;
+//   mouse X Y | down | up | key NAME | hold NAME | release NAME | focus | rclick | wheel N
+// ("seed S" may open the file). "focus" is the window losing the keyboard focus, which pauses a
+// game; "rclick" a press of the right button; "wheel N" the wheel turned N notches (up positive);
 // and, for game pads (played only as devices, --devices; a replay holds what they did instead):
 //   pad N BUTTON down|up | axis N AXIS VALUE | plug N | unplug N
 // and for a touch screen (the same): finger N coming down, moving or lifted at X Y of the picture,
@@ -16,8 +17,8 @@
 #include <string_view>
 #include <vector>
 
-enum class ScriptEventKind { mouse, down, up, key, hold, release, focus, pad_down, pad_up, pad_axis, plug, unplug,
-                             touch_down, touch_move, touch_up };
+enum class ScriptEventKind { mouse, down, up, key, hold, release, focus, rclick, wheel, pad_down, pad_up, pad_axis,
+                             plug, unplug, touch_down, touch_move, touch_up };
 // Pads and touch play only as devices (--devices): a replay holds the pointer and button they
 // moved, so --input passes these by.
 constexpr bool device_only(ScriptEventKind kind) { return kind >= ScriptEventKind::pad_down; }
@@ -26,7 +27,7 @@ struct ScriptEvent {
     long long frame = 0;
     ScriptEventKind kind = ScriptEventKind::mouse;
     int x = 0;     // mouse and touch; the pad's number for pad events
-    int y = 0;     // mouse and touch; an axis's value
+    int y = 0;     // mouse and touch; an axis's value; the wheel's notches
     int key = 0;   // key, hold, release: a virtual-key code; a pad's button or axis; a finger
 };
 

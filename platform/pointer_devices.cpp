@@ -442,7 +442,7 @@ void pad_removed(int pad)
 
 namespace {
 // While a replay plays, a pad works its bar as the keys do: A or Start pause, B or Back leave,
-// left and right a slower or faster speed.
+// left and right a slower or faster speed, up the next level.
 int viewer_pad_key(PadButton button)
 {
     switch (button) {
@@ -452,6 +452,7 @@ int viewer_pad_key(PadButton button)
     case PadButton::back: return vk_escape;
     case PadButton::dpad_left: return vk_left;
     case PadButton::dpad_right: return vk_right;
+    case PadButton::dpad_up: return 'N';
     default: return -1;
     }
 }

@@ -8,6 +8,8 @@
 #include "core/drawing.h"
 #include "game/world.h"
 #include "platform/display.h"
+#include "platform/display_internal.h"
+#include "platform/input.h"
 #include "tests/support/test_support.h"
 
 namespace {
@@ -172,6 +174,62 @@ TEST_F(Drawing, AGrabIntoAMaskedPictureLeavesOutTheMaskColour)
     EXPECT_EQ(screen_pixel(100, 100).b, 0) << "the black around it is grabbed too";
     over_blue(plain);
     EXPECT_EQ(screen_pixel(305, 205).r, 255);
+}
+
+// The picture as it is now, without drawing first what a read of the screen would draw.
+std::vector<std::uint32_t> picture_as_shown()
+{
+    using namespace display_detail;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(screen_width) * screen_height);
+    if (display.canvas == nullptr) {
+        SDL_RenderReadPixels(display.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), screen_width * 4);
+        return pixels;
+    }
+    const CanvasView view = canvas_view();
+    for (int y = 0; y < screen_height; ++y)
+        std::copy_n(view.pixels + static_cast<std::ptrdiff_t>(y) * view.pitch_pixels, screen_width,
+                    pixels.begin() + static_cast<std::ptrdiff_t>(y) * screen_width);
+    return pixels;
+}
+
+// What the window shows between frames, or just before a frame is presented: the last frame
+// drawn again with the pointer's things where the pointer is now. It is the very picture the
+// next frame draws with them there, the things drawn after them still on top; and the frame
+// after shows none of it where the pointer went on.
+TEST_F(Drawing, ThePointersThingsDrawnAgainWhereThePointerIsAreThatFrame)
+{
+    Pixels stripes;
+    stripes.width = 90, stripes.height = 12;
+    for (int i = 0; i < 90 * 12; ++i) stripes.rgba.insert(stripes.rgba.end(), {255, std::uint8_t(i * 7), 40, 255});
+    Image paddle = create_image_from_pixels(stripes, 90, 12, 0, 1, -1);
+    mid_handle_image(paddle);
+    const auto frame = [&](int x) {
+        move_mouse(x, 300);
+        clear_screen();
+        set_color(20, 60, 90);
+        draw_rect(0, 0, 800, 600);
+        set_color(200, 0, 0);
+        draw_rect(100, 560, 600, 4);
+        begin_following_pointer(PointerFollow{.min_x = 120, .max_x = 680});
+        set_color(255, 255, 255);
+        set_alpha(0.75f);
+        draw_image(paddle, static_cast<float>(mouse_x()), 570, 0);
+        end_following_pointer();
+        reset_draw_state();
+        set_color(0, 255, 0);
+        draw_rect(395, 566, 9, 9);   // a ball, over the paddle and not following it
+        reset_draw_state();
+        flip(-1);
+    };
+    frame(300);
+    ASSERT_TRUE(display_detail::draw_following_at(423, 300));
+    const std::vector<std::uint32_t> early = picture_as_shown();
+    frame(423);
+    const std::vector<std::uint32_t> next = picture_as_shown();
+    EXPECT_TRUE(early == next) << "the paddle drawn early is not where the frame draws it";
+    ASSERT_TRUE(display_detail::draw_following_at(760, 300));   // held at max_x
+    frame(423);
+    EXPECT_TRUE(picture_as_shown() == next) << "the frame after still shows the paddle drawn early";
 }
 
 }  // namespace

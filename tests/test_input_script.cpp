@@ -30,8 +30,10 @@ TEST(InputScript, ParsesEveryEventKindWithCommentsAndBlankLines)
 TEST(InputScript, FormattedEventsParseBackToTheSameEvents)
 {
     InputScript script;
-    ASSERT_FALSE(parse_input_script("0 mouse -3 599\n1 down\n2 key Q\n3 hold SPACE\n4 release SPACE\n5 up\n"
-                                    "6 touch 2 down 10 20\n7 touch 2 move -5 700\n8 touch 2 up 3 4\n", "a", script));
+    ASSERT_FALSE(
+        parse_input_script("0 mouse -3 599\n1 down\n2 key Q\n3 hold SPACE\n4 release SPACE\n5 up\n"
+                           "6 touch 2 down 10 20\n7 touch 2 move -5 700\n8 touch 2 up 3 4\n9 rclick\n9 wheel -2\n",
+                           "a", script));
     std::string text;
     for (const ScriptEvent& e : script.events) text += format_script_event(e) + "\n";
     InputScript again;
@@ -80,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"1 touch 0 down 5\n", "moves.txt:1: \"touch\" takes 4 arguments"},
                       BadLine{"1 touch 0 tap 5 6\n", "moves.txt:1: \"down\", \"move\" or \"up\" expected"},
                       BadLine{"1 touch -1 up 5 6\n", "moves.txt:1: finger number expected"},
-                      BadLine{"1 touch 0 move 5 100001\n", "moves.txt:1: touch position out of range"}));
+                      BadLine{"1 touch 0 move 5 100001\n", "moves.txt:1: touch position out of range"},
+                      BadLine{"1 wheel 0\n", "moves.txt:1: wheel takes a number of notches"},
+                      BadLine{"1 rclick 2\n", "moves.txt:1: \"rclick\" takes 0 arguments"}));
 
 TEST(CommandLine, OptionsAndTheirMistakes)
 {

@@ -160,6 +160,24 @@ TEST_F(PointerDevices, PadButtonsStandForPauseAndQuitAndAPadPulledOutPausesAGame
     EXPECT_EQ(key_hit(vk_p), 0) << "the menus need no pause";
 }
 
+// While a replay plays, a pad reaches every control of its bar through the viewer's keys.
+TEST_F(PointerDevices, WhileAReplayPlaysAPadWorksItsBar)
+{
+    push_input_script(InputScript{});
+    pad_added(0);
+    const std::pair<PadButton, int> cases[] = {{PadButton::a, vk_space},
+                                               {PadButton::b, vk_escape},
+                                               {PadButton::dpad_left, vk_left},
+                                               {PadButton::dpad_right, vk_right},
+                                               {PadButton::dpad_up, 'N'}};
+    for (const auto& [button, key] : cases) {
+        pad_button(0, button, true);
+        pad_button(0, button, false);
+        EXPECT_EQ(viewer_key_hit(key), 1) << "pad button " << static_cast<int>(button);
+    }
+    pop_input_script();
+}
+
 TEST_F(PointerDevices, ATouchTapLastsAFrameADragMovesAndASecondFingerDoesNothing)
 {
     show(PointerMode::play);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "platform/random.h"
 #include "platform/stream.h"
 #include "tests/support/test_support.h"
+#include "ui/menu_choices.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -450,6 +452,47 @@ TEST_F(NameEntry, EnterFinishesThePaddedNameAndWritesTheFile)
     load_config(*restarted);
     EXPECT_EQ(restarted->high_score_names[0], "BO             ");
     EXPECT_EQ(restarted->high_scores[0], 42);
+}
+
+// LEVEL SELECT's choices in their own file: what it holds comes back; a damaged line keeps its
+// own field's default only; a level no longer open gives level 1; a headless run never reads it.
+TEST_F(Settings, LevelSelectChoicesSurviveARestartInTheirOwnFile)
+{
+    const MenuChoices chosen{3, 2, 27};
+    EXPECT_EQ(parse_menu_choices(format_menu_choices(chosen)), chosen);
+    const MenuChoices damaged = parse_menu_choices(
+        "difficulty HARDER\ntheme ALIEN 2\nlevel 0\ncolour RED\nlevel 12x\n# theme VOLCANO\ntheme VOLCANO \r\n");
+    EXPECT_EQ(damaged, (MenuChoices{1, 1, 1}));
+    EXPECT_EQ(parse_menu_choices("level 40\ndifficulty EASY"), (MenuChoices{0, 0, 40}));
+
+    const fs::path file = user_data_dir() + "choices.txt";
+    const std::string as_written = "difficulty EXPERT\ntheme ALIEN\nlevel 27\n";
+    std::ofstream(file) << as_written;
+    const auto read_text = [&file] {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    restore_menu_choices(*world);
+    EXPECT_EQ(world->menu_choices_path, "") << "a headless run read the player's choices";
+    EXPECT_EQ(chosen_theme(*world), 0);
+
+    world->levels_per_theme = 50;
+    world->level_list[2 * 50 + 26].complete = 1;   // ALIEN 27
+    use_menu_choices_file(*world, file.string());
+    EXPECT_EQ(chosen_difficulty(*world), 3);
+    EXPECT_EQ(chosen_theme(*world), 2);
+    EXPECT_EQ(world->level_number, 27);
+    EXPECT_EQ(world->level_list_scroll, 252 - 14 * 27) << "the chosen row is scrolled into view";
+    keep_menu_choices(*world);
+    EXPECT_EQ(read_text(), as_written) << "unchanged choices leave the file alone";
+    set_scroll_choice(*world, "DIFFICULTY", 0);
+    keep_menu_choices(*world);
+    EXPECT_EQ(parse_menu_choices(read_text()), (MenuChoices{0, 2, 27}));
+
+    auto restarted = fresh_world();
+    use_menu_choices_file(*restarted, file.string());
+    EXPECT_EQ(restarted->level_number, 1) << "ALIEN 27 is locked in this run";
+    EXPECT_EQ(chosen_theme(*restarted), 2);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // selectors cycling and their fixed-width values.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -219,29 +220,37 @@ TEST_F(Widgets, HelpPagesLeadOnToThePowerupsAndOkBackToMain)
     EXPECT_EQ(world->current_screen, "HIGH SCORES") << "a pending name is entered after the congratulation";
 }
 
-// Left and Right step the option under the pointer back and on, round past either end; a press
-// made away from every option steps none later.
-TEST_F(Widgets, LeftAndRightStepTheOptionUnderThePointer)
+// Left and Right, a right click and the wheel step the option under the pointer back and on
+// (wheel down back), round past either end; one made away from every option steps none later.
+TEST_F(Widgets, KeysRightClicksAndTheWheelStepTheOptionUnderThePointer)
 {
     switch_screen(*world, "OPTIONS");
     Tscroll_box& gfx = selector("GFX LEVEL");
-    gfx.current_choice = 0;
-    const auto tap = [&](int key) {
-        device_key(key, true);
-        device_key(key, false);
+    const auto tap = [](int key) { device_key(key, true), device_key(key, false); };
+    const std::function<void()> left = [&] { tap(vk_left); }, right = [&] { tap(vk_right); },
+                                right_click = [] { device_right_click(); }, wheel_down = [] { device_wheel(-1); },
+                                wheel_up = [] { device_wheel(1); };
+    const struct {
+        const char* name;
+        const std::function<void()>&back, &on;
+    } cases[] = {{"arrows", left, right}, {"right click", right_click, wheel_up}, {"wheel", wheel_down, wheel_up}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        gfx.current_choice = 0;
+        device_mouse_moved(400, 311);
         frame();
-    };
-    device_mouse_moved(400, 311);
-    frame();
-    tap(vk_left);
-    EXPECT_EQ(gfx.current_choice, 2) << "LOW steps back to HIGH";
-    tap(vk_right);
-    EXPECT_EQ(gfx.current_choice, 0);
-    device_mouse_moved(10, 10);
-    tap(vk_right);
-    device_mouse_moved(400, 311);
-    frame();
-    EXPECT_EQ(gfx.current_choice, 0) << "a press made elsewhere stepped the option";
+        c.back(), frame();
+        EXPECT_EQ(gfx.current_choice, 2) << "LOW steps back to HIGH";
+        c.on(), frame();
+        EXPECT_EQ(gfx.current_choice, 0);
+        device_mouse_moved(10, 10);
+        c.back(), frame();
+        device_mouse_moved(400, 311);
+        frame();
+        EXPECT_EQ(gfx.current_choice, 0) << "a step made elsewhere stepped the option";
+    }
+    device_wheel(2), frame();
+    EXPECT_EQ(gfx.current_choice, 2) << "two notches in one frame step twice";
 }
 
 // Escape goes back where no BACK button shows; where one shows, the keys click it instead.

@@ -10,6 +10,7 @@
 #include "game/options.h"
 #include "platform/display.h"
 #include "platform/render_internal.h"
+#include "platform/vsync_latch.h"
 #include "platform/window_fit.h"
 #include "platform/window_settings.h"
 
@@ -183,6 +184,32 @@ TEST(CommandLine, WindowModeOptions)
     EXPECT_TRUE(parsed.options.fullscreen);
     EXPECT_TRUE(parsed.options.gpu);
     EXPECT_FALSE(parse_options({"--gpu", "--software"}).error.empty());
+}
+
+// With vertical sync a drawn frame waits for the mouse until its margin before the next blank.
+// A present that then misses its blank widens the margin, up to a whole refresh (no wait at
+// all); a miss by a frame that did not wait leaves it, and ten seconds on time narrow it again.
+TEST(VsyncLatchTiming, WaitsUntilTheMarginAndLearnsItFromMissedBlanks)
+{
+    VsyncLatch latch;
+    EXPECT_EQ(vsync_latch_deadline(latch, 1000), -1) << "no blank seen yet";
+    vsync_present_done(latch, 100000, false);
+    EXPECT_EQ(vsync_latch_deadline(latch, 101000), 100000 + 16667 - 4000);
+    EXPECT_EQ(vsync_latch_deadline(latch, 112667), -1) << "drawn too late to wait";
+
+    std::int64_t now = 100000;
+    vsync_present_done(latch, now += 2 * 16667, false);
+    EXPECT_EQ(latch.margin_us, 4000) << "a slow frame is not the wait's fault";
+    for (const std::int64_t widened : {6000, 8000, 10000, 12000, 14000, 16000, 16667, 16667}) {
+        vsync_present_done(latch, now += 2 * 16667, true);
+        EXPECT_EQ(latch.margin_us, widened);
+    }
+    EXPECT_EQ(vsync_latch_deadline(latch, now), -1) << "a margin of a refresh never waits";
+
+    for (int i = 0; i < 600 * 30; ++i) vsync_present_done(latch, now += 16667, i % 2 == 0);
+    EXPECT_EQ(latch.margin_us, vsync_least_margin_us);
+    vsync_present_done(latch, now += 16667 * 3 / 2 + 1, true);
+    EXPECT_EQ(latch.margin_us, vsync_least_margin_us + 2000);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/trace.h"
+#include "ui/level_sets.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -27,6 +28,7 @@ std::string level_list_row_text(int n, const std::string& name)
 
 void draw_level_list(World& world)
 {
+    if (!world.chosen_set_path.empty()) return draw_set_level_list(world);
     const int per_theme = world.levels_per_theme;
     const std::size_t first = static_cast<std::size_t>(chosen_theme(world) * per_theme);
     const int scroll = world.level_list_scroll;
@@ -48,10 +50,13 @@ void draw_level_list(World& world)
         }
         // A row scrolled out of view cannot be under the pointer inside the box, so the
         // box test is what keeps hidden rows from being chosen.
-        if (level.complete && pointer_in_list_box() && mouse_down(1) && mouse_over(221, row_y, 359, 14) &&
-            world.level_number != n) {
-            world.level_number = n;
-            trace("level " + std::to_string(n));
+        if (level.complete && pointer_in_list_box() && mouse_down(1) && mouse_over(221, row_y, 359, 14)) {
+            // Kept for the next run even when the highlight is already there (level 1 after a game).
+            world.chosen_level = n;
+            if (world.level_number != n) {
+                world.level_number = n;
+                trace("level " + std::to_string(n));
+            }
         }
         reset_draw_state();
     }

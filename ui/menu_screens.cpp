@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/menu_screens.h"
 
+#include <algorithm>
+
 #include <array>
 #include <vector>
 
@@ -12,11 +14,13 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/random.h"
+#include "platform/trace.h"
 #include "play/ball.h"
 #include "play/brick.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
 #include "ui/level_list.h"
+#include "ui/level_sets.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -199,6 +203,7 @@ void draw_level_select_screen(World& world)
 {
     draw_panel(world, 400, 500);
     draw_title(world, "LEVEL SELECT", 298, 63);
+    draw_chosen_set_line(world);
     set_color(50, 50, 70);
     set_alpha(0.6f);
     draw_rect(220, 90, 360, 253);
@@ -219,11 +224,14 @@ void draw_level_select_screen(World& world)
     set_alpha(0.6f);
     draw_rect(561, 91, 20, 251);
     reset_draw_state();
+    const int scroll_before = world.level_list_scroll;
     update_scroll_arrow(world, world.assets.scroll_up, 90, "CLICK TO SCROLL UP", 14);
     update_scroll_arrow(world, world.assets.scroll_down, 327, "CLICK TO SCROLL DOWN", -14);
-    const int lowest = 252 - 14 * world.levels_per_theme;
+    const int lowest = std::min(0, 252 - 14 * level_list_rows(world));
     if (world.level_list_scroll < lowest) world.level_list_scroll = lowest;
     if (world.level_list_scroll > 0) world.level_list_scroll = 0;
+    // The trace counts the rows scrolled out above.
+    if (world.level_list_scroll != scroll_before) trace("scroll " + std::to_string(-world.level_list_scroll / 14));
     reset_draw_state();
 }
 
@@ -268,6 +276,10 @@ void draw_powerups_screen(World& world)
     draw_title(world, "POWERUPS", 332, 165);
     reset_draw_state();
     world.hovered_powerup_name = draw_powerup_grid(world, 184, 180);
+    if (world.hovered_powerup_name != world.traced_powerup_name) {
+        world.traced_powerup_name = world.hovered_powerup_name;
+        if (!world.hovered_powerup_name.empty()) trace("powerup " + world.hovered_powerup_name);
+    }
     set_blend(blend_alpha);
     set_color(200, 200, 200);
     set_alpha(0.8f);

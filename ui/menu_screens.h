@@ -22,6 +22,7 @@ struct MenuScreenState {
     float selection_glow = 0.1f;   // 0.1..0.4, the chosen level's highlight
     int selection_glow_falling = 0;
     std::string hovered_powerup_name;   // the capsule under the pointer on POWERUPS
+    std::string traced_powerup_name;    // the last one the trace named, so each hover is named once
     float powerup_name_pulse = 0;       // 0..0.5
     int powerup_name_pulse_falling = 0;
     float credits_scroll_x = 800;

@@ -4,6 +4,7 @@
 #include "game/world.h"
 #include "platform/pointer_devices.h"
 #include "ui/assisted_scores.h"
+#include "ui/level_sets.h"
 #include "ui/replay_screen.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -32,8 +33,10 @@ void add_level_rows(const World& world, PointerScreen& screen)
     screen.list.down_arrow = {561, 327, 20, 17};
     const int per_theme = world.levels_per_theme;
     const auto first = static_cast<std::size_t>(chosen_theme(world) * per_theme);
-    for (int n = 1; n <= per_theme && first + static_cast<std::size_t>(n - 1) < world.level_list.size(); ++n) {
-        if (!world.level_list[first + static_cast<std::size_t>(n - 1)].complete) continue;
+    const bool set = !world.chosen_set_path.empty();
+    const int rows = set ? (world.set_refusal.empty() ? level_list_rows(world) : 0) : per_theme;
+    for (int n = 1; n <= rows && (set || first + static_cast<std::size_t>(n - 1) < world.level_list.size()); ++n) {
+        if (!set && !world.level_list[first + static_cast<std::size_t>(n - 1)].complete) continue;
         const int offset = 14 * n + world.level_list_scroll;
         if (offset <= 0) screen.list.more_above = true;
         else if (offset >= 253) screen.list.more_below = true;

@@ -168,6 +168,7 @@ void watch_entry(World& world, int entry)
     GameReplay replay;
     auto refusal = load_replay(path, replay);
     if (!refusal) refusal = replay_mismatch(replay, KALVENTOR_VERSION, world.levels_fingerprint);
+    if (!refusal) refusal = replay_set_refusal(replay);
     if (refusal) {
         std::fprintf(stderr, "kalventor: cannot play the replay: %s\n", refusal->c_str());
         world.replay_refused_frames = 180;

@@ -14,6 +14,7 @@
 #include "platform/program.h"
 #include "platform/trace.h"
 #include "ui/assisted_scores.h"
+#include "ui/level_sets.h"
 #include "ui/menu_screens.h"
 #include "ui/prompt.h"
 #include "ui/settings.h"
@@ -92,7 +93,8 @@ bool typing_high_score_name(const World& world)
 
 void choose_theme(World& world, std::string_view text)
 {
-    world.level_number = 1;
+    world.level_number = world.chosen_level = 1;
+    forget_chosen_level_set(world);
     for (std::string_view theme : {"METAL", "VOLCANO", "ALIEN"}) set_button_switch(world, theme, theme == text);
     trace("theme " + std::string(text));
 }
@@ -111,6 +113,7 @@ void run_button_action(World& world, const std::string& text)
         end_program(0);
     } else if (text == "START") start_game(world);
     else if (text == "METAL" || text == "VOLCANO" || text == "ALIEN") choose_theme(world, text);
+    else if (text == "MY SETS") choose_next_level_set(world);
     else if (text == "OK") {
         const bool name_pending = world.current_screen == "COMPLETE THEME" && world.new_high_score_index != -1;
         switch_screen(world, name_pending ? "HIGH SCORES" : "MAIN");
@@ -178,6 +181,8 @@ void create_widgets(World& world)
     create_button(world, "METAL", 217, 355, "LEVEL SELECT", small_button);
     create_button(world, "VOLCANO", 340, 355, "LEVEL SELECT", small_button);
     create_button(world, "ALIEN", 463, 355, "LEVEL SELECT", small_button);
+    // Beside START, on LEVEL SELECT only once the sets folder holds a set (list_player_level_sets).
+    create_button(world, "MY SETS", 507, 458, "", small_button).width = 86;
     create_button(world, "BACK", 300, 408, "HIGH SCORES", large_button);
     create_button(world, "ASSISTED", 540, 416, "HIGH SCORES", small_button);
     create_button(world, "OK", 300, 335, "COMPLETE THEME", large_button);
@@ -301,6 +306,7 @@ std::string button_hint(std::string_view text)
     if (text == "VOLCANO") return "PLAY VOLCANO LEVELS";
     if (text == "ALIEN") return "PLAY ALIEN LEVELS";
     if (text == "START") return "START GAME";
+    if (text == "MY SETS") return "PLAY YOUR OWN LEVEL SETS";
     if (text == "MORE") return "NEXT HELP SCREEN";
     if (text == "ASSISTED") return "SCORES MADE SLOWER OR WITH ASSISTS";
     if (text == "TOP TEN") return "BACK TO THE PLAIN TOP TEN";
@@ -331,6 +337,7 @@ void switch_screen(World& world, std::string_view screen)
 {
     world.current_screen = std::string(screen);
     trace("screen " + world.current_screen);
+    if (screen == "LEVEL SELECT") list_player_level_sets(world);
     flush_keys();
     flush_mouse();
 }
@@ -354,9 +361,11 @@ void draw_buttons(World& world)
         set_alpha(0.8f);
         const int n = static_cast<int>(button.text.size());
         if (button.size == small_button)
-            draw_label(world, button.text, "3", button.x + static_cast<float>(60 - half_of(9 * n)), button.y + 8);
+            draw_label(world, button.text, "3", button.x + static_cast<float>(half_of(button.width) - half_of(9 * n)),
+                       button.y + 8);
         else
-            draw_label(world, button.text, "2", button.x + static_cast<float>(100 - half_of(17 * n)), button.y + 12);
+            draw_label(world, button.text, "2", button.x + static_cast<float>(half_of(button.width) - half_of(17 * n)),
+                       button.y + 12);
         reset_draw_state();
     }
 }
@@ -417,9 +426,12 @@ void answer_escape(World& world)
 
 void update_scroll_boxes(World& world)
 {
-    // Left and Right step the option under the pointer back and on; read every frame, so a press
-    // made elsewhere never steps one later.
+    // Left and Right, a right click and the wheel step the option under the pointer back and on
+    // (wheel down is back); read every frame, so a press or turn made elsewhere never steps one
+    // later.
     const int sideways = (key_hit(vk_right) > 0 ? 1 : 0) - (key_hit(vk_left) > 0 ? 1 : 0);
+    const int backwards = -right_clicks();
+    const int turned = wheel_notches();
     for (Tscroll_box& box : world.scroll_box_list) {
         if (box.screen != world.current_screen) {
             put_at_rest(box);
@@ -431,7 +443,7 @@ void update_scroll_boxes(World& world)
             continue;
         }
         grow(box);
-        const int step = mouse_clicked(world) ? 1 : sideways;
+        const int step = (mouse_clicked(world) ? 1 : 0) + sideways + backwards + turned;
         if (step != 0) {
             play_menu_sound(world, world.assets.button_select_sound);
             step_choice(box, step);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "tests/desktop/desktop.h"
 
@@ -36,13 +37,13 @@ fs::path make_replay()
     return replay;
 }
 
-// config.dat with ANNA's 1234 at the top of the table and ALIEN's level 2 unlocked, and ANNA's
-// game as that entry's replay.
+// config.dat with ANNA's 1234 at the top of the table and ALIEN's first twenty levels unlocked
+// (more than the list shows at once), and ANNA's game as that entry's replay.
 void prepare_table(const fs::path& folder)
 {
     std::string bytes(802, '\0');
     const float volume = 0.4f;
-    const std::int32_t gfx = 1, score = 1234, alien_two = 3 * 102 * 102 + 15 * 102 + 10;
+    const std::int32_t gfx = 1, score = 1234;
     std::memcpy(&bytes[0], &volume, 4);
     std::memcpy(&bytes[4], &volume, 4);
     std::memcpy(&bytes[8], &gfx, 4);
@@ -51,7 +52,10 @@ void prepare_table(const fs::path& folder)
         std::memcpy(&bytes[12 + 19 * entry], &entry_score, 4);
         std::memcpy(&bytes[16 + 19 * entry], entry == 0 ? "ANNA           " : "KALVENTOR      ", 15);
     }
-    std::memcpy(&bytes[202 + 4 * 101], &alien_two, 4);
+    for (std::int32_t i = 101; i <= 120; ++i) {
+        const std::int32_t unlocked = 3 * i * i + 15 * i + 10;
+        std::memcpy(&bytes[202 + 4 * (i - 1)], &unlocked, 4);
+    }
     std::ofstream(folder / "config.dat", std::ios::binary) << bytes;
     std::string hex;
     for (const char c : std::string("ANNA           ")) {
@@ -64,9 +68,11 @@ void prepare_table(const fs::path& folder)
 
 class FirstMinutes : public ::testing::Test {
 protected:
-    void start(const std::vector<std::string>& arguments, const std::function<void(const fs::path&)>& prepare = {})
+    void start(const std::vector<std::string>& arguments, const std::function<void(const fs::path&)>& prepare = {},
+               const fs::path& data_home = {}, const std::string& run = "")
     {
-        game = std::make_unique<Game>(screen, arguments, test_name(), fs::path(), prepare);
+        game = std::make_unique<Game>(screen, arguments, test_name() + run, data_home, prepare);
+        mark = 0;
         ASSERT_NE(game->wait_for_window(), 0u) << game->output() << game->where_it_is();
         game->focus();
     }
@@ -180,9 +186,106 @@ TEST_F(FirstMinutes, ThePointerOffThePictureIsNotDrawn)
     expect_after("", "pointer on the picture");
 }
 
+// A right click and the wheel step an option as Left and Right do: right click and wheel down
+// (button 5) back, wheel up (button 4) on.
+TEST_F(FirstMinutes, ARightClickAndTheWheelStepAnOptionBothWays)
+{
+    start({"--window"});
+    expect_after("", "menus");
+    tap_at(400, 363);   // OPTIONS
+    expect_after("", "screen OPTIONS");
+    game->move_to(400, 245);   // SOUND VOLUME, at 50%
+    expect_after("", "hover SOUND VOLUME");
+    screen.tap(3);
+    expect_after("", "choice SOUND VOLUME 40%");
+    screen.tap(5);
+    expect_after("", "choice SOUND VOLUME 30%");
+    screen.tap(4);
+    expect_after("", "choice SOUND VOLUME 40%");
+    screen.tap(4);
+    expect_after("", "choice SOUND VOLUME 50%");
+    game->move_to(400, 150);   // on no option: nothing steps
+    let_frames_pass(3);
+    screen.tap(3), screen.tap(5);
+    let_frames_pass(10);
+    EXPECT_EQ(trace_since(mark).find("choice"), std::string::npos) << "an option stepped with no pointer on it";
+}
+
+// The difficulty, theme and level chosen on LEVEL SELECT are there again after a restart; they are
+// kept in the per-user folder, beside window.txt. A run that records its input does without them.
+TEST_F(FirstMinutes, LevelSelectChoicesAreKeptOverARestart)
+{
+    const fs::path data_home = fs::temp_directory_path() / ("kalventor_desktop_" + test_name() + "_data");
+    fs::remove_all(data_home);
+    start({"--window"}, prepare_table, data_home, "_1");
+    expect_after("", "menus");
+    EXPECT_EQ(trace_since(0).find("choices kept"), std::string::npos) << "a first run found choices";
+    tap_at(400, 320);   // PLAY GAME
+    expect_after("", "screen LEVEL SELECT");
+    tap_at(523, 367);
+    expect_after("", "theme ALIEN");
+    tap_at(400, 413);
+    expect_after("", "choice DIFFICULTY HARD");
+    tap_at(390, 112);   // the list's second row
+    expect_after("", "level 2");
+    expect_after("Escape", "screen MAIN");
+    expect_after("Escape", "prompt QUIT KALVENTOR");
+    screen.type_key("y");
+    ASSERT_EQ(game->wait_for_exit(), 0) << game->output();
+    std::ifstream kept(data_home / "kalventor" / "choices.txt");
+    EXPECT_TRUE(kept.good()) << "nothing kept beside window.txt";
+
+    start({"--window"}, prepare_table, data_home, "_2");
+    expect_after("", "choices kept HARD ALIEN 2", false);
+    expect_after("", "menus");
+    tap_at(400, 320);
+    expect_after("", "screen LEVEL SELECT");
+    tap_at(400, 413);
+    expect_after("", "choice DIFFICULTY EXPERT");   // the step after HARD
+    // A recorded run starts from the defaults, so its record replays the same anywhere.
+    const fs::path record = data_home / "record.txt";
+    start({"--window", "--record", record.string()}, prepare_table, data_home, "_3");
+    expect_after("", "menus");
+    EXPECT_EQ(trace_since(0).find("choices kept"), std::string::npos) << "a recorded run took the kept choices";
+    game.reset();   // ended before its folder goes
+    fs::remove_all(data_home);
+}
+
+// With --play and --replay the window goes from LOADING straight to the game: MAIN never shows.
+// Every picture read before the trace says the game began is dark where MAIN's buttons stand
+// (OPTIONS to QUIT; LOADING's word lies above them).
+TEST_F(FirstMinutes, PlayAndReplayGoFromLoadingStraightToTheGame)
+{
+    screen.move_pointer(0, 0);
+    const fs::path replay = make_replay();
+    const std::vector<std::vector<std::string>> runs = {{"--window", "--play", "metal:3"},
+                                                        {"--window", "--replay", replay.string()}};
+    for (const auto& arguments : runs) {
+        SCOPED_TRACE(arguments[1]);
+        start(arguments, {}, {}, arguments[1]);
+        int pictures = 0, brightest = 0;
+        while (game->trace_count("game start") == 0 && game->running()) {
+            Rect where;
+            const std::vector<unsigned char> rgb = game->capture(where);
+            // A picture read as the game began may be its first frame.
+            if (game->trace_count("game start") > 0 || where.w != 800 || where.h != 600) break;
+            for (int y = 340; y < 512; ++y)
+                for (int x = 300; x < 500; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        brightest = std::max<int>(brightest, rgb[static_cast<std::size_t>((y * 800 + x) * 3 + c)]);
+            pictures += 1;
+        }
+        EXPECT_GT(pictures, 20) << "too few pictures read before the game began";
+        EXPECT_LT(brightest, 60) << "MAIN's buttons showed before the game";
+        EXPECT_EQ(game->trace_count("menus"), 0);
+        EXPECT_TRUE(game->wait_for_trace("game start")) << game->output();
+    }
+}
+
 // Every screen by arrows, Enter and Escape alone, the mouse left outside the window: every
-// button, selector, theme and the rows that can be chosen (a level, a table replay) are reached,
-// and Escape answers on every screen.
+// button, selector, theme, catalogue cell and the rows that can be chosen (levels, scrolled to by
+// the list's arrows; a table replay, left by Escape and by N) are reached, and Escape answers on
+// every screen.
 TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
 {
     screen.move_pointer(0, 0);
@@ -210,6 +313,18 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     for (const char* on : {"HOW TO PLAY 2", "HOW TO PLAY 3", "POWERUPS"})
         expect_after("Return", std::string("screen ") + on);
     expect_after("Up", "hover OK");   // Enter clicks where the pointer is: MORE stood lower
+    // Every cell of the catalogue: up into its last row, along it both ways, up through the others.
+    std::vector<std::string> cell_walk{"Up"};
+    for (const auto& [key, times] :
+         {std::pair{"Right", 5}, {"Left", 9}, {"Up", 1}, {"Right", 9}, {"Up", 1}, {"Left", 9}})
+        cell_walk.insert(cell_walk.end(), times, key);
+    for (const std::string& key : cell_walk) screen.type_key(key), let_frames_pass(4);
+    std::set<std::string> cells;
+    for (const std::string& line : game->trace_lines())
+        if (line.starts_with("powerup ")) cells.insert(line);
+    EXPECT_EQ(cells.size(), 30u) << trace_since(mark);
+    for (int i = 0; i < 2; ++i) screen.type_key("Down"), let_frames_pass(4);
+    expect_after("Down", "hover OK");
     expect_after("Return", "screen MAIN");
     // HIGH SCORES (the pointer lands on BACK), then up onto ANNA's row; Enter plays it, Escape
     // leaves it and then the screen.
@@ -219,6 +334,10 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     let_frames_pass(5);
     expect_after("Return", "replay start");
     expect_after("Escape", "replay LEAVE");
+    expect_after("", "replay end");
+    // Again, and N runs on to the next level: this game ended in its first, so the replay ends.
+    expect_after("Return", "replay start");
+    expect_after("n", "replay NEXT LEVEL");
     expect_after("", "replay end");
     expect_after("Escape", "screen MAIN");
     // OPTIONS: the four options and BACK; SOUND VOLUME by Enter and by Left and Right, SCREEN by
@@ -255,7 +374,16 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     expect_after("Down", "hover START");
     expect_after("Down", "hover BACK");
     for (int i = 0; i < 3; ++i) screen.type_key("Up"), let_frames_pass(4);   // START, DIFFICULTY, VOLCANO
-    screen.type_key("Up");                                                   // the nearest unlocked row: ALIEN 2
+    screen.type_key("Up");                                                   // the last row shown: ALIEN 18
+    let_frames_pass(5);
+    expect_after("Return", "level 18");
+    // Past the last row shown its arrow scrolls the list; row by row up to the first, and past it
+    // the list scrolls back.
+    expect_after("Down", "scroll 1");
+    expect_after("Return", "level 19");
+    for (int i = 0; i < 20 && game->trace_count("scroll 0", mark) == 0; ++i) screen.type_key("Up"), let_frames_pass(4);
+    expect_after("", "scroll 0");
+    screen.type_key("Down");
     let_frames_pass(5);
     expect_after("Return", "level 2");
     expect_after("Escape", "screen MAIN");

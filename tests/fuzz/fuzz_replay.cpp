@@ -13,10 +13,11 @@
 #include <string_view>
 #include <vector>
 
-// The five targets' entry points, each renamed by the build so that they fit in one program.
+// The six targets' entry points, each renamed by the build so that they fit in one program.
 extern "C" int kalventor_fuzz_level(const std::uint8_t* data, std::size_t size);
 extern "C" int kalventor_fuzz_config(const std::uint8_t* data, std::size_t size);
 extern "C" int kalventor_fuzz_levelsrc(const std::uint8_t* data, std::size_t size);
+extern "C" int kalventor_fuzz_level_set(const std::uint8_t* data, std::size_t size);
 extern "C" int kalventor_fuzz_input_script(const std::uint8_t* data, std::size_t size);
 extern "C" int kalventor_fuzz_game_replay(const std::uint8_t* data, std::size_t size);
 
@@ -31,6 +32,7 @@ constexpr Target targets[] = {
     {"level", kalventor_fuzz_level},
     {"config", kalventor_fuzz_config},
     {"levelsrc", kalventor_fuzz_levelsrc},
+    {"level_set", kalventor_fuzz_level_set},
     {"input_script", kalventor_fuzz_input_script},
     {"game_replay", kalventor_fuzz_game_replay},
 };

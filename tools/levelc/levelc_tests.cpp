@@ -134,6 +134,8 @@ TEST(LevelCompiler, EveryCheckFiresOnItsLine) {
         {"nothing to clear", "level 1: N\ngrid\n####\nend", 1, "no brick that must be broken"},
         {"level out of order", "level 2: X\ngrid\nAA\nend", 1, "should be level 1"},
         {"key reuses a kind character", "level 1: R\nkey A plain2 fireball\ngrid\nAA\nend", 2, "cannot be a key"},
+        {"a set's theme line in a theme", "level 1: T\ntheme alien\ngrid\nAA\nend", 2, "belongs in a level set"},
+        {"a set's title in a theme", "title Mine\nlevel 1: T\ngrid\nAA\nend", 1, "belongs in a level set"},
     };
     for (const Bad_source& c : cases) {
         SCOPED_TRACE(c.what);

@@ -17,7 +17,8 @@ int usage() {
                  "usage: kalventor-levelc compile <sources dir> -o <levels.dat>\n"
                  "       kalventor-levelc decompile <levels.dat> -o <sources dir>\n"
                  "       kalventor-levelc preview <sources dir | levels.dat> <theme> <out.png> [first [last]]\n"
-                 "       kalventor-levelc stats <sources dir | levels.dat> <theme>\n");
+                 "       kalventor-levelc stats <sources dir | levels.dat> <theme>\n"
+                 "       kalventor-levelc check <level set file>\n");
     return 2;
 }
 
@@ -112,6 +113,21 @@ int stats(const std::vector<std::string>& args) {
     return 0;
 }
 
+// A player's level set: every problem on a line of its own, or its title and level count.
+int check(const std::string& path)
+{
+    std::string text;
+    if (auto error = levelsrc::read_text_file(path, text)) return fail(*error);
+    std::vector<levelsrc::Diagnostic> diagnostics;
+    const levelsrc::Level_set set = levelsrc::parse_level_set(text, path, diagnostics);
+    levelsrc::check_level_set(set, diagnostics);
+    for (const auto& d : diagnostics) std::fprintf(stderr, "%s\n", d.text().c_str());
+    if (!diagnostics.empty()) return fail(std::to_string(diagnostics.size()) + " problem(s) in " + path);
+    std::printf("%s: \"%s\" by \"%s\", %zu level%s\n", path.c_str(), set.title.c_str(), set.author.c_str(),
+                set.levels.size(), set.levels.size() == 1 ? "" : "s");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,6 +136,7 @@ int main(int argc, char** argv) {
     if (args.size() == 4 && args[0] == "decompile" && args[2] == "-o") return decompile(args[1], args[3]);
     if (args.size() >= 4 && args.size() <= 6 && args[0] == "preview")
         return preview({args.begin() + 1, args.end()});
+    if (args.size() == 2 && args[0] == "check") return check(args[1]);
     if (args.size() == 3 && args[0] == "stats") return stats({args.begin() + 1, args.end()});
     return usage();
 }

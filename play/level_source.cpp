@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/levelc/levelsrc.h"
+#include "play/level_source.h"
 
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace levelsrc {
 
@@ -102,14 +98,19 @@ struct Key {
     int line = 0;
 };
 
+// Which kind of file is read: only a level set has a title, an author and themes per level.
+enum class Source_kind { theme, set };
+
 class Parser {
 public:
-    Parser(const std::string& file, std::vector<Diagnostic>& diagnostics)
-        : diagnostics_(diagnostics) {
-        theme_.file = file;
+    Parser(const std::string& file, Source_kind kind, std::vector<Diagnostic>& diagnostics)
+        : diagnostics_(diagnostics), kind_(kind)
+    {
+        set_.file = file;
     }
 
-    Theme_source run(std::string_view text) {
+    Level_set run(std::string_view text)
+    {
         std::size_t start = 0;
         while (start <= text.size()) {
             std::size_t end = text.find('\n', start);
@@ -119,13 +120,11 @@ public:
             start = end + 1;
         }
         if (in_grid_) error(grid_line_, "grid is not closed by 'end'");
-        return std::move(theme_);
+        return std::move(set_);
     }
 
 private:
-    void error(int line, const std::string& message) {
-        diagnostics_.push_back({theme_.file, line, message});
-    }
+    void error(int line, const std::string& message) { diagnostics_.push_back({set_.file, line, message}); }
     void error(const std::string& message) { error(line_, message); }
 
     void parse_line(std::string_view raw) {
@@ -147,18 +146,46 @@ private:
             parse_level(line.substr(5));
         } else if (word == "key") {
             parse_key(words);
+        } else if ((word == "title" || word == "author" || word == "theme") && kind_ != Source_kind::set) {
+            error("'" + std::string(word) + "' belongs in a level set; a theme file has none");
+        } else if (word == "title" || word == "author") {
+            parse_set_text(word, strip(line.substr(word.size())));
         } else if (current() == nullptr) {
             error("'" + std::string(word) + "' before the first 'level' line");
         } else if (word == "grid") {
             parse_grid_start(words);
         } else if (word == "brick") {
             parse_brick(words);
+        } else if (word == "theme") {
+            parse_level_theme(words);
         } else {
             error("unknown line '" + std::string(word) + "' (expected level, key, grid or brick)");
         }
     }
 
-    Source_level* current() { return theme_.levels.empty() ? nullptr : &theme_.levels.back(); }
+    Source_level* current() { return set_.levels.empty() ? nullptr : &set_.levels.back(); }
+
+    // The set's own lines come first, so that a reader meets the title before any level.
+    void parse_set_text(std::string_view word, std::string_view text)
+    {
+        std::string& field = word == "title" ? set_.title : set_.author;
+        bool& seen = word == "title" ? title_seen_ : author_seen_;
+        std::string quoted = "'";
+        quoted.append(word).append("'");
+        if (current() != nullptr) return error(quoted + " comes before the first 'level' line");
+        if (seen) return error("the set has a second " + quoted + " line");
+        seen = true;
+        field = std::string(text);
+    }
+
+    void parse_level_theme(const std::vector<std::string_view>& words)
+    {
+        auto theme = words.size() == 2 ? theme_from_word(words[1]) : std::nullopt;
+        if (!theme) return error("a theme line reads 'theme metal', 'theme volcano' or 'theme alien'");
+        if (theme_seen_) return error("the level has a second 'theme' line");
+        theme_seen_ = true;
+        current()->theme = *theme;
+    }
 
     void parse_level(std::string_view rest) {
         const std::size_t colon = rest.find(':');
@@ -167,12 +194,13 @@ private:
         auto number = parse_int(strip(rest.substr(0, colon)));
         if (colon == std::string_view::npos || !number) {
             error("a level line reads 'level <number>: <name>'");
-            level.number = static_cast<int>(theme_.levels.size()) + 1;
+            level.number = static_cast<int>(set_.levels.size()) + 1;
         } else {
             level.number = *number;
             level.name = std::string(strip(rest.substr(colon + 1)));
         }
-        theme_.levels.push_back(std::move(level));
+        set_.levels.push_back(std::move(level));
+        theme_seen_ = false;
         level_keys_ = file_keys_;
         level_defined_.clear();
     }
@@ -361,7 +389,9 @@ private:
     }
 
     std::vector<Diagnostic>& diagnostics_;
-    Theme_source theme_;
+    Source_kind kind_;
+    Level_set set_;
+    bool title_seen_ = false, author_seen_ = false, theme_seen_ = false;
     int line_ = 0;
     std::map<char, Key> file_keys_, level_keys_;
     std::map<char, int> file_defined_, level_defined_;
@@ -416,9 +446,28 @@ std::string_view theme_file_name(int theme) {
     return theme >= 0 && theme < 3 ? names[static_cast<std::size_t>(theme)] : "";
 }
 
+std::string_view theme_word(int theme)
+{
+    static constexpr std::array<std::string_view, 3> words{"metal", "volcano", "alien"};
+    return theme >= 0 && theme < 3 ? words[static_cast<std::size_t>(theme)] : "";
+}
+
+std::optional<int> theme_from_word(std::string_view word)
+{
+    for (int t = 0; t < level_theme_count; ++t)
+        if (theme_word(t) == word) return t;
+    return std::nullopt;
+}
+
 Theme_source parse_theme(std::string_view text, const std::string& file_name,
                          std::vector<Diagnostic>& diagnostics) {
-    return Parser(file_name, diagnostics).run(text);
+    Level_set set = Parser(file_name, Source_kind::theme, diagnostics).run(text);
+    return Theme_source{std::move(set.file), std::move(set.levels)};
+}
+
+Level_set parse_level_set(std::string_view text, const std::string& file_name, std::vector<Diagnostic>& diagnostics)
+{
+    return Parser(file_name, Source_kind::set, diagnostics).run(text);
 }
 
 std::vector<std::uint8_t> encode_levels(const std::vector<Theme_source>& themes) {
@@ -447,49 +496,6 @@ std::vector<std::uint8_t> encode_levels(const std::vector<Theme_source>& themes)
         }
     }
     return out;
-}
-
-std::optional<std::string> read_text_file(const std::string& path, std::string& text) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return path + ": cannot open: " + std::strerror(errno);
-    std::ostringstream buffer;
-    buffer << file.rdbuf();
-    if (file.bad()) return path + ": cannot read";
-    text = buffer.str();
-    return std::nullopt;
-}
-
-std::optional<std::string> write_file_atomic(const std::string& path, std::string_view bytes) {
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        if (!file) return temp + ": cannot create: " + std::strerror(errno);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.flush();
-        if (!file) return temp + ": cannot write: " + std::strerror(errno);
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) return path + ": cannot replace: " + ec.message();
-    return std::nullopt;
-}
-
-std::vector<Theme_source> load_theme_sources(const std::string& dir,
-                                             std::vector<Diagnostic>& diagnostics) {
-    std::vector<Theme_source> themes;
-    for (int t = 0; t < level_theme_count; ++t) {
-        const std::string path = dir + "/" + std::string(theme_file_name(t));
-        std::string text;
-        if (auto error = read_text_file(path, text)) {
-            // The message already starts with the path.
-            diagnostics.push_back({"", 0, *error});
-            themes.push_back(Theme_source{path, {}});
-            continue;
-        }
-        themes.push_back(parse_theme(text, path, diagnostics));
-        check_theme(themes.back(), diagnostics);
-    }
-    return themes;
 }
 
 namespace {
@@ -551,7 +557,7 @@ std::optional<Grid_cell_key> grid_key(const Tbrick& brick) {
 
 std::string brick_words(const Grid_cell_key& key) {
     std::string text(kind_name(key.num));
-    if (key.powerup != -1) text += " " + std::string(powerup_name(key.powerup));
+    if (key.powerup != -1) text.append(" ").append(powerup_name(key.powerup));
     if (key.speed != 0 || std::signbit(key.speed)) {
         text += " speed ";
         text += format_float(key.speed);
@@ -568,7 +574,11 @@ std::string path_words(const std::vector<Tmove_point>& points, bool relative) {
     return text;
 }
 
-std::optional<std::string> write_level_source(const Tlevel& level, int number, std::string& out) {
+}   // namespace
+
+std::optional<std::string> write_level_source(const Tlevel& level, int number, std::optional<int> theme,
+                                              std::string& out)
+{
     std::string name = level.name;
     while (!name.empty() && name.back() == ' ') name.pop_back();
     for (char c : name)
@@ -576,6 +586,7 @@ std::optional<std::string> write_level_source(const Tlevel& level, int number, s
             return "level " + std::to_string(number) + ": the name holds a character a source "
                                                        "file cannot show";
     out += "level " + std::to_string(number) + ": " + name + "\n";
+    if (theme) out += "theme " + std::string(theme_word(*theme)) + "\n";
 
     std::vector<Grid_cell_key> keys;  // index i uses key_pool[i]
     std::vector<std::string> rows;
@@ -628,8 +639,6 @@ std::optional<std::string> write_level_source(const Tlevel& level, int number, s
     return std::nullopt;
 }
 
-}  // namespace
-
 std::optional<std::string> write_theme_source(const std::vector<Tlevel>& level_list, int theme,
                                               std::string& text) {
     const std::size_t first = static_cast<std::size_t>(theme) * levels_per_theme;
@@ -638,31 +647,8 @@ std::optional<std::string> write_theme_source(const std::vector<Tlevel>& level_l
     text = "# " + std::string(level_theme_name(theme)) +
            " levels, written by kalventor-levelc decompile.\n\n";
     for (int n = 0; n < levels_per_theme; ++n)
-        if (auto error = write_level_source(level_list[first + static_cast<std::size_t>(n)], n + 1, text))
+        if (auto error = write_level_source(level_list[first + static_cast<std::size_t>(n)], n + 1, std::nullopt, text))
             return error;
-    return std::nullopt;
-}
-
-std::optional<std::string> load_any(const std::string& path, std::vector<Tlevel>& level_list) {
-    if (!std::filesystem::is_directory(path)) return load_levels(path, levels_per_theme, level_list);
-    std::vector<Diagnostic> diagnostics;
-    auto themes = load_theme_sources(path, diagnostics);
-    if (!diagnostics.empty()) return diagnostics.front().text();
-    for (const Theme_source& theme : themes) {
-        for (const Source_level& source : theme.levels) {
-            Tlevel level;
-            level.name = source.name;
-            for (const Source_brick& b : source.bricks) {
-                Tbrick brick;
-                brick.num = b.num;
-                brick.powerup = b.powerup;
-                brick.speed = b.speed;
-                brick.move_point_list.assign(b.points.begin(), b.points.end());
-                level.brick_list.push_back(std::move(brick));
-            }
-            level_list.push_back(std::move(level));
-        }
-    }
     return std::nullopt;
 }
 

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/level_sets.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "core/drawing.h"
+#include "core/font.h"
+#include "core/geometry.h"
+#include "game/world.h"
+#include "platform/display.h"
+#include "platform/input.h"
+#include "platform/trace.h"
+#include "ui/level_list.h"
+#include "ui/widgets.h"
+
+namespace {
+
+constexpr std::string_view sets_button = "MY SETS";
+// The list box holds 37 characters of font "3" in a row.
+constexpr std::size_t row_chars = 37;
+
+std::string upper(std::string text)
+{
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool pointer_in_list_box() { return mouse_x() > 221 && mouse_x() < 560 && mouse_y() > 91 && mouse_y() < 342; }
+
+// The names of the chosen set's levels, or why it cannot be played.
+void read_chosen_set(World& world)
+{
+    world.chosen_set_names.clear();
+    world.set_refusal.clear();
+    levelsrc::Level_set set;
+    if (auto fault = levelsrc::load_level_set(world.chosen_set_path, set)) {
+        world.set_refusal = *fault;
+        return;
+    }
+    for (const levelsrc::Source_level& level : set.levels) world.chosen_set_names.push_back(level.name);
+}
+
+void show_sets_button(World& world, bool shown)
+{
+    for (Tbutton& button : world.button_list)
+        if (button.text == sets_button) button.screen = shown ? "LEVEL SELECT" : "";
+}
+
+}   // namespace
+
+void list_player_level_sets(World& world)
+{
+    world.level_sets.clear();
+    if (!world.level_sets_dir.empty()) world.level_sets = levelsrc::list_level_sets(world.level_sets_dir);
+    show_sets_button(world, !world.level_sets.empty());
+    if (world.chosen_set_path.empty()) return;
+    const auto found = std::find_if(world.level_sets.begin(), world.level_sets.end(),
+                                    [&](const auto& entry) { return entry.path == world.chosen_set_path; });
+    if (found == world.level_sets.end()) {
+        // The set has gone from the folder: back to the first theme.
+        forget_chosen_level_set(world);
+        set_button_switch(world, "METAL", 1);
+        world.level_number = 1;
+        return;
+    }
+    world.chosen_set = static_cast<int>(found - world.level_sets.begin());
+    read_chosen_set(world);
+}
+
+void choose_next_level_set(World& world)
+{
+    if (world.level_sets.empty()) return;
+    world.chosen_set = (world.chosen_set + 1) % static_cast<int>(world.level_sets.size());
+    const levelsrc::Level_set_entry& entry = world.level_sets[static_cast<std::size_t>(world.chosen_set)];
+    world.chosen_set_path = entry.path;
+    for (std::string_view theme : {"METAL", "VOLCANO", "ALIEN"}) set_button_switch(world, theme, 0);
+    world.level_number = 1;
+    world.level_list_scroll = 0;
+    read_chosen_set(world);
+    trace("set " + upper(entry.title));
+}
+
+void forget_chosen_level_set(World& world)
+{
+    world.chosen_set = -1;
+    world.chosen_set_path.clear();
+    world.chosen_set_names.clear();
+    world.set_refusal.clear();
+}
+
+void refuse_level_set(World& world, const std::string& reason)
+{
+    world.set_refusal = reason;
+    world.chosen_set_names.clear();
+    trace("set refused");
+}
+
+std::vector<std::string> reason_rows(const std::string& reason, const std::string& path)
+{
+    std::string text = reason;
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (text.starts_with(path)) text = name + text.substr(path.size());
+    text = upper(text);
+    std::vector<std::string> rows;
+    while (!text.empty()) {
+        std::size_t cut = text.size() <= row_chars ? text.size() : text.rfind(' ', row_chars);
+        if (cut == std::string::npos || cut == 0) cut = std::min(row_chars, text.size());
+        rows.push_back(text.substr(0, cut));
+        text.erase(0, cut);
+        while (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    }
+    return rows;
+}
+
+int level_list_rows(const World& world)
+{
+    if (world.chosen_set_path.empty()) return world.levels_per_theme;
+    if (!world.set_refusal.empty())
+        return static_cast<int>(reason_rows(world.set_refusal, world.chosen_set_path).size());
+    return static_cast<int>(world.chosen_set_names.size());
+}
+
+void draw_set_level_list(World& world)
+{
+    const int scroll = world.level_list_scroll;
+    const bool refused = !world.set_refusal.empty();
+    const std::vector<std::string> rows =
+        refused ? reason_rows(world.set_refusal, world.chosen_set_path) : world.chosen_set_names;
+    for (int n = 1; n <= static_cast<int>(rows.size()); ++n) {
+        const float row_y = static_cast<float>(77 + 14 * n + scroll);
+        const std::string& text = rows[static_cast<std::size_t>(n - 1)];
+        if (0 < 14 * n + scroll && 14 * n + scroll < 253) {
+            set_blend(blend_alpha);
+            set_alpha(0.7f);
+            if (refused) set_color(230, 150, 140);
+            else set_color(200, 200, 210);
+            draw_text(world, refused ? text : upper(level_list_row_text(n, text)), "3", 230, row_y + 3, 0);
+        }
+        if (!refused && pointer_in_list_box() && mouse_down(1) && mouse_over(221, row_y, 359, 14) &&
+            world.level_number != n) {
+            world.level_number = n;
+            trace("level " + std::to_string(n));
+        }
+        reset_draw_state();
+    }
+}
+
+void draw_chosen_set_line(World& world)
+{
+    if (world.chosen_set < 0 || world.chosen_set >= static_cast<int>(world.level_sets.size())) return;
+    const levelsrc::Level_set_entry& entry = world.level_sets[static_cast<std::size_t>(world.chosen_set)];
+    const std::string count = world.set_refusal.empty() ? std::to_string(world.chosen_set_names.size()) + " LEVELS"
+                                                        : std::string("CANNOT BE PLAYED");
+    const std::string line = upper(entry.title) + " - " + count;
+    set_blend(blend_alpha);
+    set_alpha(0.8f);
+    set_color(230, 230, 240);
+    draw_text(world, line, "3", static_cast<float>(400 - (9 * static_cast<int>(line.size())) / 2), 385, 0);
+    reset_draw_state();
+}
