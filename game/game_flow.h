@@ -6,6 +6,9 @@
 #include <string>
 
 struct World;
+namespace levelsrc {
+struct Source_level;
+}
 
 // The values are the numbers the game always used: the replay files store the end reason as one.
 enum class GameState { playing = 0, level_cleared = 1, game_over = 2 };
@@ -43,6 +46,9 @@ void start_new_game(World& world);
 void run_game(World& world);
 // One frame of a real game, played and drawn but not yet flipped (run_game's and a replay's).
 void draw_game_frame(World& world);
+// TEST in the level editor: one game of that level alone, in a World of its own, so the menus'
+// game and settings stay as they were; returns when the level is cleared or the game is over.
+void play_editor_level(World& world, const levelsrc::Source_level& level);
 // Back from a game: menu music, the score credited in full, a fade and an empty field.
 void end_game(World& world);
 

@@ -32,6 +32,8 @@ std::optional<std::string> take_level_set(World& world, const std::string& path)
 
 std::optional<std::string> read_set_game(const std::string& path, SetGameState& game)
 {
+    // A replay names its set on one line, so a path that breaks the line could not be watched again.
+    if (path.find_first_of("\r\n") != std::string::npos) return path + ": a level set's path may not hold a line break";
     // Read once, so that the fingerprint is of the very text that is played.
     const FileCheck file = check_file(path);
     if (file.kind == FileKind::missing) return path + ": no such file";

@@ -88,6 +88,7 @@ std::string usage_text()
            "                      keep the assisted top ten in FILE (headless runs keep none)\n"
            "  --replay FILE       watch a recorded game (with --headless: print how it ended)\n"
            "  --trace FILE        write a line for each screen, prompt, game, ball launch, focus change and the exit\n"
+           "  --edit FILE         the level editor on the level set FILE (a new set when there is none)\n"
            "  --play THEME:LEVEL  start a game at once on that level (metal, volcano, alien; 1..50)\n"
            "  --play FILE:LEVEL   start a game at once on that level of a level set file (a path: my.txt, ./mine)\n"
            "  --sets DIR          find the player's level sets in DIR (headless runs look for none)\n"
@@ -179,6 +180,10 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
         } else if (a == "--lives") {
             if (!has_value || value != "unlimited") return fail("--lives takes unlimited");
             o.unlimited_lives = true;
+            ++i;
+        } else if (a == "--edit") {
+            if (!has_value || value.empty()) return fail("--edit takes a level set's file name");
+            o.edit_file = value;
             ++i;
         } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace" || a == "--devices" ||
                    a == "--replay" || a == "--assisted-scores") {

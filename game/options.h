@@ -26,6 +26,7 @@ struct Options {
     std::string record_file;
     std::string audio_file;             // headless: everything mixed, as a WAV file
     std::string replay_file;            // a game's replay to watch instead of the menus
+    std::string edit_file;              // the level editor on this set instead of the menus
     std::string trace_file;             // a line for each screen, prompt, game and launch
     // The assisted top ten's file; "" for the per-user one in a window, none headless.
     std::string assisted_scores_file;

@@ -29,6 +29,7 @@
 #include "platform/trace.h"
 #include "play/assists.h"
 #include "ui/assisted_scores.h"
+#include "ui/editor_screen.h"
 #include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
 #include "ui/pointer_targets.h"
@@ -262,6 +263,13 @@ int run_program(const std::vector<std::string>& arguments)
                                   : options.headless                    ? std::string()
                                                                         : assisted_scores_file_path();
     load_assisted_scores(*world);
+    Teditor editor;
+    if (!options.edit_file.empty()) {
+        if (const auto reason = open_editor_set(editor, options.edit_file)) {
+            std::fprintf(stderr, "kalventor: %s\n", reason->c_str());
+            return exit_bad_levels;
+        }
+    }
     GameReplay replay;
     if (!options.replay_file.empty()) {
         if (!load_replay_to_watch(*world, options.replay_file, replay)) return exit_bad_command_line;
@@ -285,6 +293,10 @@ int run_program(const std::vector<std::string>& arguments)
     start_up(*world);
     if (!options.replay_file.empty()) watch_one_replay(*world, replay);
     if (options.play || options.autoplay) play_one_game(*world, options, seed);
+    if (!options.edit_file.empty()) {
+        run_level_editor(*world, std::move(editor), options.edit_file);
+        end_program(0);
+    }
     run_menus(*world);
 }
 

@@ -94,6 +94,10 @@ int key_code_from_sdl(SDL_Keycode key)
     case SDLK_DOWN: return vk_down;
     case SDLK_LSHIFT: return vk_lshift;
     case SDLK_RSHIFT: return vk_rshift;
+    case SDLK_LCTRL: return vk_lcontrol;
+    case SDLK_RCTRL: return vk_rcontrol;
+    case SDLK_DELETE: return vk_delete;
+    case SDLK_TAB: return vk_tab;
     case SDLK_SEMICOLON: return vk_semicolon;
     case SDLK_COMMA: return vk_comma;
     case SDLK_MINUS: return vk_minus;
@@ -124,7 +128,14 @@ int handle_event(const SDL_Event& event)
     }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
-        if (event.button.button == SDL_BUTTON_RIGHT && event.type == SDL_MOUSEBUTTONDOWN) device_right_click();
+        if (event.button.button == SDL_BUTTON_RIGHT) {
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            if (down) device_right_click();
+            // Held, it is a key as well: the editor erases while it is down. It answers no prompt.
+            if (input_script_playing()) device_key(vk_rbutton, down);
+            else keyboard_key(vk_rbutton, down);
+            return -1;
+        }
         if (event.button.button != SDL_BUTTON_LEFT) return -1;
         // A click answers a waiting prompt as a key does.
         const int key = device_button(event.type == SDL_MOUSEBUTTONDOWN);

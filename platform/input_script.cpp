@@ -14,12 +14,12 @@ struct NamedKey {
 };
 
 constexpr NamedKey named_keys[] = {
-    {"ESCAPE", vk_escape}, {"RETURN", vk_return}, {"BACKSPACE", vk_backspace},
-    {"SPACE", vk_space},   {"LSHIFT", vk_lshift}, {"RSHIFT", vk_rshift},
-    {"MINUS", vk_minus},   {"PERIOD", vk_period}, {"COMMA", vk_comma},
-    {"SLASH", vk_slash},   {"SEMICOLON", vk_semicolon}, {"APOSTROPHE", vk_apostrophe},
-    {"LEFT", vk_left},     {"UP", vk_up},         {"RIGHT", vk_right},
-    {"DOWN", vk_down},
+    {"ESCAPE", vk_escape},   {"RETURN", vk_return},  {"BACKSPACE", vk_backspace}, {"SPACE", vk_space},
+    {"LSHIFT", vk_lshift},   {"RSHIFT", vk_rshift},  {"MINUS", vk_minus},         {"PERIOD", vk_period},
+    {"COMMA", vk_comma},     {"SLASH", vk_slash},    {"SEMICOLON", vk_semicolon}, {"APOSTROPHE", vk_apostrophe},
+    {"LEFT", vk_left},       {"UP", vk_up},          {"RIGHT", vk_right},         {"DOWN", vk_down},
+    {"LCTRL", vk_lcontrol},  {"RCTRL", vk_rcontrol}, {"DELETE", vk_delete},       {"TAB", vk_tab},
+    {"RBUTTON", vk_rbutton},
 };
 
 // By their PadButton and PadAxis order.

@@ -44,7 +44,8 @@ std::string format_script_event(const ScriptEvent& event);
 
 // Key names of the script and the virtual-key codes the game reads: A..Z, 0..9, ESCAPE, RETURN,
 // BACKSPACE, SPACE, LSHIFT, RSHIFT, MINUS, PERIOD, COMMA, SLASH, SEMICOLON, APOSTROPHE, and the
-// arrows LEFT, UP, RIGHT, DOWN.
+// arrows LEFT, UP, RIGHT, DOWN; LCTRL, RCTRL, DELETE, TAB, and RBUTTON, the right mouse button
+// (read as a key by the level editor alone).
 std::optional<int> key_code_for_name(std::string_view name);
 std::string key_name_for_code(int code);   // empty for a code without a name
 // Pad buttons A, B, BACK, START, LEFT, RIGHT, UP, DOWN and axes LEFTX, LEFTY, TRIGGER.

@@ -15,6 +15,8 @@ bool open_trace(const std::string& path)
     return trace_file != nullptr;
 }
 
+bool trace_enabled() { return trace_file != nullptr; }
+
 void trace(std::string_view what)
 {
     if (trace_file == nullptr) return;

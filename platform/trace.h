@@ -9,5 +9,7 @@
 
 bool open_trace(const std::string& path);
 void trace(std::string_view what);
+// Whether a trace is being written: a caller may skip working out lines nobody reads.
+bool trace_enabled();
 // Called once a frame: a "tick" line every tenth frame, so a reader sees the frames go by.
 void trace_frame(long long frame);

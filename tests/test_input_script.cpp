@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadLine{"1 mouse 10 ten\n", "moves.txt:1: mouse position must be two integers"},
                       BadLine{"1 down now\n", "moves.txt:1: \"down\" takes 0 arguments"},
                       BadLine{"1 key\n", "moves.txt:1: \"key\" takes 1 argument"},
-                      BadLine{"1 key TAB\n", "moves.txt:1: unknown key name \"TAB\""},
+                      BadLine{"1 key CAPSLOCK\n", "moves.txt:1: unknown key name \"CAPSLOCK\""},
                       BadLine{"1 key a\n", "moves.txt:1: unknown key name \"a\""},
                       BadLine{"5 up\n4 down\n", "moves.txt:2: frame 4 comes after frame 5"},
                       BadLine{"1 up\nseed 3\n", "moves.txt:2: \"seed\" may only stand before every event"},

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "game/level_play.h"
 #include "game/replay.h"
 #include "play/level_set.h"
 #include "tests/support/headless_run.h"
@@ -168,3 +169,17 @@ TEST_F(SetRun, ASetsLevelIsClearedReplaysAndLeavesConfigAlone)
 }
 
 }   // namespace
+
+// A replay names its set on one line: a set whose path breaks the line is refused before it is
+// played, so no game is recorded that could not be watched again.
+TEST(LevelSets, ASetWhosePathBreaksALineIsRefused)
+{
+    const fs::path path = fs::temp_directory_path() / ("kalventor_set_" + std::to_string(::getpid()) + "\nx.txt");
+    std::ofstream(path, std::ios::binary) << levels_text(1);
+    SetGameState game;
+    const auto error = read_set_game(path.string(), game);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_NE(error->find("line break"), std::string::npos) << *error;
+    EXPECT_TRUE(game.set_levels.empty());
+    fs::remove(path);
+}

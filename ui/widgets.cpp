@@ -2,6 +2,7 @@
 #include "ui/widgets.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/drawing.h"
 #include "core/font.h"
@@ -14,6 +15,7 @@
 #include "platform/program.h"
 #include "platform/trace.h"
 #include "ui/assisted_scores.h"
+#include "ui/editor_screen.h"
 #include "ui/level_sets.h"
 #include "ui/menu_screens.h"
 #include "ui/prompt.h"
@@ -99,6 +101,15 @@ void choose_theme(World& world, std::string_view text)
     trace("theme " + std::string(text));
 }
 
+// A new set in the per-user levels folder; back on MAIN afterwards.
+void open_level_editor(World& world)
+{
+    Teditor editor;
+    new_editor_set(editor, chosen_theme(world));
+    run_level_editor(world, std::move(editor), new_set_path(world.level_sets_dir));
+    switch_screen(world, "MAIN");
+}
+
 void run_button_action(World& world, const std::string& text)
 {
     if (text == "PLAY GAME") switch_screen(world, "LEVEL SELECT");
@@ -112,6 +123,7 @@ void run_button_action(World& world, const std::string& text)
         fade_to_black(world);
         end_program(0);
     } else if (text == "START") start_game(world);
+    else if (text == "LEVEL EDITOR") open_level_editor(world);
     else if (text == "METAL" || text == "VOLCANO" || text == "ALIEN") choose_theme(world, text);
     else if (text == "MY SETS") choose_next_level_set(world);
     else if (text == "OK") {
@@ -175,6 +187,7 @@ void create_widgets(World& world)
     create_button(world, "HIGH SCORES", 300, 386, "MAIN", large_button);
     create_button(world, "HOW TO PLAY", 300, 429, "MAIN", large_button);
     create_button(world, "QUIT", 300, 472, "MAIN", large_button);
+    create_button(world, "LEVEL EDITOR", 300, 515, "MAIN", large_button);
     create_button(world, "BACK", 300, 386, "OPTIONS", large_button);
     create_button(world, "START", 300, 451, "LEVEL SELECT", large_button);
     create_button(world, "BACK", 300, 494, "LEVEL SELECT", large_button);
@@ -297,6 +310,7 @@ int chosen_gfx_level(const World& world)
 std::string button_hint(std::string_view text)
 {
     if (text == "PLAY GAME") return "PLAY KALVENTOR";
+    if (text == "LEVEL EDITOR") return "BUILD A SET OF LEVELS OF YOUR OWN";
     if (text == "OPTIONS") return "CHANGE GAME OPTIONS";
     if (text == "HIGH SCORES") return "VIEW THE HIGH SCORE LIST";
     if (text == "HOW TO PLAY") return "LEARN TO PLAY KALVENTOR";
