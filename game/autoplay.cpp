@@ -29,9 +29,11 @@ float bot_fraction(AutoplayState& bot) { return static_cast<float>(next_bot_rand
 // Where a falling ball's centre will cross height target_y, folding in the side-wall bounces.
 float predict_x(const World& world, const Tball& ball, float target_y, float& frames)
 {
-    const float vy = ball.dy * ball.speed;
+    // Below full speed the ball covers its share of a step each frame, as the player sees it.
+    const float step = paced(world, ball.speed);
+    const float vy = ball.dy * step;
     frames = vy > 0 ? (target_y - ball.y) / vy : 1e9f;
-    float x = ball.x + ball.dx * ball.speed * std::max(0.0f, frames);
+    float x = ball.x + ball.dx * step * std::max(0.0f, frames);
     const float half = static_cast<float>(ball_sizes[std::clamp(ball.size, ball_size_small, ball_size_big)] / 2);
     if (world.remove_sides_state == RemoveSidesState::gone) return std::fmod(std::fmod(x, 800.0f) + 800.0f, 800.0f);
     const float left = 10 + half, right = 790 - half, span = right - left;
@@ -105,7 +107,7 @@ bool launch_resting_balls(World& world)
         bot.rest_frames = 0;
         return false;
     }
-    bot.rest_frames += 1;
+    if (world.play_tick) bot.rest_frames += 1;
     if (bot.rest_frames == 1) choose_aim(world);
     return bot.rest_frames > 20 && !bot.button_held;
 }
@@ -164,12 +166,14 @@ bool capsule_hurts(int num)
 float capsule_arrival(const World& world, const Tpowerup& capsule)
 {
     float y = capsule.y, speed = capsule.speed;
-    for (int frame = 0; frame < 400; ++frame) {
+    const float pace = capsule_pace(world);
+    const int limit = static_cast<int>(400 / pace);   // the frames of a slow fall
+    for (int frame = 0; frame < limit; ++frame) {
         if (y + 16 >= paddle_top) return static_cast<float>(frame);
-        speed += world.powerup_gravity;
-        y += speed;
+        speed += world.powerup_gravity * pace;
+        y += speed * pace;
     }
-    return 400;
+    return static_cast<float>(limit);
 }
 
 // Keeps the paddle (left edge target, width) from under a harmful capsule about to land, as long
@@ -256,7 +260,7 @@ void follow_bricks_left(World& world)
         bot.last_bricks_left = world.bricks_left;
         bot.frames_since_brick = 0;
         bot.stuck_aims = 0;
-    } else if (++bot.frames_since_brick > 600) {
+    } else if (world.play_tick && ++bot.frames_since_brick > 600) {
         bot.frames_since_brick = 0;
         bot.stuck_aims += 1;
         choose_aim(world);
@@ -286,8 +290,9 @@ void steer_paddle(World& world)
         else target = world.paddle.x + (bot.aim_x < 400 ? 1.0f : -1.0f) * bot_fraction(bot) * 3;
     }
     target = dodge_harmful_capsules(world, target, width, arrival_x, urgent != nullptr);
-    // Near the moment of contact the paddle moves gently, so the ball leaves without spin.
-    const float step = frames < 3 ? 18.0f : 60.0f;
+    // Near the moment of contact the paddle moves gently, so the ball leaves without spin. Below
+    // full speed the bot's hand slows with the game, so it plays the same game, only slower.
+    const float step = paced(world, frames < 3 ? 18.0f : 60.0f);
     const float x = std::clamp(target, static_cast<float>(mouse_x()) - step, static_cast<float>(mouse_x()) + step);
     bot_mouse_moved(static_cast<int>(std::lround(x)), mouse_y());
 }

@@ -34,6 +34,7 @@
 #include "play/powerup.h"
 #include "play/shrapnel.h"
 #include "play/spark.h"
+#include "ui/assisted_scores.h"
 #include "ui/hud.h"
 #include "ui/prompt.h"
 #include "ui/settings.h"
@@ -75,6 +76,7 @@ void start_game(World& world)
 void start_new_game(World& world)
 {
     reset_world(world);
+    reset_pace(world);
     world.next_track = 0;
     world.score = 0;
     world.score_to_add = 0;
@@ -128,10 +130,16 @@ void end_game(World& world)
     fade_to_black(world);
     reset_world(world);
     world.level_list_scroll = 0;
-    // A game given up through the quit prompt never enters the table.
-    if (world.score > world.high_scores[high_score_count - 1] && world.game_end_reason != GameEndReason::quit &&
-        !world.outside_high_scores)
+    // A game given up through the quit prompt never enters a table. An eased game goes to the
+    // assisted table alone, so it never pushes a plain score out.
+    show_assisted_scores(world, any_assist(world.access));
+    if (world.game_end_reason == GameEndReason::quit || world.outside_high_scores) return;
+    if (world.assisted_scores_shown) {
+        if (assisted_score_qualifies(world, world.score))
+            world.new_high_score_index = insert_assisted_score(world, world.score);
+    } else if (world.score > world.high_scores[high_score_count - 1]) {
         world.new_high_score_index = insert_high_score(world, world.score);
+    }
 }
 
 void update_screen_shake(World& world)
@@ -163,6 +171,7 @@ void draw_background(World& world)
 
 void update_world(World& world)
 {
+    advance_pace(world);
     draw_brick_shadows(world);
     update_bullet_trails(world);
     update_bullets(world);
@@ -271,7 +280,7 @@ void update_game(World& world)
         read_prompt_keys(world);
     }
     update_slow_motion_pace(world);
-    if (world.invisible_ball_timer > 0) world.invisible_ball_timer -= 1;
+    if (world.invisible_ball_timer > 0 && world.play_tick) world.invisible_ball_timer -= 1;
 }
 
 void check_ball_lost(World& world)
@@ -374,7 +383,9 @@ void pause_game(World& world)
 bool quitting_loses_high_score(const World& world)
 {
     const int score = world.score + (world.score_to_add > 0 ? world.score_to_add : 0);
-    return !world.outside_high_scores && score > world.high_scores[high_score_count - 1];
+    if (world.outside_high_scores) return false;
+    if (any_assist(world.access)) return assisted_score_qualifies(world, score);
+    return score > world.high_scores[high_score_count - 1];
 }
 
 void confirm_quit(World& world)

@@ -3,6 +3,9 @@
 
 #include <charconv>
 
+#include "play/assists.h"
+#include "play/pace.h"
+
 namespace {
 
 template <typename Number>
@@ -81,6 +84,8 @@ std::string usage_text()
            "  --record FILE       write this run's input as a script, with its seed\n"
            "  --devices FILE      headless: play FILE as keyboard, mouse and pads (pad events too)\n"
            "  --audio-out FILE    headless: write the mixed sound to a WAV file\n"
+           "  --assisted-scores FILE\n"
+           "                      keep the assisted top ten in FILE (headless runs keep none)\n"
            "  --replay FILE       watch a recorded game (with --headless: print how it ended)\n"
            "  --access FILE       keep the ACCESSIBILITY settings and keys in FILE (headless runs keep none)\n"
            "  --trace FILE        write a line for each screen, prompt, game, ball launch, focus change and the exit\n"
@@ -91,6 +96,10 @@ std::string usage_text()
            "  --difficulty D      easy, medium (the default), hard or expert, with --play\n"
            "  --autoplay          a bot plays the game (with --play; metal:1 without it)\n"
            "  --lives unlimited   a lost ball costs no life, for level checks\n"
+           "  --game-speed PERCENT\n"
+           "                      play at that share of full speed this run (50..100, in steps of 10)\n"
+           "  --assist LIST       this run with assists, comma-separated: wide-paddle,\n"
+           "                      ball-never-lost, auto-launch, slow-capsules\n"
            "  --one-level         with --play: end the run once that level is cleared\n"
            "  --stats             print frame counts and frame times when the program ends\n"
            "  --no-drawing        headless: draw nothing (the same game, several times faster)\n"
@@ -159,6 +168,16 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             o.no_drawing = true;
         } else if (a == "--one-level") {
             o.one_level = true;
+        } else if (a == "--game-speed") {
+            if (!has_value || !parse_number(value, o.game_speed) || !valid_game_speed(o.game_speed))
+                return fail("--game-speed takes a percentage from 50 to 100 in steps of 10");
+            ++i;
+        } else if (a == "--assist") {
+            if (!has_value) return fail("--assist takes a comma-separated list of assists");
+            if (const auto unknown = turn_on_assists(value, o.assists))
+                return fail("--assist: unknown assist \"" + *unknown +
+                            "\" (wide-paddle, ball-never-lost, auto-launch, slow-capsules)");
+            ++i;
         } else if (a == "--lives") {
             if (!has_value || value != "unlimited") return fail("--lives takes unlimited");
             o.unlimited_lives = true;
@@ -168,15 +187,16 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             o.edit_file = value;
             ++i;
         } else if (a == "--input" || a == "--record" || a == "--audio-out" || a == "--trace" || a == "--devices" ||
-                   a == "--replay" || a == "--access") {
+                   a == "--replay" || a == "--access" || a == "--assisted-scores") {
             if (!has_value || value.empty()) return fail(a + " takes a file name");
-            (a == "--input"     ? o.input_file
-             : a == "--record"  ? o.record_file
-             : a == "--trace"   ? o.trace_file
-             : a == "--devices" ? o.devices_file
-             : a == "--replay"  ? o.replay_file
-             : a == "--access"  ? o.access_file
-                                : o.audio_file) = value;
+            (a == "--input"             ? o.input_file
+             : a == "--record"          ? o.record_file
+             : a == "--trace"           ? o.trace_file
+             : a == "--devices"         ? o.devices_file
+             : a == "--replay"          ? o.replay_file
+             : a == "--access"          ? o.access_file
+             : a == "--assisted-scores" ? o.assisted_scores_file
+                                        : o.audio_file) = value;
             ++i;
         } else {
             return fail("unknown option " + a);

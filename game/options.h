@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "play/access.h"
+
 struct Options {
     bool headless = false;
     bool window = false;
@@ -28,6 +30,8 @@ struct Options {
     std::string trace_file;             // a line for each screen, prompt, game and launch
     // The ACCESSIBILITY settings' file; "" for the per-user one in a window, none headless.
     std::string access_file;
+    // The assisted top ten's file; "" for the per-user one in a window, none headless.
+    std::string assisted_scores_file;
     // A real game straight away, skipping the menus: theme 0..2 (or a set file) and level 1..50.
     bool play = false;
     int play_theme = 0;
@@ -39,6 +43,9 @@ struct Options {
     bool autoplay = false;
     bool unlimited_lives = false;
     bool one_level = false;             // the run ends when the first level is cleared
+    // This run only, over what the player chose: the game speed (0: as chosen) and assists.
+    int game_speed = 0;
+    Taccess assists;
     bool stats = false;                 // frame-time figures printed at the end
     bool no_drawing = false;            // headless: nothing is drawn, the game runs the same
     bool help = false;

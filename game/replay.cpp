@@ -16,6 +16,7 @@
 #include "platform/input.h"
 #include "platform/random.h"
 #include "platform/stream.h"
+#include "play/assists.h"
 #include "ui/settings.h"
 
 namespace {
@@ -57,12 +58,17 @@ void take_settings(GameReplay& replay, const World& world)
 {
     for (const auto& [in_replay, in_world] : int_settings) replay.*in_replay = world.*in_world;
     for (const auto& [in_replay, in_world] : bool_settings) replay.*in_replay = world.*in_world;
+    replay.access = world.access;
 }
 
 void give_settings(World& world, const GameReplay& replay)
 {
     for (const auto& [in_replay, in_world] : int_settings) world.*in_world = replay.*in_replay;
     for (const auto& [in_replay, in_world] : bool_settings) world.*in_world = replay.*in_replay;
+    // A game plays back at the speed and with the assists it was played with, whatever this
+    // player chose.
+    world.access.game_speed = replay.access.game_speed;
+    for (const AssistName& assist : assist_names) world.access.*assist.flag = replay.access.*assist.flag;
 }
 
 CarriedFields capture_carried(const World& world)
@@ -295,8 +301,9 @@ void keep_game_replay(World& world)
     if (folder.empty() || r.game_replay.version.empty()) return;
     write_replay(folder + last_replay_name, r.game_replay);
     r.table_replay.reset();
-    r.table_replay_entry = world.new_high_score_index;
-    if (world.new_high_score_index >= 0) r.table_replay = r.game_replay;
+    // Only the plain table's entries keep their game's replay.
+    r.table_replay_entry = world.assisted_scores_shown ? -1 : world.new_high_score_index;
+    if (r.table_replay_entry >= 0) r.table_replay = r.game_replay;
 }
 
 void keep_table_replays(World& world, std::span<const HighScore> table, bool leaving)

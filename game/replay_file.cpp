@@ -6,6 +6,8 @@
 #include <cstdio>
 
 #include "platform/random.h"
+#include "play/assists.h"
+#include "play/pace.h"
 
 namespace {
 
@@ -132,6 +134,19 @@ std::optional<std::string> read_game_line(HeaderReader& reader, GameReplay& repl
     return std::nullopt;
 }
 
+std::optional<std::string> read_access_line(HeaderReader& reader, GameReplay& replay)
+{
+    if (reader.peek_keyword() != "access") return std::nullopt;
+    const auto words = reader.line("access", 3);
+    if (!words) return reader.error();
+    const auto& w = *words;
+    if (!number_in(w[1], replay.access.game_speed, slowest_game_speed, full_game_speed) ||
+        !valid_game_speed(replay.access.game_speed))
+        return reader.bad("the game speed must be 50..100 in steps of 10");
+    if (w[2] != "-" && turn_on_assists(w[2], replay.access)) return reader.bad("unknown assist");
+    return std::nullopt;
+}
+
 // "set FINGERPRINT PATH": the path is the rest of the line, so it may hold spaces.
 std::optional<std::string> read_set_line(HeaderReader& reader, GameReplay& replay)
 {
@@ -199,6 +214,7 @@ std::optional<std::string> read_header(HeaderReader& reader, GameReplay& replay)
     if (!plain_word((*levels)[1])) return reader.bad("bad levels fingerprint");
     replay.levels_fingerprint = std::string((*levels)[1]);
     if (auto error = read_game_line(reader, replay)) return error;
+    if (auto error = read_access_line(reader, replay)) return error;
     if (auto error = read_set_line(reader, replay)) return error;
     if (auto error = read_start_line(reader, replay)) return error;
     if (auto error = read_carry_line(reader, replay)) return error;
@@ -222,6 +238,7 @@ std::string encode_replay(const GameReplay& r)
     line("levels", {r.levels_fingerprint});
     line("game", {theme_names[r.theme], std::to_string(r.level), difficulty_names[r.difficulty],
                   std::to_string(r.gfx_level), flag(r.unlimited_lives), flag(r.one_level)});
+    if (any_assist(r.access)) line("access", {std::to_string(r.access.game_speed), assists_on(r.access)});
     if (!r.set_path.empty()) line("set", {r.set_fingerprint, r.set_path});
     line("start", {std::to_string(r.random_state), std::to_string(r.pointer_x), std::to_string(r.pointer_y)});
     line("carry", {});

@@ -18,6 +18,7 @@
 
 #include "game/game_flow.h"
 #include "platform/input_script.h"
+#include "play/access.h"
 
 // The fields a game takes over from whatever ran before it (the backdrop game) instead of
 // setting them itself; floats are kept as their bits, so they come back exactly.
@@ -37,6 +38,9 @@ struct GameReplay {
     int gfx_level = 1;
     bool unlimited_lives = false;
     bool one_level = false;
+    // The game speed and the assists it was played with. A file made without either holds no
+    // "access" line, as every file from before they existed.
+    Taccess access;
     std::int32_t random_state = 1;    // the generator as the game began
     int pointer_x = 400, pointer_y = 300;
     CarriedFields carried{};

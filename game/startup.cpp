@@ -27,8 +27,10 @@
 #include "platform/random.h"
 #include "platform/stream.h"
 #include "platform/trace.h"
+#include "play/assists.h"
 #include "ui/access_file.h"
 #include "ui/access_screen.h"
+#include "ui/assisted_scores.h"
 #include "ui/editor_screen.h"
 #include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
@@ -94,6 +96,14 @@ void set_up_platform(const Options& options, std::int64_t seed)
     if (options.frames > 0) set_frame_limit(options.frames);
     for (const auto& [flip, file] : options.shots) request_screenshot(flip, file);
     seed_rnd(seed);
+}
+
+// --game-speed and --assist choose for this run only, over what the player chose.
+void apply_access_options(World& world, const Options& options)
+{
+    if (options.game_speed != 0) world.access.game_speed = options.game_speed;
+    for (const AssistName& assist : assist_names)
+        if (options.assists.*assist.flag) world.access.*assist.flag = true;
 }
 
 // --play and --autoplay: one real game straight from start-up, then the normal way out.
@@ -254,6 +264,13 @@ int run_program(const std::vector<std::string>& arguments)
                          : options.headless           ? std::string()
                                                       : access_settings_path();
     world->access = load_access_settings(world->access_path);
+    // The command line's speed and assists for this run go over the kept ones.
+    apply_access_options(*world, options);
+    // A headless run is a test or a tool: it keeps assisted scores only in a file it is given.
+    world->assisted_scores_path = !options.assisted_scores_file.empty() ? options.assisted_scores_file
+                                  : options.headless                    ? std::string()
+                                                                        : assisted_scores_file_path();
+    load_assisted_scores(*world);
     Teditor editor;
     if (!options.edit_file.empty()) {
         if (const auto reason = open_editor_set(editor, options.edit_file)) {
@@ -376,5 +393,6 @@ void exit_actions(World& world)
     if (frame_stats_enabled()) std::fputs(frame_stats_report().c_str(), stdout);
     reset_world(world);
     save_config(world);
+    save_assisted_scores(world);
     keep_menu_choices(world);
 }

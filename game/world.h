@@ -33,11 +33,13 @@
 #include "play/glow_particle.h"
 #include "play/level.h"
 #include "play/nuke_boom.h"
+#include "play/pace.h"
 #include "play/paddle.h"
 #include "play/powerup.h"
 #include "play/shrapnel.h"
 #include "play/spark.h"
 #include "ui/access_screen.h"
+#include "ui/assisted_scores.h"
 #include "ui/hud.h"
 #include "ui/level_sets.h"
 #include "ui/menu_choices.h"
@@ -70,6 +72,8 @@ struct World : MenuLoopState,
                AutoplayState,
                ReplayState,
                AccessScreenState,
+               PaceState,
+               AssistedScoreState,
                SetGameState,
                LevelSetMenuState {
     // The level set and the live bricks.
@@ -78,5 +82,5 @@ struct World : MenuLoopState,
     std::string level_name;           // the name of the level being played
 
     Assets assets;
-    Taccess access;
+    Taccess access;   // the player's game speed, assists and other settings for play
 };

@@ -45,6 +45,7 @@ constexpr int paddle_rehit_frames = 50;
 constexpr float paddle_dip = 3;
 constexpr float playfield_top = 40;          // below the HUD's top panel
 constexpr float forcefield_top = 593;
+constexpr int auto_launch_frames = 120;
 
 const BallSizeInfo& size_info(int size)
 {
@@ -84,7 +85,7 @@ void reset_skill_shot(Tball& ball)
 
 void fade_in(World& world, Tball& ball)
 {
-    if (ball.fade < 1) ball.fade = std::min(ball.fade + 0.04f, 1.0f);
+    if (ball.fade < 1) ball.fade = std::min(ball.fade + paced(world, 0.04f), 1.0f);
     if (world.invisible_ball_timer > 0) ball.fade = 0;
 }
 
@@ -123,26 +124,29 @@ void test_bricks(World& world, Tball& ball, float left, float top, int axis)
 // never both at once for the same brick.
 void move_and_test_bricks(World& world, Tball& ball)
 {
-    ball.temp_x = ball.x + ball.dx * ball.speed;
+    // A brick contact speeds the ball up at once: each step reads the speed as it is then.
+    ball.temp_x = ball.x + ball.dx * paced(world, ball.speed);
     ball.x = ball.temp_x;
-    test_bricks(world, ball, ball.temp_x + ball.dx * ball.speed - half_width(world, ball),
+    test_bricks(world, ball, ball.temp_x + ball.dx * paced(world, ball.speed) - half_width(world, ball),
                 ball.temp_y - half_height(world, ball), 0);
-    ball.temp_y = ball.y + ball.dy * ball.speed;
+    ball.temp_y = ball.y + ball.dy * paced(world, ball.speed);
     ball.y = ball.temp_y;
     test_bricks(world, ball, ball.temp_x - half_width(world, ball),
-                ball.temp_y + ball.dy * ball.speed - half_height(world, ball), 1);
+                ball.temp_y + ball.dy * paced(world, ball.speed) - half_height(world, ball), 1);
 }
 
-void apply_spin(Tball& ball)
+void apply_spin(World& world, Tball& ball)
 {
-    if (ball.spin == 0) ball.spin_timer = 0;
-    ball.spin_timer -= 1;
-    if (ball.spin_timer < 1) {
-        ball.spin = 0;
-        ball.spin_timer = 0;
+    if (world.play_tick) {
+        if (ball.spin == 0) ball.spin_timer = 0;
+        ball.spin_timer -= 1;
+        if (ball.spin_timer < 1) {
+            ball.spin = 0;
+            ball.spin_timer = 0;
+        }
     }
     if (ball.spin != 0) {
-        ball.angle += ball.spin;
+        ball.angle += paced(world, ball.spin);
         direction_from_angle(ball);
     }
     // Only the stored bearing wraps; dx and dy keep the direction actually flown.
@@ -150,9 +154,9 @@ void apply_spin(Tball& ball)
     if (ball.angle > 360) ball.angle = 1;
 }
 
-void turn(Tball& ball)
+void turn(World& world, Tball& ball)
 {
-    float amount = ball.speed;
+    float amount = paced(world, ball.speed);
     if (ball.spin != 0) amount *= 2;
     ball.rot += ball.old_x < ball.x ? amount : -amount;
 }
@@ -293,8 +297,8 @@ void hit_paddle(World& world, Tball& ball)
                        paddle.y, pw, ph))
         return;
     ball.last_brick = 0;
-    ball.x -= ball.dx * ball.speed;
-    ball.y -= ball.dy * ball.speed;
+    ball.x -= ball.dx * paced(world, ball.speed);
+    ball.y -= ball.dy * paced(world, ball.speed);
     ball.spin = 0;
     // The magnet holds only a ball that lands well inside the paddle's ends.
     const bool inside_ends = paddle.x + w < ball.x && ball.x < paddle.x + pw - w;
@@ -326,18 +330,38 @@ void bounce_off_forcefield(World& world, Tball& ball)
     ball.last_brick = 0;
 }
 
+// The assist that never loses a ball: the bottom of the screen is a wall, as the top is.
+void bounce_off_floor(World& world, Tball& ball)
+{
+    if (!world.access.ball_never_lost || world.attract_mode != 0 || world.game_state != GameState::playing) return;
+    const float bottom = static_cast<float>(screen_height) - half_height(world, ball);
+    if (ball.y <= bottom || ball.dy <= 0) return;
+    ball.y = bottom - 1;
+    ball.dy = -ball.dy;
+    wall_contact(world, ball);
+    spark_burst(world, ball.x, static_cast<float>(screen_height - 1), 210, 330, 0, 6, 3);
+}
+
 void fly(World& world, Tball& ball)
 {
     move_and_test_bricks(world, ball);
-    apply_spin(ball);
-    turn(ball);
-    if (ball.hit_paddle_timer > 0) ball.hit_paddle_timer -= 1;
-    else ball.hit_paddle_timer = 0;
+    apply_spin(world, ball);
+    turn(world, ball);
+    if (world.play_tick) ball.hit_paddle_timer = std::max(ball.hit_paddle_timer - 1, 0);
     handle_sides(world, ball);
     bounce_off_top(world, ball);
     hit_paddle(world, ball);
     limit_speed(world, ball);
     bounce_off_forcefield(world, ball);
+    bounce_off_floor(world, ball);
+}
+
+// The launch assist lets a ball go by itself once it has rested on the paddle two seconds of play.
+bool launched_by_assist(World& world, Tball& ball)
+{
+    if (!world.access.auto_launch) return false;
+    if (world.play_tick) ball.rest_timer += 1;
+    return ball.rest_timer >= auto_launch_frames;
 }
 
 // A resting ball leaves along the direction it already holds: straight up for a new ball, the
@@ -349,8 +373,9 @@ void launch_resting_ball(World& world, Tball& ball)
         ball.launch = 1;
         return;
     }
-    if (!mouse_down(1)) return;
+    if (!mouse_down(1) && !launched_by_assist(world, ball)) return;
     ball.launch = 1;
+    ball.rest_timer = 0;
     trace("launch");
     // The first launch of a level starts the intro panel's fade.
     if (world.message_alpha == 0.7f) {
@@ -362,6 +387,8 @@ void launch_resting_ball(World& world, Tball& ball)
 
 void leave_trail(World& world, const Tball& ball)
 {
+    // A trail piece a full-speed frame apart, whatever the game speed: as long and as bright.
+    if (!world.play_tick) return;
     if ((ball.launch != 1 && world.invisible_ball_timer <= 0) || ball.mode != BallMode::normal || !(ball.speed > 0))
         return;
     if (ball.spin == 0) {
@@ -375,7 +402,7 @@ void leave_trail(World& world, const Tball& ball)
 void coast(World& world, Tball& ball)
 {
     if (world.game_state == GameState::playing || !(ball.speed > 0)) return;
-    ball.speed = std::max(ball.speed - coast_slowdown, 0.0f);
+    ball.speed = std::max(ball.speed - paced(world, coast_slowdown), 0.0f);
 }
 
 void score_skill_shot(World& world, Tball& ball)
@@ -423,7 +450,7 @@ bool update_ball(World& world, Tball& ball)
     leave_trail(world, ball);
     coast(world, ball);
     score_skill_shot(world, ball);
-    if (ball.mode != BallMode::normal) ball_mode_sparks(world);
+    if (ball.mode != BallMode::normal && world.play_tick) ball_mode_sparks(world);
     draw_ball(world, ball);
     if (ball.y <= 600 + half_height(world, ball)) return true;
     play_game_sound(world, count_balls(world) == 1 ? world.assets.lose_life_sound : world.assets.lose_ball_sound);
@@ -622,7 +649,7 @@ void update_ball_trails(World& world)
             set_blend(blend_light);
             draw_image_shaken(world, image, trail.x, trail.y, 0, 1);
         }
-        trail.fade -= 0.008f;
+        trail.fade -= paced(world, 0.008f);
         if (trail.fade < 0) it = world.ball_trail_list.erase(it);
         else ++it;
     }

@@ -39,6 +39,7 @@ struct Tball {
     int spin_timer = 0;
     float fade = 0;
     int last_brick = 0;          // id of the brick touched last, not tested again until a wall
+    int rest_timer = 0;          // frames of play resting on the paddle, for the launch assist
 };
 
 struct Tball_trail {

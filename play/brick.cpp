@@ -213,6 +213,16 @@ void detonate(World& world, Tbrick& brick)
     destroy_brick(world, 0, 1, 0);
 }
 
+// The explosive kinds' glow swings one step a full-speed frame.
+void pulse_glow(Tbrick& brick)
+{
+    if (brick.glow_mode == PulseDirection::rising) {
+        if (++brick.glow_fade >= glow_pulse_top) brick.glow_mode = PulseDirection::falling;
+    } else {
+        if (--brick.glow_fade <= 0) brick.glow_mode = PulseDirection::rising;
+    }
+}
+
 // Drawing: hidden kinds stay invisible and do not fade in until revealed.
 void draw_live_brick(World& world, Tbrick& brick)
 {
@@ -220,16 +230,12 @@ void draw_live_brick(World& world, Tbrick& brick)
     if (brick.fade < 1) {
         set_blend(blend_alpha);
         set_alpha(brick.fade);
-        brick.fade = std::min(brick.fade + fade_in_step, 1.0f);
+        brick.fade = std::min(brick.fade + paced(world, fade_in_step), 1.0f);
     }
     if (is_explosive(brick.num)) {
         const int grey = 255 - brick.glow_fade;
         set_color(grey, grey, grey);
-        if (brick.glow_mode == PulseDirection::rising) {
-            if (++brick.glow_fade >= glow_pulse_top) brick.glow_mode = PulseDirection::falling;
-        } else {
-            if (--brick.glow_fade <= 0) brick.glow_mode = PulseDirection::rising;
-        }
+        if (world.play_tick) pulse_glow(brick);
     }
     const Image image = brick_image(world, brick);
     if (image != nullptr) draw_image_shaken(world, image, brick.x + brick.shake_x, brick.y + brick.shake_y, 0, 1);
@@ -255,9 +261,10 @@ void move_brick(World& world, Tbrick& brick)
     if (point == nullptr) return;
     const Point target = corner_for(world, brick, *point);
     const float bearing = angle_to(brick.x, brick.y, target.x, target.y);
-    brick.x += brick.speed * sin_deg(bearing);
-    brick.y -= brick.speed * cos_deg(bearing);
-    brick.distance -= brick.speed;
+    const float step = paced(world, brick.speed);
+    brick.x += step * sin_deg(bearing);
+    brick.y -= step * cos_deg(bearing);
+    brick.distance -= step;
     if (brick.distance > 0) return;
     brick.x = target.x;
     brick.y = target.y;
@@ -266,8 +273,9 @@ void move_brick(World& world, Tbrick& brick)
     brick.distance = distance(brick.x, brick.y, next.x, next.y);
 }
 
-void shake_brick(Tbrick& brick)
+void shake_brick(const World& world, Tbrick& brick)
 {
+    if (!world.play_tick) return;
     brick.shake_timer = std::clamp(brick.shake_timer - 1, 0, shake_frames);
     if (brick.shake_timer > 0) {
         brick.shake_x = rnd(-shake_range, shake_range);
@@ -280,7 +288,7 @@ void shake_brick(Tbrick& brick)
 
 void burn_fuse(World& world, Tbrick& brick)
 {
-    if (brick.explosion_timer <= 0) return;
+    if (brick.explosion_timer <= 0 || !world.play_tick) return;
     if (--brick.explosion_timer == 0) detonate(world, brick);
 }
 
@@ -310,7 +318,8 @@ void apply_explosions(World& world, Tbrick& brick)
 
 void apply_ion_beam(World& world, Tbrick& brick)
 {
-    if (world.ion_beam_state != IonBeamState::firing) return;
+    // The beam burns a brick by full-speed frames, and throws its sparks with them.
+    if (world.ion_beam_state != IonBeamState::firing || !world.play_tick) return;
     const Image image = brick_image(world, brick);
     const Image mask = world.assets.weapon_mask_images[ion_beam_weapon];
     if (image == nullptr || mask == nullptr) return;
@@ -343,7 +352,7 @@ void update_brick(World& world, Tbrick& brick)
     brick.old_x = brick.x;
     brick.old_y = brick.y;
     move_brick(world, brick);
-    shake_brick(brick);
+    shake_brick(world, brick);
     burn_fuse(world, brick);
     if (brick.dead == 0) apply_explosions(world, brick);
     if (brick.dead == 0) apply_ion_beam(world, brick);

@@ -200,6 +200,7 @@ void pull_trigger(World& world)
             world.weapon_fire_delay = 0;
             break;
         }
+        if (!world.play_tick) break;
         if (--world.weapon_fire_delay <= 0) {
             fire_weapon(world, weapon);
             world.weapon_fire_delay = rule.fire_delay;
@@ -215,7 +216,7 @@ void apply_supply_rule(World& world)
 {
     if (world.brick_weight > stall_brick_weight) world.stall_counter = 0;
     if (world.game_state != GameState::playing || world.attract_mode != 0) return;
-    if (count_launched_balls(world) > 0) world.stall_counter += 1;
+    if (count_launched_balls(world) > 0 && world.play_tick) world.stall_counter += 1;
     if (world.stall_counter != stall_limit) return;
     world.stall_counter = 0;
     if (count_weapon_powerups(world) == 0 && world.current_weapon == -1) {
@@ -226,17 +227,17 @@ void apply_supply_rule(World& world)
 
 // ---- flight ----
 
-void move_along(Tbullet& bullet)
+void move_along(const World& world, Tbullet& bullet)
 {
-    bullet.x += cos_deg(bullet.angle) * bullet.speed;
-    bullet.y += sin_deg(bullet.angle) * bullet.speed;
+    bullet.x += cos_deg(bullet.angle) * paced(world, bullet.speed);
+    bullet.y += sin_deg(bullet.angle) * paced(world, bullet.speed);
 }
 
 // The homing rocket flies by bearing: 0 is up, 90 is right.
-void move_along_bearing(Tbullet& bullet)
+void move_along_bearing(const World& world, Tbullet& bullet)
 {
-    bullet.x += sin_deg(bullet.angle) * bullet.speed;
-    bullet.y -= cos_deg(bullet.angle) * bullet.speed;
+    bullet.x += sin_deg(bullet.angle) * paced(world, bullet.speed);
+    bullet.y -= cos_deg(bullet.angle) * paced(world, bullet.speed);
 }
 
 void draw_projectile(const World& world, const Tbullet& bullet)
@@ -251,8 +252,10 @@ void fly_energy_shot(World& world, Tbullet& bullet, Rgb colour)
     set_blend(blend_light);
     set_colour(colour);
     draw_projectile(world, bullet);
-    move_along(bullet);
-    bullet.speed += rule_of(bullet.weapon_type).acceleration;
+    move_along(world, bullet);
+    bullet.speed += paced(world, rule_of(bullet.weapon_type).acceleration);
+    // Trail pieces and exhaust glow come a full-speed frame apart, so they lie as far apart.
+    if (!world.play_tick) return;
     new_bullet_trail(world, bullet.x, bullet.y, bullet.angle, bullet.weapon_type == weapon_doubleshot ? weapon_phaser : bullet.weapon_type);
 }
 
@@ -261,8 +264,9 @@ void fly_upright_rocket(World& world, Tbullet& bullet, int big_glow)
 {
     set_rotation(0);
     draw_projectile(world, bullet);
-    move_along(bullet);
-    bullet.speed += rule_of(bullet.weapon_type).acceleration;
+    move_along(world, bullet);
+    bullet.speed += paced(world, rule_of(bullet.weapon_type).acceleration);
+    if (!world.play_tick) return;
     const int tail = height_or_zero(projectile_image(world, weapon_rockets));
     new_glow_particle(world, bullet.x, bullet.y + static_cast<float>(tail - exhaust_inset), big_glow);
 }
@@ -270,8 +274,9 @@ void fly_upright_rocket(World& world, Tbullet& bullet, int big_glow)
 void fly_homing_rocket(World& world, Tbullet& bullet)
 {
     draw_projectile(world, bullet);
-    move_along_bearing(bullet);
-    bullet.speed += rule_of(weapon_homing_rockets).acceleration;
+    move_along_bearing(world, bullet);
+    bullet.speed += paced(world, rule_of(weapon_homing_rockets).acceleration);
+    if (!world.play_tick) return;
     const auto length = static_cast<float>(height_or_zero(projectile_image(world, weapon_homing_rockets)));
     new_glow_particle(world, bullet.x - sin_deg(bullet.angle) * length, bullet.y + cos_deg(bullet.angle) * length, 0);
 }
@@ -549,7 +554,7 @@ void update_bullet_trails(World& world)
         set_colour(trail.num == weapon_phaser || trail.num == weapon_doubleshot ? green : white);
         const Image image = projectile_image(world, trail.num);
         if (image != nullptr) draw_image_shaken(world, image, trail.x, trail.y, 0, 1);
-        trail.fade -= trail_fade_step;
+        trail.fade -= paced(world, trail_fade_step);
         it = trail.fade <= 0 ? list.erase(it) : std::next(it);
     }
     reset_draw_state();
@@ -576,16 +581,16 @@ void update_mines(World& world)
         }
         world.current_bullet = &mine;
         set_rotation(0);
-        if (++mine.frame_timer == mine_blink_frames) {
+        if (world.play_tick && ++mine.frame_timer == mine_blink_frames) {
             mine.frame_timer = 0;
             mine.frame = mine.frame == 0 ? 1 : 0;
         }
         const Image image = mine.frame == 0 ? projectile_image(world, weapon_mines) : world.assets.mines_2;
         if (image != nullptr) draw_image_shaken(world, image, mine.x, mine.y, 0, 1);
         reset_draw_state();
-        if (mine.speed > 0) move_along(mine);
+        if (mine.speed > 0) move_along(world, mine);
         // Armed, it creeps on while its speed runs down, and goes off 22 frames later.
-        if (mine.mode == MineMode::armed) mine.speed -= mine_brake;
+        if (mine.mode == MineMode::armed) mine.speed -= paced(world, mine_brake);
         if (mine.speed < mine_fuse_speed) {
             play_explosion_sound(world);
             explosion_sparks(world, mine.x, mine.y, 0);
@@ -598,8 +603,10 @@ void update_mines(World& world)
     world.current_bullet = nullptr;
 }
 
+// The beam charges and fires by full-speed frames.
 void update_ion_beam(World& world)
 {
+    if (!world.play_tick) return;
     switch (world.ion_beam_state) {
     case IonBeamState::idle: break;
     case IonBeamState::charging: charge_ion_beam(world); break;
@@ -702,6 +709,6 @@ void draw_muzzle_flash(World& world)
         default: flash(flash_orange, centre, mouth); break;
         }
     }
-    paddle.burst_fade -= burst_fade_step;
+    paddle.burst_fade -= paced(world, burst_fade_step);
     reset_draw_state();
 }

@@ -21,9 +21,9 @@ void update_bullet_shells(World& world)
     for (auto it = list.begin(); it != list.end();) {
         Tbullet_shell& shell = *it;
         // Sine for x and cosine for y: heading 0 is straight down, 90 is to the right.
-        shell.x += sin_deg(shell.angle) * shell.speed;
-        shell.y += cos_deg(shell.angle) * shell.speed;
-        shell.angle -= shell_turn;
+        shell.x += sin_deg(shell.angle) * paced(world, shell.speed);
+        shell.y += cos_deg(shell.angle) * paced(world, shell.speed);
+        shell.angle -= paced(world, shell_turn);
         set_rotation(shell.angle);
         if (world.assets.bullet_shell != nullptr)
             draw_image_shaken(world, world.assets.bullet_shell, shell.x, shell.y, 0, 1);

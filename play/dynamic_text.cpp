@@ -28,8 +28,8 @@ void clamp_to_screen(Tdynamic_text& text)
     if (text.x > right) text.x = right;
 }
 
-// Skill-shot messages swing between grey 115 and 235, one full swing every 24 frames.
-void pulse(Tdynamic_text& text)
+// Skill-shot messages swing between grey 115 and 235, one full swing every 24 full-speed frames.
+void swing(Tdynamic_text& text)
 {
     if (text.c_mode == PulseDirection::rising) {
         text.c += pulse_step;
@@ -38,6 +38,11 @@ void pulse(Tdynamic_text& text)
         text.c -= pulse_step;
         if (text.c < 0) text.c_mode = PulseDirection::rising;
     }
+}
+
+void pulse(const World& world, Tdynamic_text& text)
+{
+    if (world.play_tick) swing(text);
     const int grey = pulse_grey - text.c;
     set_color(grey, grey, grey);
 }
@@ -46,11 +51,11 @@ void update_dynamic_text(World& world, Tdynamic_text& text)
 {
     set_blend(blend_alpha);
     if (text.fade <= 1) set_alpha(text.fade);
-    text.y -= text.speed;
+    text.y -= paced(world, text.speed);
     clamp_to_screen(text);
-    if (text.msg.starts_with("SKILL")) pulse(text);
+    if (text.msg.starts_with("SKILL")) pulse(world, text);
     draw_text(world, text.msg, "1", text.x, text.y, 1);
-    text.fade -= text_fade_step;
+    text.fade -= paced(world, text_fade_step);
     reset_draw_state();
 }
 

@@ -20,6 +20,7 @@ void shake_screen(World& world) { world.screen_shake += explosion_screen_shake; 
 
 void update_explosions(World& world)
 {
+    if (!world.play_tick) return;
     for (auto it = world.explosion_list.begin(); it != world.explosion_list.end();) {
         --it->timer;
         // An area still at 0 works for one more brick update; only below 0 is it spent.

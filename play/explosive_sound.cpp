@@ -10,6 +10,7 @@ void new_explosive_sound(World& world)
 
 void update_explosive_sounds(World& world)
 {
+    if (!world.play_tick) return;
     auto& list = world.explosive_sound_list;
     for (auto it = list.begin(); it != list.end();) {
         it->timer -= 1;

@@ -12,11 +12,11 @@ constexpr float shrink_step = 0.03f;
 constexpr int glow_r = 255, glow_g = 117, glow_b = 25;
 }
 
-bool Tglow_particle::update()
+bool Tglow_particle::update(float pace)
 {
-    alpha -= fade_speed;
-    w -= shrink_step;
-    h -= shrink_step;
+    alpha -= fade_speed * pace;
+    w -= shrink_step * pace;
+    h -= shrink_step * pace;
     return alpha > 0 && w > 0;
 }
 
@@ -45,7 +45,7 @@ void update_glow_particles(World& world)
 {
     auto& list = world.glow_particle_list;
     for (auto it = list.begin(); it != list.end();) {
-        const bool alive = it->update();
+        const bool alive = it->update(world.pace);
         it->draw(world);
         it = alive ? std::next(it) : list.erase(it);
     }

@@ -14,7 +14,7 @@ struct Tglow_particle {
     float fade_speed = 0;   // taken off alpha every frame
 
     // One frame older; false once the particle is spent and leaves its list.
-    bool update();
+    bool update(float pace);   // pace: the game speed's share of a full-speed frame
     void draw(const World& world) const;
 };
 

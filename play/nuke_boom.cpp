@@ -18,10 +18,10 @@ void update_nuke_booms(World& world)
     auto& list = world.nuke_boom_list;
     for (auto it = list.begin(); it != list.end();) {
         Tnuke_boom& ring = *it;
-        ring.alpha -= ring_fade_step;
+        ring.alpha -= paced(world, ring_fade_step);
         // A ring that has just faded out is still drawn this once.
         const bool spent = ring.alpha <= 0;
-        if (ring.size < 1) ring.size += ring_growth;
+        if (ring.size < 1) ring.size += paced(world, ring_growth);
         set_scale(ring.size, ring.size);
         // A ring of full white light sweeps a third of the screen; reduced flashes keep it a glow.
         set_alpha(world.access.reduced_flash ? ring.alpha * reduced_flash_ring_alpha : ring.alpha);

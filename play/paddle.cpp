@@ -39,14 +39,14 @@ void shake(World& world, Tpaddle& paddle)
 {
     paddle.shake_amount = std::min(paddle.shake_amount, max_shake);
     // The charging ion beam keeps the paddle trembling at full strength.
-    if (!ion_beam_charging(world)) paddle.shake_amount = std::max(paddle.shake_amount - 0.01f, 0.0f);
+    if (!ion_beam_charging(world)) paddle.shake_amount = std::max(paddle.shake_amount - paced(world, 0.01f), 0.0f);
     paddle.shake_x = rnd(-paddle.shake_amount, paddle.shake_amount);
     paddle.shake_y = rnd(-paddle.shake_amount, paddle.shake_amount);
 }
 
-void fade_freeze(Tpaddle& paddle)
+void fade_freeze(const World& world, Tpaddle& paddle)
 {
-    paddle.freeze_fade += paddle.freeze_timer > 0 ? -0.05f : 0.05f;
+    paddle.freeze_fade += paced(world, paddle.freeze_timer > 0 ? -0.05f : 0.05f);
     paddle.freeze_fade = std::clamp(paddle.freeze_fade, 0.3f, 1.0f);
 }
 
@@ -92,6 +92,7 @@ void play_itself(World& world, Tpaddle& paddle)
 void hold_frozen(World& world, Tpaddle& paddle)
 {
     if (world.attract_mode == 0) move_mouse(trunc_int(paddle.freeze_paddle_x), mouse_y());
+    if (!world.play_tick) return;
     paddle.freeze_timer -= 1;
     if (paddle.freeze_timer < 1) paddle.freeze_timer = 0;
 }
@@ -125,7 +126,7 @@ void draw_glow(World& world, const Tpaddle& paddle)
 
 void update_glow(World& world, Tpaddle& paddle)
 {
-    if (!ion_beam_charging(world)) paddle.glow_fade -= 0.005f;
+    if (!ion_beam_charging(world)) paddle.glow_fade -= paced(world, 0.005f);
     paddle.glow_fade = std::clamp(paddle.glow_fade, 0.0f, max_glow);
     if (paddle.glow_fade > 0) draw_glow(world, paddle);
 }
@@ -179,11 +180,11 @@ void draw_weapon(World& world, const Tpaddle& paddle)
 }
 
 // After a ball bounce the paddle climbs back 0.1 pixel a frame.
-void recover_dip(Tpaddle& paddle)
+void recover_dip(const World& world, Tpaddle& paddle)
 {
     if (paddle.impact <= 0) return;
-    paddle.impact -= 0.1f;
-    paddle.y -= 0.1f;
+    paddle.impact -= paced(world, 0.1f);
+    paddle.y -= paced(world, 0.1f);
 }
 
 Tball* first_resting_ball(World& world)
@@ -197,6 +198,7 @@ Tball* first_resting_ball(World& world)
 // shrinks about its centre, and a resting ball kept at the same place on it.
 void change_size(World& world, Tpaddle& paddle)
 {
+    if (!world.play_tick) return;
     const auto step = [&](int amount) {
         paddle.size += amount;
         if (world.attract_mode == 0) move_mouse(mouse_x() - amount / 2, mouse_y());
@@ -282,12 +284,12 @@ void update_paddle(World& world)
         return;
     }
     shake(world, paddle);
-    paddle.fade = std::min(paddle.fade + 0.04f, 1.0f);
+    paddle.fade = std::min(paddle.fade + paced(world, 0.04f), 1.0f);
     // Slow motion shows the paddle's path as fading copies.
     if (paddle.x != paddle.old_x && world.slow_motion_state != SlowMotionState::off)
         create_paddle_trail(world, paddle.x, paddle.y);
     paddle.old_x = paddle.x;
-    fade_freeze(paddle);
+    fade_freeze(world, paddle);
     position(world, paddle);
     // Between frames the window shows the paddle where the mouse is now; not a frozen one.
     const bool follows = world.attract_mode == 0 && paddle.freeze_timer < 1;
@@ -296,7 +298,7 @@ void update_paddle(World& world)
     draw_paddle(world, paddle);
     draw_weapon(world, paddle);
     if (follows) end_following_pointer();
-    recover_dip(paddle);
+    recover_dip(world, paddle);
     change_size(world, paddle);
     reset_draw_state();
 }
@@ -316,7 +318,10 @@ int half_paddle_width(const World& world) { return paddle_width(world) / 2; }
 
 int default_paddle_size(const World& world)
 {
-    return paddle_size_by_difficulty[static_cast<std::size_t>(std::clamp(world.difficulty, 0, 3))];
+    const int size = paddle_size_by_difficulty[static_cast<std::size_t>(std::clamp(world.difficulty, 0, 3))];
+    // The wide-paddle assist is the player's: the game behind the menus keeps its own.
+    if (world.access.wide_paddle && world.attract_mode == 0) return std::min(size + wide_paddle_extra, paddle_max_size);
+    return size;
 }
 
 void create_paddle_trail(World& world, float x, float y)
@@ -327,7 +332,7 @@ void create_paddle_trail(World& world, float x, float y)
 void update_paddle_trails(World& world)
 {
     for (auto it = world.paddle_trail_list.begin(); it != world.paddle_trail_list.end();) {
-        it->alpha -= 0.08f;
+        it->alpha -= paced(world, 0.08f);
         if (it->alpha <= 0) {
             it = world.paddle_trail_list.erase(it);
             continue;

@@ -45,6 +45,8 @@ inline constexpr int paddle_image_height = 15;
 // Default centre width by difficulty, 0 EASY .. 3 EXPERT.
 inline constexpr std::array<int, 4> paddle_size_by_difficulty = {120, 90, 90, 60};
 inline constexpr int backdrop_paddle_size = 90;
+// What the wide-paddle assist adds to every paddle's normal size.
+inline constexpr int wide_paddle_extra = 60;
 
 struct PaddleState {
     Tpaddle paddle;

@@ -30,6 +30,7 @@ constexpr float capsule_fade_in = 0.07f;     // fully visible, and catchable, on
 constexpr float capsule_fade_out = 0.02f;    // once play has stopped or the paddle is gone
 constexpr int capsule_catch_points = 500;
 constexpr int capsule_picture_size = 32;     // the capsule pictures, for runs without them
+constexpr float slow_capsule_pace = 0.6f;    // the slow-capsule assist: time to reach one
 
 // ---- The effects --------------------------------------------------------------------------
 
@@ -390,18 +391,19 @@ void catch_capsule(World& world, int num)
 bool update_capsule(World& world, Tpowerup& capsule)
 {
     draw_capsule(world, capsule);
-    capsule.y += capsule.speed;
-    capsule.speed += world.powerup_gravity;
+    const float pace = capsule_pace(world);
+    capsule.y += capsule.speed * pace;
+    capsule.speed += world.powerup_gravity * pace;
     if (paddle_catches(world, capsule)) {
         catch_capsule(world, capsule.num);
         return false;
     }
     if (capsule.y > static_cast<float>(screen_height + capsule_height(world, capsule) / 2)) return false;
     if (world.game_state != GameState::playing || world.paddle.alive == 0) {
-        capsule.fade -= capsule_fade_out;
+        capsule.fade -= paced(world, capsule_fade_out);
         if (capsule.fade <= 0) return false;
     } else {
-        capsule.fade += capsule_fade_in;
+        capsule.fade += paced(world, capsule_fade_in);
     }
     if (capsule.fade > 1) capsule.fade = 1;
     return true;
@@ -411,6 +413,12 @@ bool update_capsule(World& world, Tpowerup& capsule)
 constexpr std::array<int, 4> forcefield_grey = {15, 80, 150, 255};
 
 }  // namespace
+
+float capsule_pace(const World& world)
+{
+    if (world.access.slow_capsules && world.attract_mode == 0) return world.pace * slow_capsule_pace;
+    return world.pace;
+}
 
 bool powerup_refused(const World& world, int num)
 {
@@ -479,6 +487,7 @@ int count_weapon_powerups(const World& world)
 // sleep; speeding up gives them back.
 void advance_slow_motion(World& world)
 {
+    if (!world.play_tick) return;
     if (world.slow_motion_state == SlowMotionState::slowing) {
         if (world.slow_motion_rate > 0.7f) {
             world.slow_motion_delay += 1;
@@ -502,10 +511,10 @@ void advance_slow_motion(World& world)
 void draw_forcefield(World& world)
 {
     if (world.forcefield_state == ForcefieldState::fading_in) {
-        world.forcefield_alpha += 0.1f;
+        world.forcefield_alpha += paced(world, 0.1f);
         if (world.forcefield_alpha >= 1) world.forcefield_alpha = 1, world.forcefield_state = ForcefieldState::up;
     } else if (world.forcefield_state == ForcefieldState::fading_out) {
-        world.forcefield_alpha -= 0.1f;
+        world.forcefield_alpha -= paced(world, 0.1f);
         if (world.forcefield_alpha <= 0) world.forcefield_alpha = 0, world.forcefield_state = ForcefieldState::off;
     }
     if (world.forcefield_state == ForcefieldState::off) return;

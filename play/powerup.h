@@ -82,6 +82,9 @@ void spawn_powerup(World& world, float x, float y, int num);
 bool powerup_refused(const World& world, int num);
 // Once per frame: duplicates, shadows, then draw, fall, catch, miss and fade of every capsule.
 void update_powerups(World& world);
+// The share of a full-speed frame a capsule falls this frame: the game speed's pace, slower
+// still with the slow-capsule assist, which slows the fall in time and leaves its path alone.
+float capsule_pace(const World& world);
 void clear_powerups(World& world);
 // What a caught capsule does, and its name floating up from the paddle.
 void apply_powerup(World& world, int num);

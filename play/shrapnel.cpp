@@ -21,12 +21,12 @@ void draw_shrapnel(const World& world, const Tshrapnel& piece)
 }
 
 // Sine for x and cosine for y, the reverse of sparks: for shrapnel 0 degrees is straight down.
-void move_shrapnel(Tshrapnel& piece)
+void move_shrapnel(const World& world, Tshrapnel& piece)
 {
-    piece.x += sin_deg(piece.angle) * piece.speed;
-    piece.y += cos_deg(piece.angle) * piece.speed;
-    piece.scale -= shrapnel_shrink;
-    piece.speed -= shrapnel_slow_down;
+    piece.x += sin_deg(piece.angle) * paced(world, piece.speed);
+    piece.y += cos_deg(piece.angle) * paced(world, piece.speed);
+    piece.scale -= paced(world, shrapnel_shrink);
+    piece.speed -= paced(world, shrapnel_slow_down);
     if (!(piece.speed > 0)) piece.speed = 0;
 }
 
@@ -55,7 +55,7 @@ void update_shrapnel(World& world)
     for (auto it = world.shrapnel_list.begin(); it != world.shrapnel_list.end();) {
         world.current_shrapnel = &*it;
         draw_shrapnel(world, *it);
-        move_shrapnel(*it);
+        move_shrapnel(world, *it);
         reset_draw_state();
         if (it->scale <= 0) it = world.shrapnel_list.erase(it);
         else ++it;

@@ -69,14 +69,14 @@ Image spark_image(const World& world, int image)
     }
 }
 
-void move_spark(Tspark& spark)
+void move_spark(const World& world, Tspark& spark)
 {
-    spark.x += cos_deg(spark.angle) * spark.speed;
-    spark.y += sin_deg(spark.angle) * spark.speed;
-    if (spark.speed > 0) spark.speed -= spark_slow_down;
+    spark.x += cos_deg(spark.angle) * paced(world, spark.speed);
+    spark.y += sin_deg(spark.angle) * paced(world, spark.speed);
+    if (spark.speed > 0) spark.speed -= paced(world, spark_slow_down);
     else spark.speed = 0;
-    spark.scale = std::max(spark.scale - spark_shrink, 0.0f);
-    spark.fade -= spark.fade_speed;
+    spark.scale = std::max(spark.scale - paced(world, spark_shrink), 0.0f);
+    spark.fade -= paced(world, spark.fade_speed);
 }
 
 // The ion beam's charge sparks ride on the paddle: they are put back over its centre every frame.
@@ -203,7 +203,7 @@ void update_sparks(World& world)
 {
     for (auto it = world.spark_list.begin(); it != world.spark_list.end();) {
         world.current_spark = &*it;
-        move_spark(*it);
+        move_spark(world, *it);
         draw_spark(world, *it);
         if (it->fade <= 0) it = world.spark_list.erase(it);
         else ++it;

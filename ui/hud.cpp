@@ -8,6 +8,7 @@
 #include "core/font.h"
 #include "game/world.h"
 #include "platform/display.h"
+#include "ui/assisted_scores.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void draw_level_banner(World& world, const std::string& text)
     reset_draw_state();
 }
 
-// The panels slide 0.2 pixels a frame: 50 frames each way. Fifty float steps of 0.2 leave a
+// The panels slide 0.2 pixels a full-speed frame: 50 frames each way. Fifty float steps of 0.2 leave a
 // few millionths over, so the ends are taken as reached within a thousandth of a pixel.
 void slide_side_panels(World& world)
 {
@@ -55,18 +56,18 @@ void slide_side_panels(World& world)
     switch (world.remove_sides_state) {
     case RemoveSidesState::present: world.side_panel_offset = 10; break;
     case RemoveSidesState::sliding_away:
-        world.side_panel_offset -= 0.2f;
+        world.side_panel_offset -= paced(world, 0.2f);
         if (!(world.side_panel_offset > reached))
             world.side_panel_offset = 0, world.remove_sides_state = RemoveSidesState::gone;
         break;
     case RemoveSidesState::gone:
-        world.remove_sides_timer -= 1;
+        if (world.play_tick) world.remove_sides_timer -= 1;
         // The panels come back only while a level is being played.
         if (world.remove_sides_timer <= 0 && world.game_state == GameState::playing)
             world.remove_sides_state = RemoveSidesState::sliding_back;
         break;
     case RemoveSidesState::sliding_back:
-        world.side_panel_offset += 0.2f;
+        world.side_panel_offset += paced(world, 0.2f);
         if (!(world.side_panel_offset < 10 - reached))
             world.side_panel_offset = 10, world.remove_sides_state = RemoveSidesState::present;
         break;
@@ -103,6 +104,19 @@ void draw_weapon_line(World& world)
     reset_draw_state();
 }
 
+// A score made this way goes to its own table, and the player should know while playing. It sits
+// at the right end of the score's box, on the top panel, where play never reaches.
+void draw_assisted_mark(World& world)
+{
+    if (world.attract_mode != 0) return;
+    const std::string mark = assisted_mark(world.access);
+    if (mark.empty()) return;
+    set_color(255, 200, 90);
+    set_alpha(0.8f);
+    draw_text(world, mark, "3", static_cast<float>(254 - text_width(world, mark, "3")), 15, 1);
+    reset_draw_state();
+}
+
 }  // namespace
 
 std::string weapon_display_name(int weapon)
@@ -125,4 +139,5 @@ void draw_hud(World& world)
     draw_text(world, std::to_string(world.score), "2", 12, 12, 1);
     draw_lives(world);
     draw_weapon_line(world);
+    draw_assisted_mark(world);
 }

@@ -3,6 +3,7 @@
 
 #include "game/world.h"
 #include "platform/pointer_devices.h"
+#include "ui/assisted_scores.h"
 #include "ui/level_sets.h"
 #include "ui/replay_screen.h"
 #include "ui/settings.h"
@@ -67,18 +68,19 @@ PointerScreen menu_pointer_screen(const World& world)
 {
     PointerScreen screen;
     const int typing = world.new_high_score_index;
+    const int rows = world.assisted_scores_shown ? static_cast<int>(world.assisted_scores.size()) : high_score_count;
     if (world.binding_waiting >= 0) {
         // A KEYS line waits for its key: every key is the answer, none moves the pointer.
         screen.mode = PointerMode::text;
-    } else if (typing >= 0 && typing < high_score_count && world.current_screen == "HIGH SCORES") {
+    } else if (typing >= 0 && typing < rows && world.current_screen == "HIGH SCORES") {
         screen.mode = PointerMode::text;
-        screen.text_length = static_cast<int>(world.high_score_names[static_cast<std::size_t>(typing)].size());
+        screen.text_length = typed_name_length(world);
         screen.text_limit = static_cast<int>(high_score_name_length);
     } else {
         add_widgets(world, screen);
         if (world.current_screen == "LEVEL SELECT") add_level_rows(world, screen);
         if (world.current_screen == "POWERUPS") add_powerup_cells(screen);
-        if (world.current_screen == "HIGH SCORES") add_table_rows(world, screen);
+        if (world.current_screen == "HIGH SCORES" && !world.assisted_scores_shown) add_table_rows(world, screen);
     }
     return screen;
 }

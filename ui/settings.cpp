@@ -14,6 +14,7 @@
 #include "platform/program.h"
 #include "platform/random.h"
 #include "platform/stream.h"
+#include "ui/assisted_scores.h"
 #include "ui/config_place.h"
 #include "ui/menu_screens.h"
 #include "ui/replay_screen.h"
@@ -376,28 +377,40 @@ std::string place_label(int place)
 
 void draw_high_score_screen(World& world)
 {
-    draw_panel(world, 580, 330);
+    const bool assisted = world.assisted_scores_shown;
+    draw_panel(world, assisted ? 760 : 580, 330);
     set_color(250, 250, 250);
     set_alpha(0.8f);
     set_blend(blend_alpha);
-    const bool typing = world.new_high_score_index >= 0 && world.new_high_score_index < high_score_count;
+    const int rows = assisted ? static_cast<int>(world.assisted_scores.size()) : high_score_count;
+    const bool typing = world.new_high_score_index >= 0 && world.new_high_score_index < rows;
     if (!typing) {
-        draw_text(world, "HIGH SCORES", "2", 307, 150, 0);
+        if (assisted) draw_text(world, "ASSISTED HIGH SCORES", "2", 230, 150, 0);
+        else draw_text(world, "HIGH SCORES", "2", 307, 150, 0);
     } else {
-        draw_text(world, "YOU HAVE A HIGH SCORE!", "2", 213, 150, 0);
+        if (assisted) draw_text(world, "YOU HAVE AN ASSISTED HIGH SCORE!", "2", 128, 150, 0);
+        else draw_text(world, "YOU HAVE A HIGH SCORE!", "2", 213, 150, 0);
         draw_text(world, "ENTER YOUR NAME", "2", 273, 170, 0);
         draw_text(world, "CLICK OR PRESS ENTER TO CONTINUE", "3", 256, 448, 0);
     }
     set_alpha(0.8f);
-    for (int row = 1; row <= high_score_count; ++row) draw_high_score_row(world, row);
+    if (assisted) draw_assisted_score_rows(world);
+    else
+        for (int row = 1; row <= high_score_count; ++row) draw_high_score_row(world, row);
     reset_draw_state();
-    if (!typing) return update_table_replays(world);
-    std::string& name = world.high_score_names[static_cast<std::size_t>(world.new_high_score_index)];
+    if (!typing) {
+        if (!assisted) update_table_replays(world);
+        return;
+    }
+    const auto entry = static_cast<std::size_t>(world.new_high_score_index);
+    std::string& name = assisted ? world.assisted_scores[entry].name : world.high_score_names[entry];
     name = edit_name(world, name);
     if (key_hit(vk_return) > 0 || name_entry_clicked(world)) {
-        name = pad_name(name);
+        if (!assisted) name = pad_name(name);
         world.new_high_score_index = -1;
         world.name_entry_press = NameEntryPress::waiting_for_up;
-        save_progress(world);   // the entered name is kept even if the run ends badly
+        // The entered name is kept even if the run ends badly.
+        if (assisted) save_assisted_scores(world);
+        else save_progress(world);
     }
 }

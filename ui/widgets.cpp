@@ -15,6 +15,7 @@
 #include "platform/program.h"
 #include "platform/trace.h"
 #include "ui/access_screen.h"
+#include "ui/assisted_scores.h"
 #include "ui/editor_screen.h"
 #include "ui/level_sets.h"
 #include "ui/menu_screens.h"
@@ -115,7 +116,10 @@ void run_button_action(World& world, const std::string& text)
     if (run_access_action(world, text)) return;
     if (text == "PLAY GAME") switch_screen(world, "LEVEL SELECT");
     else if (text == "OPTIONS") switch_screen(world, "OPTIONS");
-    else if (text == "HIGH SCORES") switch_screen(world, "HIGH SCORES");
+    else if (text == "HIGH SCORES") {
+        show_assisted_scores(world, false);
+        switch_screen(world, "HIGH SCORES");
+    } else if (text == "ASSISTED" || text == "TOP TEN") show_assisted_scores(world, text == "ASSISTED");
     else if (text == "HOW TO PLAY") switch_screen(world, "HOW TO PLAY 1");
     else if (text == "QUIT") {
         fade_to_black(world);
@@ -195,6 +199,7 @@ void create_widgets(World& world)
     // Beside START, on LEVEL SELECT only once the sets folder holds a set (list_player_level_sets).
     create_button(world, "MY SETS", 507, 458, "", small_button).width = 86;
     create_button(world, "BACK", 300, 408, "HIGH SCORES", large_button);
+    create_button(world, "ASSISTED", 540, 416, "HIGH SCORES", small_button);
     create_button(world, "OK", 300, 335, "COMPLETE THEME", large_button);
     create_button(world, "MORE", 300, 410, "HOW TO PLAY 1", large_button);
     create_button(world, "MORE", 300, 410, "HOW TO PLAY 2", large_button);
@@ -322,6 +327,8 @@ std::string button_hint(std::string_view text, std::string_view screen)
     if (text == "START") return "START GAME";
     if (text == "MY SETS") return "PLAY YOUR OWN LEVEL SETS";
     if (text == "MORE") return "NEXT HELP SCREEN";
+    if (text == "ASSISTED") return "SCORES MADE SLOWER OR WITH ASSISTS";
+    if (text == "TOP TEN") return "BACK TO THE PLAIN TOP TEN";
     return access_hint(text);
 }
 
