@@ -291,8 +291,9 @@ void update_paddle(World& world)
     paddle.old_x = paddle.x;
     fade_freeze(world, paddle);
     position(world, paddle);
-    // Between frames the window shows the paddle where the mouse is now; not a frozen one.
-    const bool follows = world.attract_mode == 0 && paddle.freeze_timer < 1;
+    // Between frames the window shows the paddle where the mouse is now; not a frozen one, nor one
+    // that one-switch play steers after the ball.
+    const bool follows = world.attract_mode == 0 && paddle.freeze_timer < 1 && !world.access.one_switch;
     if (follows) begin_following_pointer(pointer_range(world));
     update_glow(world, paddle);
     draw_paddle(world, paddle);

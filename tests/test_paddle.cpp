@@ -9,6 +9,7 @@
 
 #include "game/world.h"
 #include "platform/display.h"
+#include "platform/display_internal.h"
 #include "platform/input.h"
 #include "platform/random.h"
 #include "play/ball.h"
@@ -289,6 +290,29 @@ TEST_F(Paddle, SlowMotionLeavesATrailThatIsDrawnOnFourFrames)
         if (world->paddle_trail_list.empty()) break;
     }
     EXPECT_EQ(drawn, 4);
+}
+
+// Between frames the window shows the paddle where the mouse is now, but only a paddle the mouse
+// moves: a frozen one stays put, and one that one-switch play steers after the ball would jump to
+// the mouse and back.
+TEST_F(Paddle, OnlyAPaddleTheMouseMovesIsShownWhereTheMouseIsBetweenFrames)
+{
+    struct Case {
+        const char* name;
+        int freeze_timer;
+        bool one_switch;
+        bool follows;
+    };
+    for (const Case c : {Case{"moved by the mouse", 0, false, true}, Case{"frozen", 200, false, false},
+                         Case{"steered by one-switch play", 0, true, false}}) {
+        SCOPED_TRACE(c.name);
+        paddle().freeze_timer = c.freeze_timer;
+        world->access.one_switch = c.one_switch;
+        clear_screen();
+        frames(1);
+        flip(-1);
+        EXPECT_EQ(display_detail::display.record.last_has_follow, c.follows);
+    }
 }
 
 }  // namespace
