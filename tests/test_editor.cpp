@@ -12,6 +12,7 @@
 
 #include "play/level.h"
 #include "play/level_set.h"
+#include "tests/support/headless_run.h"
 #include "tests/support/test_support.h"
 #include "ui/editor.h"
 
@@ -312,6 +313,35 @@ TEST(EditorFiles, OpeningNewAndDamagedSets)
     const auto reason = open_editor_set(editor, "bad.txt");
     ASSERT_TRUE(reason);
     EXPECT_NE(reason->find("bad.txt"), std::string::npos) << *reason;
+}
+
+// Leaving with a brick painted and not saved asks first: S saves and leaves, Y leaves the file
+// unwritten, N stays in the editor.
+class EditorRun : public HeadlessRun {};
+
+TEST_F(EditorRun, LeavingWithChangesNotSavedAsksFirst)
+{
+    struct Case {
+        const char* answer;
+        bool saved;
+        bool left;
+    };
+    for (const Case c : {Case{"S", true, true}, Case{"Y", false, true}, Case{"N", false, false}}) {
+        SCOPED_TRACE(c.answer);
+        std::filesystem::remove(dir / "set.txt");
+        std::ofstream(dir / "script.txt") << "200 mouse 200 300\n201 down\n203 up\n230 key ESCAPE\n260 key "
+                                          << c.answer << "\n";
+        ASSERT_EQ(run("--headless --seed 1 --edit set.txt --input script.txt --frames 400 --trace trace.txt"), 0)
+            << file_text("err.txt");
+        const std::string trace = file_text("trace.txt");
+        EXPECT_NE(trace.find("prompt LEAVE THE EDITOR"), std::string::npos) << trace;
+        EXPECT_EQ(trace.find("editor closed") != std::string::npos, c.left) << trace;
+        const std::string saved = file_text("set.txt");
+        EXPECT_EQ(!saved.empty(), c.saved);
+        if (c.saved) {
+            EXPECT_NE(saved.find("AA"), std::string::npos) << "the painted brick is in the saved set\n" << saved;
+        }
+    }
 }
 
 }   // namespace
