@@ -262,7 +262,7 @@ TEST_F(MenuTour, EveryScreenThenAGameQuitWithEscapeThenQuitWritesTheSettings)
     s.click(400, 471, 200);                             // START
     s.out << s.frame << " key ESCAPE\n" << s.frame + 3 << " key Y\n";
     s.frame += 150;
-    s.click(400, 492, 60);                              // QUIT
+    s.click(400, 535, 60);                              // QUIT
     s.out.close();
     const std::string command = "cd '" + dir.string() + "' && '" + kalventor_executable() +
                                 "' --headless --seed 3 --input tour.txt --frames 6000 > out.txt 2> err.txt";

@@ -432,7 +432,7 @@ TEST_F(PlayedByDevices, EveryMenuScreenByArrowsAndEnterThenAGameAndBack)
     s.tap("DOWN"), s.tap("DOWN"), s.tap("DOWN"), s.tap("RETURN", 200);   // START
     s.tap("SPACE", 60);                                  // launch
     s.tap("ESCAPE", 20), s.tap("Y", 150);                // quit the game
-    for (int i = 0; i < 5; ++i) s.tap("DOWN");           // PLAY GAME .. QUIT
+    for (int i = 0; i < 6; ++i) s.tap("DOWN");           // PLAY GAME .. LEVEL EDITOR, QUIT
     s.tap("RETURN", 60);
     s.out.close();
     ASSERT_EQ(run("--seed 3 --devices keys.txt --trace trace.txt --frames 9000"), 0);

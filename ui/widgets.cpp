@@ -188,8 +188,8 @@ void create_widgets(World& world)
     create_button(world, "OPTIONS", 300, 343, "MAIN", large_button);
     create_button(world, "HIGH SCORES", 300, 386, "MAIN", large_button);
     create_button(world, "HOW TO PLAY", 300, 429, "MAIN", large_button);
-    create_button(world, "QUIT", 300, 472, "MAIN", large_button);
-    create_button(world, "LEVEL EDITOR", 300, 515, "MAIN", large_button);
+    create_button(world, "LEVEL EDITOR", 300, 472, "MAIN", large_button);
+    create_button(world, "QUIT", 300, 515, "MAIN", large_button);   // last, where a player looks for it
     create_button(world, "BACK", 300, 404, "OPTIONS", large_button);
     create_button(world, "START", 300, 451, "LEVEL SELECT", large_button);
     create_button(world, "BACK", 300, 494, "LEVEL SELECT", large_button);

@@ -143,7 +143,7 @@ TEST_F(DesktopEditor, OpensFromTheMainMenuAndLeavesWithEscape)
     game->focus();
     std::size_t at = wait_for_part("menus");
     let_frames_pass(30);   // the menus have faded in
-    click_at(400, 515 + 20);
+    click_at(400, 472 + 20);
     at = wait_for_part("levels/my-set-1.txt", at);
     at = wait_for_part("bricks 0 moving 0", at);
     screen.type_key("Escape");

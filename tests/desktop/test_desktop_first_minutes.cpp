@@ -292,12 +292,13 @@ TEST_F(FirstMinutes, TheKeyboardReachesEveryScreenAndEscapeLeavesEach)
     start({"--window"}, prepare_table);
     expect_after("", "menus");
     let_frames_pass(30);
-    // MAIN: the five buttons; Escape asks, N stays.
-    for (const char* button : {"PLAY GAME", "OPTIONS", "HIGH SCORES", "HOW TO PLAY", "QUIT"})
+    // MAIN: the six buttons; Escape asks, N stays.
+    for (const char* button : {"PLAY GAME", "OPTIONS", "HIGH SCORES", "HOW TO PLAY", "LEVEL EDITOR", "QUIT"})
         expect_after("Down", std::string("hover ") + button);
     expect_after("Escape", "prompt QUIT KALVENTOR");
     expect_after("n", "prompt closed");
     // The help pages and the catalogue: MORE and OK by Enter, Escape back from each.
+    expect_after("Up", "hover LEVEL EDITOR");
     expect_after("Up", "hover HOW TO PLAY");
     expect_after("Return", "screen HOW TO PLAY 1");
     expect_after("Escape", "screen MAIN");
