@@ -263,7 +263,7 @@ int run_program(const std::vector<std::string>& arguments)
     world->access_path = !options.access_file.empty() ? options.access_file
                          : options.headless           ? std::string()
                                                       : access_settings_path();
-    world->access = load_access_settings(world->access_path);
+    world->access = world->access_kept = load_access_settings(world->access_path);
     // The command line's speed and assists for this run go over the kept ones.
     apply_access_options(*world, options);
     // A headless run is a test or a tool: it keeps assisted scores only in a file it is given.

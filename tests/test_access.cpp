@@ -4,6 +4,9 @@
 // key reaches the game as the key it stands for.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -68,6 +71,10 @@ TEST(KeysScreen, RefusesAKeyInUseTakesAFreeOneAndPlaysIt)
     auto world = std::make_unique<World>();
     create_widgets(*world);
     world->current_screen = "KEYS";
+    // Played at 60 % by --game-speed: that is this run's alone, not access.txt's.
+    const std::string kept = testing::TempDir() + "kalventor_access_" + std::to_string(::getpid()) + ".txt";
+    world->access_path = kept;
+    world->access.game_speed = 60;
     long long frame = 0;
     const auto press = [&](int key) {
         device_key(key, true);
@@ -83,6 +90,10 @@ TEST(KeysScreen, RefusesAKeyInUseTakesAFreeOneAndPlaysIt)
     press('K');
     EXPECT_EQ(world->access.keys[4], 'K');
     EXPECT_EQ(world->binding_waiting, -1);
+    const Taccess saved = load_access_settings(kept);
+    EXPECT_EQ(saved.keys[4], 'K') << "the key moved is kept";
+    EXPECT_EQ(saved.game_speed, 100) << "the run's own speed is not";
+    std::remove(kept.c_str());
 
     PointerScreen play;
     play.mode = PointerMode::play;

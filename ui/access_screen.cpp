@@ -138,11 +138,34 @@ bool same_access(const Taccess& a, const Taccess& b)
            a.paddle_key_speed == b.paddle_key_speed && a.keys == b.keys;
 }
 
+template <typename Field>
+void take_change(Field& kept, const Field& before, const Field& after)
+{
+    if (after != before) kept = after;
+}
+
+// The lines the player changed go into what is kept; a speed or assist that the command line
+// chose for this run alone stays out of access.txt.
+void keep_changes(Taccess& kept, const Taccess& before, const Taccess& after)
+{
+    take_change(kept.game_speed, before.game_speed, after.game_speed);
+    take_change(kept.wide_paddle, before.wide_paddle, after.wide_paddle);
+    take_change(kept.ball_never_lost, before.ball_never_lost, after.ball_never_lost);
+    take_change(kept.auto_launch, before.auto_launch, after.auto_launch);
+    take_change(kept.slow_capsules, before.slow_capsules, after.slow_capsules);
+    take_change(kept.shake, before.shake, after.shake);
+    take_change(kept.reduced_flash, before.reduced_flash, after.reduced_flash);
+    take_change(kept.one_switch, before.one_switch, after.one_switch);
+    take_change(kept.paddle_key_speed, before.paddle_key_speed, after.paddle_key_speed);
+    take_change(kept.keys, before.keys, after.keys);
+}
+
 void keep_access(World& world, const Taccess& access)
 {
     if (same_access(access, world.access)) return;
+    keep_changes(world.access_kept, world.access, access);
     world.access = access;
-    save_access_settings(world.access_path, world.access);
+    save_access_settings(world.access_path, world.access_kept);
     apply_access_settings(world);
 }
 

@@ -7,10 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "play/access.h"
+
 struct World;
 
 struct AccessScreenState {
     std::string access_path;    // access.txt for this run; "" keeps the settings for the run only
+    Taccess access_kept;        // what access.txt holds: world.access without this run's --game-speed, --assist
     int binding_waiting = -1;   // the KEYS line waiting for its new key; -1 none
     std::string key_message;    // a refused key, said under the lines
     int key_message_timer = 0;
