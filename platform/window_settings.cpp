@@ -7,30 +7,13 @@
 
 #include "platform/program.h"
 #include "platform/stream.h"
+#include "platform/text_words.h"
 
 namespace {
 
 constexpr int smallest_side = 200;
 constexpr int largest_side = 16384;
 constexpr std::size_t largest_file = 4096;   // a few lines; anything bigger is not ours
-
-// The next whitespace-separated word of a line, or "" at its end.
-std::string_view next_word(std::string_view& line)
-{
-    const auto start = line.find_first_not_of(" \t\r");
-    if (start == std::string_view::npos) return line = {}, std::string_view{};
-    line.remove_prefix(start);
-    const auto end = std::min(line.find_first_of(" \t\r"), line.size());
-    const std::string_view word = line.substr(0, end);
-    line.remove_prefix(end);
-    return word;
-}
-
-bool parse_int(std::string_view word, int& value)
-{
-    const auto result = std::from_chars(word.data(), word.data() + word.size(), value);
-    return !word.empty() && result.ec == std::errc() && result.ptr == word.data() + word.size();
-}
 
 bool side_ok(int side) { return side >= smallest_side && side <= largest_side; }
 

@@ -12,6 +12,7 @@
 #include "platform/display.h"
 #include "platform/program.h"
 #include "platform/stream.h"
+#include "platform/text_words.h"
 #include "platform/trace.h"
 #include "play/assists.h"
 #include "play/level.h"
@@ -32,12 +33,6 @@ static_assert(std::size(assist_labels) == assist_names.size());
 // Where the rows start on the assisted page's wider panel, and where their speed and assists go.
 constexpr float row_x = 28;
 constexpr float details_x = 548;
-
-bool parse_int(std::string_view word, int& value)
-{
-    const auto result = std::from_chars(word.data(), word.data() + word.size(), value);
-    return !word.empty() && result.ec == std::errc() && result.ptr == word.data() + word.size();
-}
 
 // The next word before a single space; the rest of the line stays in line.
 std::string_view take_word(std::string_view& line)

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "play/level_set.h"
+
 namespace levelsrc {
 
 std::optional<std::string> read_text_file(const std::string& path, std::string& text)
@@ -65,14 +67,7 @@ std::optional<std::string> load_any(const std::string& path, std::vector<Tlevel>
         for (const Source_level& source : theme.levels) {
             Tlevel level;
             level.name = source.name;
-            for (const Source_brick& b : source.bricks) {
-                Tbrick brick;
-                brick.num = b.num;
-                brick.powerup = b.powerup;
-                brick.speed = b.speed;
-                brick.move_point_list.assign(b.points.begin(), b.points.end());
-                level.brick_list.push_back(std::move(brick));
-            }
+            level.brick_list = level_bricks(source);
             level_list.push_back(std::move(level));
         }
     }
