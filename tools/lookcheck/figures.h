@@ -22,6 +22,8 @@ using Figures = std::vector<Figure>;
 
 // Measured from the committed pictures under data/.
 void backdrop_figures(const std::string& data, Figures& out);
+// How calm each backdrop is where play happens, and how the ball stands out on it.
+void busyness_figures(const std::string& data, Figures& out);
 void capsule_figures(const std::string& data, Figures& out, bool verbose);
 // `verbose` lists every capsule and brick, not only the worst.
 void brick_figures(const std::string& data, Figures& out, bool verbose);

@@ -59,3 +59,24 @@ TEST(LookcheckPicture, TextureBlobsAndMeans)
     put_texel(dots, 7, 7, {255, 255, 255, 128});
     EXPECT_NEAR(mean_linear(dots, linear_of(0, 0, 0), 1).r, (5 + 128 / 255.0) / 6, 1e-9);
 }
+
+// One-pixel black and white stripes change by the whole L* range at every step and spread half
+// of it about their mean; a flat grey is calm by both measures.
+TEST(LookcheckPicture, BusynessOfStripesAndFlat)
+{
+    Picture stripes = blank(33, 32, {0, 0, 0, 255});
+    for (int y = 0; y < 32; ++y)
+        for (int x = 1; x < 33; x += 2) put_texel(stripes, x, y, {255, 255, 255, 255});
+    const Busyness striped = busyness(stripes, {0, 0, 32, 32}, 16);
+    EXPECT_NEAR(striped.gradient, 100, 0.01);
+    EXPECT_NEAR(striped.block_spread, 50, 0.01);
+    const Busyness flat = busyness(blank(32, 32, {90, 90, 90, 255}), {0, 0, 32, 32}, 16);
+    EXPECT_NEAR(flat.gradient, 0, 1e-9);
+    EXPECT_NEAR(flat.block_spread, 0, 1e-9);
+
+    // Two-pixel windows over the stripes each hold one black and one white pixel.
+    for (double l : window_luminances(stripes, {0, 0, 32, 32}, 2, 2)) EXPECT_NEAR(l, 0.5, 1e-9);
+    EXPECT_EQ(percentile({5, 1, 4, 2, 3}, 0), 1);
+    EXPECT_EQ(percentile({5, 1, 4, 2, 3}, 0.5), 3);
+    EXPECT_EQ(percentile({5, 1, 4, 2, 3}, 1), 5);
+}

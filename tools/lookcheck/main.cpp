@@ -53,6 +53,7 @@ int main(int argc, char** argv)
     }
     lookcheck::Figures figures;
     lookcheck::backdrop_figures(data, figures);
+    lookcheck::busyness_figures(data, figures);
     lookcheck::capsule_figures(data, figures, verbose);
     lookcheck::brick_figures(data, figures, verbose);
     if (scenes) lookcheck::fire_figures(levels, figures, sheets);

@@ -19,6 +19,13 @@ constexpr std::array<const char*, 3> theme_names = {"METAL", "VOLCANO", "ALIEN"}
 
 // Backdrops are very dark; the game shows bricks and capsules over the play field, under the
 // HUD's top bar and between its side panels.
+constexpr Area play_field = {10, 40, 780, 560};
+
+bool in_play_field(int x, int y)
+{
+    return x >= play_field.x && x < play_field.x + play_field.w && y >= play_field.y && y < play_field.y + play_field.h;
+}
+
 struct Backdrop {
     Lab mean_lab;        // mean of every pixel's Lab
     Linear field_mean;   // mean colour of the play field in linear light
@@ -38,18 +45,22 @@ Backdrop measure_backdrop(const Picture& p)
             n += 1;
         }
     b.mean_lab = {b.mean_lab.l / n, b.mean_lab.a / n, b.mean_lab.b / n};
-    b.field_mean = mean_linear(p, {}, 0, [](int x, int y) { return x >= 10 && x < 790 && y >= 40; });
+    b.field_mean = mean_linear(p, {}, 0, in_play_field);
     b.field_luminance = luminance(b.field_mean);
     b.texture = lbp_histogram(p);
     return b;
 }
 
+Picture backdrop_picture(const std::string& data, int theme)
+{
+    return load_picture(data + "/gfx/" + std::string(mediagen::themes[static_cast<std::size_t>(theme)]) +
+                        "_background.jpg");
+}
+
 std::array<Backdrop, 3> load_backdrops(const std::string& data)
 {
     std::array<Backdrop, 3> out;
-    for (int t = 0; t < 3; ++t)
-        out[static_cast<std::size_t>(t)] = measure_backdrop(load_picture(
-            data + "/gfx/" + std::string(mediagen::themes[static_cast<std::size_t>(t)]) + "_background.jpg"));
+    for (int t = 0; t < 3; ++t) out[static_cast<std::size_t>(t)] = measure_backdrop(backdrop_picture(data, t));
     return out;
 }
 
@@ -180,6 +191,46 @@ void backdrop_figures(const std::string& data, Figures& out)
             out.push_back({"HUD panel texture distance (LBP Hellinger) " + pair_name(a, b),
                            hellinger(panels[static_cast<std::size_t>(a)], panels[static_cast<std::size_t>(b)]),
                            Bound::at_least, 0.15});
+}
+
+// A calm field lets the bricks, capsules and ball be the busiest things on screen. The calm
+// backdrops change by 1.3 to 1.6 L* a pixel, under the 2.3 a player just notices side by side,
+// and spread 3 L* over a ball-sized patch: grain and a few seams. A theme up to 1.4 times as
+// busy as the calmest still reads as one family of surfaces; past that its texture reads as
+// shapes competing with play. The ceilings are 1.4 times the calmest backdrop's figures, so the
+// three may not grow busy together either.
+constexpr double most_gradient = 1.85, most_block_spread = 4.2, most_busier = 1.4;
+constexpr int ball_block = 16;
+
+void busyness_figures(const std::string& data, Figures& out)
+{
+    const Picture ball = load_picture(data + "/gfx/ball_normal.png");
+    const double ball_luminance = luminance(mean_linear(ball, {}, 128));
+    std::array<Busyness, 3> busy;
+    for (int t = 0; t < 3; ++t) {
+        const Picture p = backdrop_picture(data, t);
+        const std::string theme = theme_names[static_cast<std::size_t>(t)];
+        const Busyness b = busy[static_cast<std::size_t>(t)] = busyness(p, play_field, ball_block);
+        out.push_back({"play field L* gradient, mean, on " + theme, b.gradient, Bound::at_most, most_gradient});
+        const std::string block = std::to_string(ball_block);
+        out.push_back({"play field L* spread over " + block + "x" + block + " blocks, mean, on " + theme,
+                       b.block_spread, Bound::at_most, most_block_spread});
+        // Where the backdrop is lightest the ball stands out least: the windows are the ball's size.
+        std::vector<double> ratios;
+        for (double l : window_luminances(p, play_field, ball.width, ball.width / 2))
+            ratios.push_back(contrast_ratio(ball_luminance, l));
+        out.push_back({"ball contrast against the play field, 5th percentile, on " + theme, percentile(ratios, 0.05),
+                       Bound::at_least, 3});
+    }
+    auto busiest_over_calmest = [&](double Busyness::*measure) {
+        double lo = 1e9, hi = 0;
+        for (const Busyness& b : busy) lo = std::min(lo, b.*measure), hi = std::max(hi, b.*measure);
+        return hi / lo;
+    };
+    out.push_back({"play field L* gradient, busiest theme over calmest", busiest_over_calmest(&Busyness::gradient),
+                   Bound::at_most, most_busier});
+    out.push_back({"play field L* block spread, busiest theme over calmest",
+                   busiest_over_calmest(&Busyness::block_spread), Bound::at_most, most_busier});
 }
 
 void capsule_figures(const std::string& data, Figures& out, bool verbose)

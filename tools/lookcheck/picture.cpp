@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -123,6 +124,63 @@ Linear mean_linear(const Picture& p, const Linear& under, int min_alpha, const s
         }
     if (n == 0) return under;
     return {sum.r / n, sum.g / n, sum.b / n};
+}
+
+namespace {
+
+std::vector<double> lightness(const Picture& p)
+{
+    std::vector<double> l(static_cast<std::size_t>(p.width * p.height));
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            const Texel t = texel(p, x, y);
+            l[static_cast<std::size_t>(y * p.width + x)] = lab_of(linear_of(t.r, t.g, t.b)).l;
+        }
+    return l;
+}
+
+}   // namespace
+
+Busyness busyness(const Picture& p, Area area, int block)
+{
+    const std::vector<double> l = lightness(p);
+    auto at = [&](int x, int y) {
+        x = std::clamp(x, 0, p.width - 1), y = std::clamp(y, 0, p.height - 1);
+        return l[static_cast<std::size_t>(y * p.width + x)];
+    };
+    Busyness b;
+    for (int y = area.y; y < area.y + area.h; ++y)
+        for (int x = area.x; x < area.x + area.w; ++x)
+            b.gradient += std::hypot(at(x + 1, y) - at(x, y), at(x, y + 1) - at(x, y));
+    b.gradient /= double(area.w) * area.h;
+    int blocks = 0;
+    for (int by = area.y; by + block <= area.y + area.h; by += block)
+        for (int bx = area.x; bx + block <= area.x + area.w; bx += block) {
+            double sum = 0, squares = 0;
+            for (int y = by; y < by + block; ++y)
+                for (int x = bx; x < bx + block; ++x) sum += at(x, y), squares += at(x, y) * at(x, y);
+            const double n = double(block) * block, mean = sum / n;
+            b.block_spread += std::sqrt(std::max(0.0, squares / n - mean * mean));
+            ++blocks;
+        }
+    b.block_spread /= blocks;
+    return b;
+}
+
+std::vector<double> window_luminances(const Picture& p, Area area, int size, int step)
+{
+    std::vector<double> out;
+    for (int wy = area.y; wy + size <= area.y + area.h; wy += step)
+        for (int wx = area.x; wx + size <= area.x + area.w; wx += step)
+            out.push_back(luminance(mean_linear(crop(p, wx, wy, size, size), {}, 0)));
+    return out;
+}
+
+double percentile(std::vector<double> values, double share)
+{
+    const auto k = static_cast<std::size_t>(share * double(values.size() - 1));
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(k), values.end());
+    return values[k];
 }
 
 Picture blank(int w, int h, Texel fill)

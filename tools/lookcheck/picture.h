@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "colour.h"
 #include "platform/image.h"
@@ -36,6 +37,25 @@ int largest_blob(const Picture& p, const std::function<bool(Texel)>& trait);
 // of at least `min_alpha` (for which `keep` also holds when given), laid over `under`.
 Linear mean_linear(const Picture& p, const Linear& under, int min_alpha,
                    const std::function<bool(int x, int y)>& keep = {});
+
+// A rectangle of a picture, in pixels.
+struct Area {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// How much a picture's lightness changes from place to place within `area`: the mean gradient
+// magnitude of L* (to the next pixel right and down, so even one-pixel stripes count) and the mean
+// standard deviation of L* within its `block` x `block` tiles (contrast at the scale of a ball).
+struct Busyness {
+    double gradient = 0, block_spread = 0;
+};
+Busyness busyness(const Picture& p, Area area, int block);
+
+// The relative luminance of the picture averaged over `size` x `size` windows laid over `area`
+// every `step` pixels: what a thing of that size passing over it stands against.
+std::vector<double> window_luminances(const Picture& p, Area area, int size, int step);
+// The value a `share` (0..1) of the values lie at or under.
+double percentile(std::vector<double> values, double share);
 
 // A w x h picture filled with one colour; `paste` lays src over dst at (x, y) with its alpha.
 Picture blank(int w, int h, Texel fill);
