@@ -124,24 +124,28 @@ Color volcano_wall(float x, float y) {
 }
 
 // The folds of the alien's hide: ridges that wind round each other like a brain coral's (no
-// cells, unlike the lava fields), violet on their crests, a teal glow deep in the furrows, fine
-// pores over all, and motes of light drifting in front.
-float alien_folds(float x, float y)
+// cells, unlike the lava fields). `ridges` sets how tightly they wind: tight on the HUD's
+// panels, broad and slow on the wall behind play, so there they never compete with the bricks.
+float alien_folds(float x, float y, float ridges)
 {
     float wx = x + (fbm(x * 0.004f, y * 0.004f, 41, 3) - 0.5f) * 160;
     float wy = y + (fbm(x * 0.004f + 9, y * 0.004f, 44, 3) - 0.5f) * 160;
-    return 0.5f + 0.5f * std::sin(fbm(wx * 0.004f, wy * 0.004f, 42, 4) * 90.0f);
+    return 0.5f + 0.5f * std::sin(fbm(wx * 0.004f, wy * 0.004f, 42, 4) * ridges);
 }
 
+// The hide behind play: broad folds, violet on their crests, a soft teal glow deep in the
+// furrows, faint pores, and motes of light drifting in front. Low relief and gentle colour steps
+// keep it a surface the bricks and ball stand on, not a pattern that competes with them.
 Color alien_wall(float x, float y) {
-    float fold = alien_folds(x, y);
-    float slope = alien_folds(x + 1.5f, y + 1.5f) - alien_folds(x - 1.5f, y - 1.5f);
-    float light = clamp01(0.8f - 2.4f * slope);   // lit from the top left
+    constexpr float ridges = 50;
+    float fold = alien_folds(x, y, ridges);
+    float slope = alien_folds(x + 2.5f, y + 2.5f, ridges) - alien_folds(x - 2.5f, y - 2.5f, ridges);
+    float light = clamp01(0.8f - 2.0f * slope);   // lit from the top left
     float pores = fbm(x * 0.16f, y * 0.16f, 45, 2);
-    Color crest = mix(rgb(40, 20, 60), rgb(118, 70, 150), fold * fold);
-    Color c = scaled(crest, (0.55f + 0.6f * light) * (0.8f + 0.4f * pores));
-    float furrow = std::exp(-fold * fold * 160);
-    c = mix(c, rgb(40, 200, 180), 0.5f * furrow * (0.5f + 0.5f * fbm(x * 0.01f, y * 0.01f, 46, 3)));
+    Color crest = mix(rgb(52, 28, 76), rgb(106, 64, 136), fold * fold);
+    Color c = scaled(crest, (0.74f + 0.34f * light) * (0.88f + 0.24f * pores));
+    float furrow = std::exp(-fold * fold * 80);
+    c = mix(c, rgb(22, 118, 106), 0.6f * furrow * (0.5f + 0.5f * fbm(x * 0.01f, y * 0.01f, 46, 3)));
     Color out = c;
     for (int i = 0; i < 40; ++i) {
         float mx = hash01(i, 1, 47) * 800, my = hash01(i, 2, 47) * 600;
@@ -149,7 +153,7 @@ Color alien_wall(float x, float y) {
         if (r2 > 900) continue;
         float size = 1 + 2.5f * hash01(i, 3, 47);
         Color mc = i % 3 == 0 ? rgb(120, 255, 180) : (i % 3 == 1 ? rgb(90, 220, 255) : rgb(190, 130, 255));
-        out = mix(out, mc, clamp01(0.9f * std::exp(-r2 / (size * size)) + 0.2f * std::exp(-r2 / (size * size * 20))));
+        out = mix(out, mc, clamp01(0.6f * std::exp(-r2 / (size * size)) + 0.15f * std::exp(-r2 / (size * size * 20))));
     }
     return scaled(out, vignette(x, y, 800, 600, 0.45f));
 }
@@ -190,7 +194,7 @@ Color panel_surface(int theme, Vec2 p, const Sdf& shape) {
         return scaled(c, light);
     }
     default: {   // the hide's folds, tighter than on the wall, with teal light in the furrows
-        float fold = alien_folds(p.x * 2.2f, p.y * 2.2f);
+        float fold = alien_folds(p.x * 2.2f, p.y * 2.2f, 90);
         Color c = mix(rgb(34, 18, 52), rgb(96, 58, 128), fold * fold);
         c = mix(c, rgb(50, 220, 190), 0.45f * std::exp(-fold * fold * 260));
         return scaled(c, light);
