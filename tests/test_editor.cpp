@@ -144,6 +144,33 @@ TEST(Editor, UndoAndRedoEveryChange)
     EXPECT_FALSE(redo_edit(many));   // a new change ends the redo history
 }
 
+// The set shows as saved exactly when the history stands where the file was written: p paints a
+// new brick, n a stroke that changes nothing, l adds a level, u and r undo and redo, s saves.
+TEST(Editor, UndoBackToTheSavedSetShowsItSaved)
+{
+    ScratchFolder folder("editor_saved_state");
+    const std::pair<const char*, bool> cases[] = {
+        {"p", true},       {"pu", false},      {"pur", true},     {"psu", true}, {"psur", false},
+        {"psn", false},    {"ppsuurr", false}, {"psupu", true},   {"lu", false}, {"pslur", true},
+        {"psluur", false}, {"psusr", true},    {"psusru", false},
+    };
+    for (const auto& [actions, changed] : cases) {
+        Teditor editor = fresh();
+        float x = 40;
+        for (const char* a = actions; *a != '\0'; ++a) {
+            switch (*a) {
+            case 'p': paint_brick(editor, x += 40, 50, false); break;
+            case 'n': begin_editor_stroke(editor), paint_brick(editor, x, 50, false), end_editor_stroke(editor); break;
+            case 'l': add_level(editor, false); break;
+            case 'u': undo_edit(editor); break;
+            case 'r': redo_edit(editor); break;
+            default: ASSERT_FALSE(save_editor_set(editor, "set.txt"));
+            }
+        }
+        EXPECT_EQ(editor_changed(editor), changed) << actions;
+    }
+}
+
 TEST(Editor, SelectionMovesFlipsCutsAndPastes)
 {
     Teditor editor = fresh();

@@ -52,7 +52,7 @@ bool same_level(const Source_level& a, const Source_level& b)
 
 Teditor_step step_of_level(const Teditor& editor)
 {
-    return {editor.level_index, edited_level(editor), std::nullopt, editor.selection};
+    return {editor.level_index, edited_level(editor), std::nullopt, editor.selection, editor.state};
 }
 
 void push_undo(Teditor& editor, Teditor_step step)
@@ -61,21 +61,22 @@ void push_undo(Teditor& editor, Teditor_step step)
     if (editor.undo_list.size() > static_cast<std::size_t>(editor_undo_steps))
         editor.undo_list.erase(editor.undo_list.begin());
     editor.redo_list.clear();
-    editor.changed = true;
+    editor.state = ++editor.last_state;
 }
 
-// Called just before the level changes: outside a stroke the change is a step of its own.
+// Called just before the level changes: outside a stroke the change is a step of its own; inside
+// one, its first change makes the state a new one.
 void note_change(Teditor& editor)
 {
     if (!editor.stroke_open) push_undo(editor, step_of_level(editor));
-    editor.changed = true;
+    else if (editor.state == editor.undo_list.back().state) editor.state = ++editor.last_state;
 }
 
 // The step that puts the set back as it is now, for the other history.
 Teditor_step counter_step(const Teditor& editor, const Teditor_step& step)
 {
-    if (step.set) return {editor.level_index, std::nullopt, editor.set, editor.selection};
-    Teditor_step back{step.level_index, std::nullopt, std::nullopt, editor.selection};
+    if (step.set) return {editor.level_index, std::nullopt, editor.set, editor.selection, editor.state};
+    Teditor_step back{step.level_index, std::nullopt, std::nullopt, editor.selection, editor.state};
     back.level = editor.set.levels[static_cast<std::size_t>(step.level_index)];
     back.selection = step.level_index == editor.level_index ? editor.selection : std::vector<int>{};
     return back;
@@ -88,7 +89,7 @@ void apply_step(Teditor& editor, const Teditor_step& step)
     editor.level_index = step.level_index;
     editor.selection = step.selection;
     editor.path_point = -1;
-    editor.changed = true;
+    editor.state = step.state;
 }
 
 bool step_history(Teditor& editor, std::vector<Teditor_step>& from, std::vector<Teditor_step>& to)
@@ -212,6 +213,8 @@ const Source_level& edited_level(const Teditor& editor)
     return editor.set.levels[static_cast<std::size_t>(editor.level_index)];
 }
 
+bool editor_changed(const Teditor& editor) { return editor.state != editor.saved_state; }
+
 Editor_counts count_level(const Source_level& level)
 {
     Editor_counts counts;
@@ -237,15 +240,18 @@ void end_editor_stroke(Teditor& editor)
     if (!editor.stroke_open) return;
     editor.stroke_open = false;
     const Teditor_step& step = editor.undo_list.back();
-    if (step.level_index == editor.level_index && same_level(*step.level, edited_level(editor)))
+    if (step.level_index == editor.level_index && same_level(*step.level, edited_level(editor))) {
+        editor.state = step.state;   // the stroke came back to where it began
         editor.undo_list.pop_back();
-    else editor.redo_list.clear();
+    } else {
+        editor.redo_list.clear();
+    }
 }
 
 void note_set_change(Teditor& editor)
 {
     end_editor_stroke(editor);
-    push_undo(editor, {editor.level_index, std::nullopt, editor.set, editor.selection});
+    push_undo(editor, {editor.level_index, std::nullopt, editor.set, editor.selection, editor.state});
 }
 
 bool undo_edit(Teditor& editor)

@@ -153,7 +153,7 @@ void draw_top_bar(World& world, const Editor_view& view)
     const std::string counts = "BRICKS " + std::to_string(c.bricks) + "  CAPSULES " + std::to_string(c.capsules) +
                                "  HARMFUL " + std::to_string(c.harmful);
     text(world, counts, "3", static_cast<float>(792 - text_width(world, counts, "3")), 6, {230, 230, 240});
-    if (e.changed) text(world, "NOT SAVED", "3", 715, editor_buttons_y + editor_button_h + 9, {255, 120, 90});
+    if (editor_changed(e)) text(world, "NOT SAVED", "3", 715, editor_buttons_y + editor_button_h + 9, {255, 120, 90});
     const float x = static_cast<float>(mouse_x()), y = static_cast<float>(mouse_y());
     const bool message = view.message_timer > 0;
     text(world, message ? view.message : editor_help_line(view, x, y), "3", 8, 22,

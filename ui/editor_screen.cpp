@@ -56,7 +56,6 @@ int thumbnail_at(const Editor_view& view, float x, float y)
 void save_set(Editor_view& view)
 {
     if (const auto error = save_editor_set(view.editor, view.path)) return say(view, "NOT SAVED: " + *error);
-    view.editor.changed = false;
     say(view, "SAVED " + view.path);
 }
 
@@ -76,7 +75,7 @@ void test_play(World& world, Editor_view& view)
 // Leaving with changes not saved asks first; S saves and leaves.
 void ask_to_leave(World& world, Editor_view& view)
 {
-    if (!view.editor.changed) {
+    if (!editor_changed(view.editor)) {
         view.leave = true;
         return;
     }
@@ -90,7 +89,7 @@ void ask_to_leave(World& world, Editor_view& view)
     clear_prompt();
     if (key_down('S')) {
         save_set(view);
-        view.leave = !view.editor.changed;
+        view.leave = !editor_changed(view.editor);
     } else if (key_down(vk_y)) {
         view.leave = true;
     }
