@@ -147,13 +147,18 @@ void draw_set_level_list(World& world)
     }
 }
 
+std::string chosen_set_title(const World& world)
+{
+    if (world.chosen_set < 0 || world.chosen_set >= static_cast<int>(world.level_sets.size())) return "";
+    return upper(world.level_sets[static_cast<std::size_t>(world.chosen_set)].title);
+}
+
 void draw_chosen_set_line(World& world)
 {
     if (world.chosen_set < 0 || world.chosen_set >= static_cast<int>(world.level_sets.size())) return;
-    const levelsrc::Level_set_entry& entry = world.level_sets[static_cast<std::size_t>(world.chosen_set)];
     const std::string count = world.set_refusal.empty() ? std::to_string(world.chosen_set_names.size()) + " LEVELS"
                                                         : std::string("CANNOT BE PLAYED");
-    const std::string line = upper(entry.title) + " - " + count;
+    const std::string line = chosen_set_title(world) + " - " + count;
     set_blend(blend_alpha);
     set_alpha(0.8f);
     set_color(230, 230, 240);

@@ -32,6 +32,8 @@ void refuse_level_set(World& world, const std::string& reason);
 int level_list_rows(const World& world);
 // The chosen set's rows, all open; or the reason it cannot be played.
 void draw_set_level_list(World& world);
+// The chosen set's title in the font's upper case; empty while a theme is chosen.
+std::string chosen_set_title(const World& world);
 // The set's title and level count, between the theme buttons and DIFFICULTY.
 void draw_chosen_set_line(World& world);
 // What the list shows of a reason: the file's name rather than its whole path, in the font's
