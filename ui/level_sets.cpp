@@ -156,8 +156,10 @@ std::string chosen_set_title(const World& world)
 void draw_chosen_set_line(World& world)
 {
     if (world.chosen_set < 0 || world.chosen_set >= static_cast<int>(world.level_sets.size())) return;
-    const std::string count = world.set_refusal.empty() ? std::to_string(world.chosen_set_names.size()) + " LEVELS"
-                                                        : std::string("CANNOT BE PLAYED");
+    const std::size_t levels = world.chosen_set_names.size();
+    const std::string count = !world.set_refusal.empty() ? std::string("CANNOT BE PLAYED")
+                              : levels == 1              ? std::string("1 LEVEL")
+                                                         : std::to_string(levels) + " LEVELS";
     const std::string line = chosen_set_title(world) + " - " + count;
     set_blend(blend_alpha);
     set_alpha(0.8f);
