@@ -371,4 +371,40 @@ TEST_F(EditorRun, LeavingWithChangesNotSavedAsksFirst)
     }
 }
 
+// The set page's words typed as a player types them: the first key replaces the text shown, a
+// second space in a row is refused (the file would end the name there), Backspace takes the last
+// letter, a title stops at the 30 characters a line holds, Return ends; Ctrl+S writes them all.
+TEST_F(EditorRun, TypedNameTitleAndAuthorAreSaved)
+{
+    std::ofstream script(dir / "script.txt");
+    long long frame = 100;
+    const auto click = [&](int x, int y) {
+        script << frame << " mouse " << x << " " << y << "\n" << frame + 2 << " down\n" << frame + 4 << " up\n";
+        frame += 10;
+    };
+    const auto type = [&](std::initializer_list<const char*> keys) {
+        for (const char* key : keys) script << (frame += 2) << " key " << key << "\n";
+        frame += 10;
+    };
+    type({"TAB"});
+    click(518, 479);   // NAME
+    type({"R", "O", "C", "K", "SPACE", "SPACE", "N", "SPACE", "R", "O", "L", "L", "BACKSPACE", "RETURN"});
+    click(596, 479);   // TITLE
+    for (int i = 0; i < 35; ++i) type({i % 2 == 0 ? "A" : "B"});
+    type({"RETURN"});
+    click(674, 479);   // AUTHOR
+    type({"J", "PERIOD", "SPACE", "D", "O", "E", "SLASH", "7", "RETURN"});
+    script << frame << " hold LCTRL\n" << frame + 2 << " key S\n" << frame + 4 << " release LCTRL\n";
+    script.close();
+    ASSERT_EQ(run("--headless --seed 1 --edit set.txt --input script.txt --frames " + std::to_string(frame + 20)), 0)
+        << file_text("err.txt");
+    Teditor saved;
+    ASSERT_FALSE(open_editor_set(saved, (dir / "set.txt").string())) << file_text("set.txt");
+    EXPECT_EQ(edited_level(saved).name, "ROCK N ROL");
+    std::string title;
+    for (int i = 0; i < 30; ++i) title += i % 2 == 0 ? 'A' : 'B';
+    EXPECT_EQ(saved.set.title, title);
+    EXPECT_EQ(saved.set.author, "J. DOE/7");
+}
+
 }   // namespace
