@@ -84,6 +84,21 @@ INSTANTIATE_TEST_SUITE_P(
                       erase_brick(e, 710, 45);
                   },
                   {{0, 100, 90}, {0, 700, 90}}},
+        // A pointer that went far between two frames paints every cell on its way; a drag lays
+        // a row of wide bricks rather than each one painting over the last.
+        BrushCase{"stroke_far_in_one_frame",
+                  [](Teditor& e) { e.kind = 13, begin_editor_stroke(e), paint_line(e, 30, 50, 115, 95, false); },
+                  {{13, 30, 50}, {13, 50, 50}, {13, 50, 70}, {13, 70, 70}, {13, 90, 70}, {13, 90, 90}, {13, 110, 90}}},
+        BrushCase{"stroke_wide_row",
+                  [](Teditor& e) { begin_editor_stroke(e), paint_line(e, 100, 100, 300, 100, false); },
+                  {{0, 100, 110}, {0, 140, 110}, {0, 180, 110}, {0, 220, 110}, {0, 260, 110}, {0, 300, 110}}},
+        BrushCase{"erase_stroke_both_sides",
+                  [](Teditor& e) {
+                      e.mirror = true, e.kind = 13;
+                      paint_line(e, 30, 50, 110, 50, false);
+                      erase_line(e, 30, 50, 90, 50);
+                  },
+                  {{13, 110, 50}, {13, 690, 50}}},
         BrushCase{"fill_wide_row", [](Teditor& e) { fill_rectangle(e, 95, 55, 20, 41); }, {{0, 40, 50}, {0, 80, 50}}},
         BrushCase{"fill_small_block",
                   [](Teditor& e) { e.kind = 14, fill_rectangle(e, 20, 40, 39, 79); },

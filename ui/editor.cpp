@@ -129,13 +129,31 @@ bool place_brick(Teditor& editor, Tmove_point centre)
     const Box box = brick_box(brick);
     const int under = brick_at(level, centre.x, centre.y);
     if (under >= 0 && same_brick(level.bricks[static_cast<std::size_t>(under)], brick)) return false;
+    if (editor.stroke_open)
+        for (const Source_brick& laid : editor.stroke_bricks)
+            if (boxes_overlap(brick_box(laid), box)) return false;
     std::size_t overlapped = 0;
     for (const Source_brick& b : level.bricks) overlapped += boxes_overlap(brick_box(b), box);
     if (level.bricks.size() - overlapped >= static_cast<std::size_t>(max_bricks_per_level)) return false;
     note_change(editor);
     clear_box(editor, box);
+    if (editor.stroke_open) editor.stroke_bricks.push_back(brick);
     level.bricks.push_back(std::move(brick));
     return true;
+}
+
+// Calls `at` at points a pixel apart along the segment, both ends included: no cell it crosses
+// is missed, whatever its length.
+template <typename At>
+bool along(float x0, float y0, float x1, float y1, At at)
+{
+    const int steps = static_cast<int>(std::ceil(std::max(std::abs(x1 - x0), std::abs(y1 - y0))));
+    bool changed = false;
+    for (int i = 0; i <= steps; ++i) {
+        const float t = steps == 0 ? 1 : static_cast<float>(i) / static_cast<float>(steps);
+        changed |= at(x0 + (x1 - x0) * t, y0 + (y1 - y0) * t);
+    }
+    return changed;
 }
 
 Tmove_point mirrored(int kind, Tmove_point p) { return keep_in_field(kind, {2 * editor_mirror_x - p.x, p.y}); }
@@ -233,12 +251,14 @@ void begin_editor_stroke(Teditor& editor)
     if (editor.undo_list.size() > static_cast<std::size_t>(editor_undo_steps))
         editor.undo_list.erase(editor.undo_list.begin());
     editor.stroke_open = true;
+    editor.stroke_bricks.clear();
 }
 
 void end_editor_stroke(Teditor& editor)
 {
     if (!editor.stroke_open) return;
     editor.stroke_open = false;
+    editor.stroke_bricks.clear();
     const Teditor_step& step = editor.undo_list.back();
     if (step.level_index == editor.level_index && same_level(*step.level, edited_level(editor))) {
         editor.state = step.state;   // the stroke came back to where it began
@@ -310,6 +330,22 @@ bool erase_brick(Teditor& editor, float x, float y)
     editor.selection = under;
     remove_selected(editor);
     return true;
+}
+
+bool paint_line(Teditor& editor, float x0, float y0, float x1, float y1, bool free)
+{
+    std::optional<Tmove_point> last;
+    return along(x0, y0, x1, y1, [&](float x, float y) {
+        const Tmove_point centre = snap_brick(editor.kind, x, y, free);
+        if (last && same_place(*last, centre)) return false;
+        last = centre;
+        return paint_brick(editor, x, y, free);
+    });
+}
+
+bool erase_line(Teditor& editor, float x0, float y0, float x1, float y1)
+{
+    return along(x0, y0, x1, y1, [&](float x, float y) { return erase_brick(editor, x, y); });
 }
 
 bool fill_rectangle(Teditor& editor, float x0, float y0, float x1, float y1)

@@ -46,6 +46,8 @@ struct Teditor {
     std::vector<levelsrc::Source_brick> clipboard;   // points relative to the copied group's corner
     std::vector<Teditor_step> undo_list, redo_list;
     bool stroke_open = false;
+    // The bricks the open stroke laid: a drag lays a row, it never paints over its own bricks.
+    std::vector<levelsrc::Source_brick> stroke_bricks;
     int path_point = -1;   // the waypoint of the selected brick being worked on
     // Each state the history can reach has a number of its own, and the file holds the one last
     // saved or opened: undoing back to it shows the set as saved, and a change made after undoing
@@ -86,6 +88,10 @@ int brick_at(const levelsrc::Source_level& level, float x, float y);
 // The brush. Each returns whether the level changed.
 bool paint_brick(Teditor& editor, float x, float y, bool free);
 bool erase_brick(Teditor& editor, float x, float y);
+// The brush along a pointer's way from (x0, y0) to (x1, y1) between two frames: every cell it
+// crossed, however fast it went.
+bool paint_line(Teditor& editor, float x0, float y0, float x1, float y1, bool free);
+bool erase_line(Teditor& editor, float x0, float y0, float x1, float y1);
 bool fill_rectangle(Teditor& editor, float x0, float y0, float x1, float y1);
 bool pick_brick(Teditor& editor, float x, float y);   // takes the kind and capsule; no change
 
