@@ -19,6 +19,8 @@ namespace {
 constexpr std::string_view sets_button = "MY SETS";
 // The list box holds 37 characters of font "3" in a row.
 constexpr std::size_t row_chars = 37;
+// The panel of LEVEL SELECT holds 43 of them.
+constexpr std::size_t panel_chars = 43;
 
 std::string upper(std::string text)
 {
@@ -165,5 +167,27 @@ void draw_chosen_set_line(World& world)
     set_alpha(0.8f);
     set_color(230, 230, 240);
     draw_text(world, line, "3", static_cast<float>(400 - (9 * static_cast<int>(line.size())) / 2), 385, 0);
+    reset_draw_state();
+}
+
+std::string sets_folder_line(const std::string& folder)
+{
+    const std::string lead = "SETS FOLDER: ";
+    std::string shown = upper(folder);
+    for (char& c : shown)
+        if (glyph_index(c) < 0) c = '?';
+    if (lead.size() + shown.size() > panel_chars)
+        shown = "..." + shown.substr(shown.size() - (panel_chars - lead.size() - 3));
+    return lead + shown;
+}
+
+void draw_sets_folder_line(World& world)
+{
+    if (world.level_sets_dir.empty()) return;
+    const std::string line = sets_folder_line(world.level_sets_dir);
+    set_blend(blend_alpha);
+    set_alpha(0.7f);
+    set_color(170, 170, 190);
+    draw_text(world, line, "3", static_cast<float>(400 - text_width(world, line, "3") / 2), 539, 0);
     reset_draw_state();
 }
