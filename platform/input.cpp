@@ -27,6 +27,8 @@ struct InputState {
     int mouse_x = screen_width / 2;
     int mouse_y = screen_height / 2;
     bool button = false;
+    int press_x = screen_width / 2;
+    int press_y = screen_height / 2;
     unsigned button_sources = 0;   // the devices holding the button down now
     // A real press that came in since the frame began reads as down for that frame even when
     // its release came with it (a touchpad tap, a quick click): the release waits a frame.
@@ -93,6 +95,13 @@ void release(int key)
     if (valid_key(key)) input.keys[key].down = false;
 }
 
+// A replay's events come in the order the devices sent them, so a press lands where it did.
+void set_button(bool down)
+{
+    if (down && !input.button) input.press_x = input.mouse_x, input.press_y = input.mouse_y;
+    input.button = down;
+}
+
 void apply(const ScriptEvent& event)
 {
     if (device_only(event.kind)) return;
@@ -101,8 +110,8 @@ void apply(const ScriptEvent& event)
         input.mouse_x = event.x, input.mouse_y = event.y;
         input.recorded_x = event.x, input.recorded_y = event.y;
         break;
-    case ScriptEventKind::down: input.button = true; break;
-    case ScriptEventKind::up: input.button = false; break;
+    case ScriptEventKind::down: set_button(true); break;
+    case ScriptEventKind::up: set_button(false); break;
     case ScriptEventKind::key:
         press(event.key);
         input.release_next_frame.push_back(event.key);
@@ -172,6 +181,8 @@ void flush_keys()
 int mouse_x() { return input.mouse_x; }
 int mouse_y() { return input.mouse_y; }
 bool mouse_down(int button) { return button == 1 && input.button; }
+int mouse_press_x() { return input.press_x; }
+int mouse_press_y() { return input.press_y; }
 void flush_mouse()
 {
     input.right_clicks = 0;
@@ -459,7 +470,7 @@ void frame_button_from(unsigned source, bool down)
 void bot_button(bool down)
 {
     if (input.scripted || down == input.button) return;
-    input.button = down;
+    set_button(down);
     record_now(down ? ScriptEventKind::down : ScriptEventKind::up);
 }
 

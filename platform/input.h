@@ -18,6 +18,10 @@ int mouse_x();
 int mouse_y();
 bool mouse_down(int button);   // 1 = left; a button held through a flush reads up until pressed again
 void flush_mouse();            // the right button's clicks and the wheel's notches too
+// Where the left button last went down. A press, a move and a release between two frames reach
+// the game as one frame with the button down at the release's place: a stroke begins here.
+int mouse_press_x();
+int mouse_press_y();
 // Presses of the right button, and the wheel's notches (up positive), since the last call or
 // flush: a menu option steps back on either, or on with the wheel turned up.
 int right_clicks();

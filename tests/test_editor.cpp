@@ -84,6 +84,21 @@ INSTANTIATE_TEST_SUITE_P(
                       erase_brick(e, 710, 45);
                   },
                   {{0, 100, 90}, {0, 700, 90}}},
+        // A pointer that went far between two frames paints every cell on its way; a drag lays
+        // a row of wide bricks rather than each one painting over the last.
+        BrushCase{"stroke_far_in_one_frame",
+                  [](Teditor& e) { e.kind = 13, begin_editor_stroke(e), paint_line(e, 30, 50, 115, 95, false); },
+                  {{13, 30, 50}, {13, 50, 50}, {13, 50, 70}, {13, 70, 70}, {13, 90, 70}, {13, 90, 90}, {13, 110, 90}}},
+        BrushCase{"stroke_wide_row",
+                  [](Teditor& e) { begin_editor_stroke(e), paint_line(e, 100, 100, 300, 100, false); },
+                  {{0, 100, 110}, {0, 140, 110}, {0, 180, 110}, {0, 220, 110}, {0, 260, 110}, {0, 300, 110}}},
+        BrushCase{"erase_stroke_both_sides",
+                  [](Teditor& e) {
+                      e.mirror = true, e.kind = 13;
+                      paint_line(e, 30, 50, 110, 50, false);
+                      erase_line(e, 30, 50, 90, 50);
+                  },
+                  {{13, 110, 50}, {13, 690, 50}}},
         BrushCase{"fill_wide_row", [](Teditor& e) { fill_rectangle(e, 95, 55, 20, 41); }, {{0, 40, 50}, {0, 80, 50}}},
         BrushCase{"fill_small_block",
                   [](Teditor& e) { e.kind = 14, fill_rectangle(e, 20, 40, 39, 79); },
@@ -142,6 +157,33 @@ TEST(Editor, UndoAndRedoEveryChange)
     EXPECT_TRUE(placed(many).empty());
     paint_brick(many, 100, 100, false);
     EXPECT_FALSE(redo_edit(many));   // a new change ends the redo history
+}
+
+// The set shows as saved exactly when the history stands where the file was written: p paints a
+// new brick, n a stroke that changes nothing, l adds a level, u and r undo and redo, s saves.
+TEST(Editor, UndoBackToTheSavedSetShowsItSaved)
+{
+    ScratchFolder folder("editor_saved_state");
+    const std::pair<const char*, bool> cases[] = {
+        {"p", true},       {"pu", false},      {"pur", true},     {"psu", true}, {"psur", false},
+        {"psn", false},    {"ppsuurr", false}, {"psupu", true},   {"lu", false}, {"pslur", true},
+        {"psluur", false}, {"psusr", true},    {"psusru", false},
+    };
+    for (const auto& [actions, changed] : cases) {
+        Teditor editor = fresh();
+        float x = 40;
+        for (const char* a = actions; *a != '\0'; ++a) {
+            switch (*a) {
+            case 'p': paint_brick(editor, x += 40, 50, false); break;
+            case 'n': begin_editor_stroke(editor), paint_brick(editor, x, 50, false), end_editor_stroke(editor); break;
+            case 'l': add_level(editor, false); break;
+            case 'u': undo_edit(editor); break;
+            case 'r': redo_edit(editor); break;
+            default: ASSERT_FALSE(save_editor_set(editor, "set.txt"));
+            }
+        }
+        EXPECT_EQ(editor_changed(editor), changed) << actions;
+    }
 }
 
 TEST(Editor, SelectionMovesFlipsCutsAndPastes)
@@ -342,6 +384,42 @@ TEST_F(EditorRun, LeavingWithChangesNotSavedAsksFirst)
             EXPECT_NE(saved.find("AA"), std::string::npos) << "the painted brick is in the saved set\n" << saved;
         }
     }
+}
+
+// The set page's words typed as a player types them: the first key replaces the text shown, a
+// second space in a row is refused (the file would end the name there), Backspace takes the last
+// letter, a title stops at the 30 characters a line holds, Return ends; Ctrl+S writes them all.
+TEST_F(EditorRun, TypedNameTitleAndAuthorAreSaved)
+{
+    std::ofstream script(dir / "script.txt");
+    long long frame = 100;
+    const auto click = [&](int x, int y) {
+        script << frame << " mouse " << x << " " << y << "\n" << frame + 2 << " down\n" << frame + 4 << " up\n";
+        frame += 10;
+    };
+    const auto type = [&](std::initializer_list<const char*> keys) {
+        for (const char* key : keys) script << (frame += 2) << " key " << key << "\n";
+        frame += 10;
+    };
+    type({"TAB"});
+    click(518, 479);   // NAME
+    type({"R", "O", "C", "K", "SPACE", "SPACE", "N", "SPACE", "R", "O", "L", "L", "BACKSPACE", "RETURN"});
+    click(596, 479);   // TITLE
+    for (int i = 0; i < 35; ++i) type({i % 2 == 0 ? "A" : "B"});
+    type({"RETURN"});
+    click(674, 479);   // AUTHOR
+    type({"J", "PERIOD", "SPACE", "D", "O", "E", "SLASH", "7", "RETURN"});
+    script << frame << " hold LCTRL\n" << frame + 2 << " key S\n" << frame + 4 << " release LCTRL\n";
+    script.close();
+    ASSERT_EQ(run("--headless --seed 1 --edit set.txt --input script.txt --frames " + std::to_string(frame + 20)), 0)
+        << file_text("err.txt");
+    Teditor saved;
+    ASSERT_FALSE(open_editor_set(saved, (dir / "set.txt").string())) << file_text("set.txt");
+    EXPECT_EQ(edited_level(saved).name, "ROCK N ROL");
+    std::string title;
+    for (int i = 0; i < 30; ++i) title += i % 2 == 0 ? 'A' : 'B';
+    EXPECT_EQ(saved.set.title, title);
+    EXPECT_EQ(saved.set.author, "J. DOE/7");
 }
 
 }   // namespace

@@ -66,9 +66,13 @@ TEST_F(InputBetweenFrames, AViewersTapBetweenTwoFramesIsOneClick)
     pop_input_script();
 }
 
-// What the game saw each frame: pointer, button, and the hits of two keys.
-using Seen = std::tuple<int, int, bool, int, int>;
-Seen seen() { return {mouse_x(), mouse_y(), mouse_down(1), key_hit('A'), key_hit(vk_other)}; }
+// What the game saw each frame: pointer, button, the hits of two keys, and where the button went
+// down.
+using Seen = std::tuple<int, int, bool, int, int, int, int>;
+Seen seen()
+{
+    return {mouse_x(), mouse_y(), mouse_down(1), key_hit('A'), key_hit(vk_other), mouse_press_x(), mouse_press_y()};
+}
 
 TEST_F(InputBetweenFrames, ARecordOfRealDevicesReplaysFrameForFrame)
 {
@@ -76,18 +80,22 @@ TEST_F(InputBetweenFrames, ARecordOfRealDevicesReplaysFrameForFrame)
         (std::filesystem::temp_directory_path() / ("kalventor_device_record_" + std::to_string(getpid()) + ".txt")).string();
     ASSERT_TRUE(record_input_to(path, 5));
     std::vector<Seen> live;
-    for (int frame = 1; frame <= 8; ++frame) {
+    for (int frame = 1; frame <= 11; ++frame) {
         // The events of a frame arrive before it begins, as the display's event pump delivers them.
         if (frame == 2) device_mouse_moved(100, 200);
         if (frame == 3) device_button(true), device_button(false);
         if (frame == 5) device_key('A', true), device_key(vk_other, true), device_mouse_moved(101, 200);
         if (frame == 6) device_key('A', false), device_button(true);
         if (frame == 8) device_button(false);
+        // A quick stroke: pressed here, released there, all before the frame.
+        if (frame == 10)
+            device_mouse_moved(120, 200), device_button(true), device_mouse_moved(300, 260), device_button(false);
         begin_input_frame(frame);
         live.push_back(seen());
     }
     close_input_record();
     reset_input();
+    EXPECT_EQ(live[9], (Seen{300, 260, true, 0, 0, 120, 200})) << "the stroke's press is where it began";
 
     const auto bytes = read_file(path);
     ASSERT_TRUE(bytes);
@@ -96,7 +104,7 @@ TEST_F(InputBetweenFrames, ARecordOfRealDevicesReplaysFrameForFrame)
     ASSERT_FALSE(error) << *error;
     play_input_script(script);
     std::vector<Seen> replayed;
-    for (int frame = 1; frame <= 8; ++frame) {
+    for (int frame = 1; frame <= 11; ++frame) {
         begin_input_frame(frame);
         replayed.push_back(seen());
     }

@@ -13,6 +13,7 @@
 #include "game/replay.h"
 #include "play/level_set.h"
 #include "tests/support/headless_run.h"
+#include "ui/level_sets.h"
 #include "ui/settings.h"
 
 namespace {
@@ -127,6 +128,16 @@ TEST(LevelSets, AFolderListsEverySetWithItsTitleOrItsReason)
     }
     EXPECT_TRUE(levelsrc::list_level_sets((dir / "missing").string()).empty());
     fs::remove_all(dir);
+}
+
+// LEVEL SELECT names the folder it reads, on one line of the panel: a long folder by its end, and
+// a character the font lacks as '?' rather than as the letter before it.
+TEST(LevelSets, TheSetsFolderLineFitsThePanel)
+{
+    EXPECT_EQ(sets_folder_line("/tmp/sets/"), "SETS FOLDER: /TMP/SETS/");
+    EXPECT_EQ(sets_folder_line("/home/a_b/.local/share/kalventor/levels/"),
+              "SETS FOLDER: ...CAL/SHARE/KALVENTOR/LEVELS/");
+    EXPECT_EQ(sets_folder_line("/my_sets~/"), "SETS FOLDER: /MY?SETS?/");
 }
 
 class SetRun : public HeadlessRun {};

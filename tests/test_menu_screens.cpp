@@ -4,11 +4,14 @@
 // menus by the game's executable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 
 #include "core/assets.h"
+#include "core/font.h"
 #include "game/backdrop.h"
 #include "game/world.h"
 #include "platform/display.h"
@@ -187,27 +190,54 @@ TEST_F(MenuScreens, ABackdropChangeCutShortByAGameIsNotFinishedAfterIt)
     EXPECT_EQ(world->backdrop_dim, 0.8f);
 }
 
+// The screen after the last level: a theme's words, or, after a player's set, words of the set
+// and its title; every line centred on the panel.
 TEST_F(MenuScreens, TheCompleteThemeScreenShowsItsCongratulationOnThePanel)
 {
     load_assets(*world);
-    clear_screen();
-    switch_screen(*world, "COMPLETE THEME");
-    draw_screen(*world);
-    draw_buttons(*world);
-    const Pixels screen = read_screen();
-    const auto brightest = [&](int x0, int y0, int x1, int y1) {
-        int best = 0;
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) {
-                const std::uint8_t* p = &screen.rgba[(static_cast<std::size_t>(y) * 800 + x) * 4];
-                best = std::max(best, p[0] + p[1] + p[2]);
-            }
-        return best;
+    world->level_sets.push_back({"sets/small.txt", "Small Set", 2, ""});
+    struct Case {
+        const char* set_path;
+        const char* second_line;
+        const char* title;
     };
-    EXPECT_GT(brightest(264, 230, 540, 246), 500) << "CONGRATULATIONS!";
-    EXPECT_GT(brightest(196, 284, 600, 300), 450) << "THE LEVELS IN THIS THEME";
-    EXPECT_GT(brightest(370, 345, 430, 365), 300) << "OK";
-    EXPECT_EQ(brightest(0, 0, 150, 150), 0) << "nothing is drawn outside the panel";
+    for (const Case c :
+         {Case{"", "THE LEVELS IN THIS THEME", ""}, Case{"sets/small.txt", "THE LEVELS IN THIS SET", "SMALL SET"}}) {
+        SCOPED_TRACE(c.second_line);
+        world->chosen_set_path = c.set_path;
+        world->chosen_set = *c.set_path != 0 ? 0 : -1;
+        clear_screen();
+        switch_screen(*world, "COMPLETE THEME");
+        draw_screen(*world);
+        draw_buttons(*world);
+        const Pixels screen = read_screen();
+        // The leftmost and rightmost columns of a band that hold a bright pixel.
+        const auto lit = [&](int y0, int y1, int floor) {
+            int left = 800, right = -1;
+            for (int y = y0; y < y1; ++y)
+                for (int x = 0; x < 800; ++x) {
+                    const std::uint8_t* p = &screen.rgba[(static_cast<std::size_t>(y) * 800 + x) * 4];
+                    if (p[0] + p[1] + p[2] > floor) left = std::min(left, x), right = std::max(right, x);
+                }
+            return std::pair{left, right};
+        };
+        const auto [left, right] = lit(284, 300, 450);
+        const int width = text_width(*world, c.second_line, "2");
+        EXPECT_LE(std::abs(left + right - 800), 4) << left << ".." << right;
+        EXPECT_GT(right - left, width - 17) << left << ".." << right;
+        EXPECT_LE(right - left, width);
+        EXPECT_LE(std::abs(lit(266, 282, 450).first + lit(266, 282, 450).second - 800), 4);
+        const auto [title_left, title_right] = lit(306, 320, 450);
+        if (*c.title == 0) {
+            EXPECT_EQ(title_right, -1) << "a theme has no title line";
+        } else {
+            EXPECT_LE(std::abs(title_left + title_right - 800), 4);
+            EXPECT_GT(title_right - title_left, text_width(*world, c.title, "3") - 9);
+        }
+        EXPECT_GT(lit(230, 246, 500).second, 0) << "CONGRATULATIONS!";
+        EXPECT_GT(lit(345, 365, 300).second, 0) << "OK";
+        EXPECT_EQ(lit(0, 150, 0).second, -1) << "nothing is drawn outside the panel";
+    }
 }
 
 // The executable, driven through every screen by a script, leaves the settings it was given.

@@ -52,7 +52,7 @@ bool same_level(const Source_level& a, const Source_level& b)
 
 Teditor_step step_of_level(const Teditor& editor)
 {
-    return {editor.level_index, edited_level(editor), std::nullopt, editor.selection};
+    return {editor.level_index, edited_level(editor), std::nullopt, editor.selection, editor.state};
 }
 
 void push_undo(Teditor& editor, Teditor_step step)
@@ -61,21 +61,22 @@ void push_undo(Teditor& editor, Teditor_step step)
     if (editor.undo_list.size() > static_cast<std::size_t>(editor_undo_steps))
         editor.undo_list.erase(editor.undo_list.begin());
     editor.redo_list.clear();
-    editor.changed = true;
+    editor.state = ++editor.last_state;
 }
 
-// Called just before the level changes: outside a stroke the change is a step of its own.
+// Called just before the level changes: outside a stroke the change is a step of its own; inside
+// one, its first change makes the state a new one.
 void note_change(Teditor& editor)
 {
     if (!editor.stroke_open) push_undo(editor, step_of_level(editor));
-    editor.changed = true;
+    else if (editor.state == editor.undo_list.back().state) editor.state = ++editor.last_state;
 }
 
 // The step that puts the set back as it is now, for the other history.
 Teditor_step counter_step(const Teditor& editor, const Teditor_step& step)
 {
-    if (step.set) return {editor.level_index, std::nullopt, editor.set, editor.selection};
-    Teditor_step back{step.level_index, std::nullopt, std::nullopt, editor.selection};
+    if (step.set) return {editor.level_index, std::nullopt, editor.set, editor.selection, editor.state};
+    Teditor_step back{step.level_index, std::nullopt, std::nullopt, editor.selection, editor.state};
     back.level = editor.set.levels[static_cast<std::size_t>(step.level_index)];
     back.selection = step.level_index == editor.level_index ? editor.selection : std::vector<int>{};
     return back;
@@ -88,7 +89,7 @@ void apply_step(Teditor& editor, const Teditor_step& step)
     editor.level_index = step.level_index;
     editor.selection = step.selection;
     editor.path_point = -1;
-    editor.changed = true;
+    editor.state = step.state;
 }
 
 bool step_history(Teditor& editor, std::vector<Teditor_step>& from, std::vector<Teditor_step>& to)
@@ -128,13 +129,31 @@ bool place_brick(Teditor& editor, Tmove_point centre)
     const Box box = brick_box(brick);
     const int under = brick_at(level, centre.x, centre.y);
     if (under >= 0 && same_brick(level.bricks[static_cast<std::size_t>(under)], brick)) return false;
+    if (editor.stroke_open)
+        for (const Source_brick& laid : editor.stroke_bricks)
+            if (boxes_overlap(brick_box(laid), box)) return false;
     std::size_t overlapped = 0;
     for (const Source_brick& b : level.bricks) overlapped += boxes_overlap(brick_box(b), box);
     if (level.bricks.size() - overlapped >= static_cast<std::size_t>(max_bricks_per_level)) return false;
     note_change(editor);
     clear_box(editor, box);
+    if (editor.stroke_open) editor.stroke_bricks.push_back(brick);
     level.bricks.push_back(std::move(brick));
     return true;
+}
+
+// Calls `at` at points a pixel apart along the segment, both ends included: no cell it crosses
+// is missed, whatever its length.
+template <typename At>
+bool along(float x0, float y0, float x1, float y1, At at)
+{
+    const int steps = static_cast<int>(std::ceil(std::max(std::abs(x1 - x0), std::abs(y1 - y0))));
+    bool changed = false;
+    for (int i = 0; i <= steps; ++i) {
+        const float t = steps == 0 ? 1 : static_cast<float>(i) / static_cast<float>(steps);
+        changed |= at(x0 + (x1 - x0) * t, y0 + (y1 - y0) * t);
+    }
+    return changed;
 }
 
 Tmove_point mirrored(int kind, Tmove_point p) { return keep_in_field(kind, {2 * editor_mirror_x - p.x, p.y}); }
@@ -212,6 +231,8 @@ const Source_level& edited_level(const Teditor& editor)
     return editor.set.levels[static_cast<std::size_t>(editor.level_index)];
 }
 
+bool editor_changed(const Teditor& editor) { return editor.state != editor.saved_state; }
+
 Editor_counts count_level(const Source_level& level)
 {
     Editor_counts counts;
@@ -230,22 +251,27 @@ void begin_editor_stroke(Teditor& editor)
     if (editor.undo_list.size() > static_cast<std::size_t>(editor_undo_steps))
         editor.undo_list.erase(editor.undo_list.begin());
     editor.stroke_open = true;
+    editor.stroke_bricks.clear();
 }
 
 void end_editor_stroke(Teditor& editor)
 {
     if (!editor.stroke_open) return;
     editor.stroke_open = false;
+    editor.stroke_bricks.clear();
     const Teditor_step& step = editor.undo_list.back();
-    if (step.level_index == editor.level_index && same_level(*step.level, edited_level(editor)))
+    if (step.level_index == editor.level_index && same_level(*step.level, edited_level(editor))) {
+        editor.state = step.state;   // the stroke came back to where it began
         editor.undo_list.pop_back();
-    else editor.redo_list.clear();
+    } else {
+        editor.redo_list.clear();
+    }
 }
 
 void note_set_change(Teditor& editor)
 {
     end_editor_stroke(editor);
-    push_undo(editor, {editor.level_index, std::nullopt, editor.set, editor.selection});
+    push_undo(editor, {editor.level_index, std::nullopt, editor.set, editor.selection, editor.state});
 }
 
 bool undo_edit(Teditor& editor)
@@ -304,6 +330,22 @@ bool erase_brick(Teditor& editor, float x, float y)
     editor.selection = under;
     remove_selected(editor);
     return true;
+}
+
+bool paint_line(Teditor& editor, float x0, float y0, float x1, float y1, bool free)
+{
+    std::optional<Tmove_point> last;
+    return along(x0, y0, x1, y1, [&](float x, float y) {
+        const Tmove_point centre = snap_brick(editor.kind, x, y, free);
+        if (last && same_place(*last, centre)) return false;
+        last = centre;
+        return paint_brick(editor, x, y, free);
+    });
+}
+
+bool erase_line(Teditor& editor, float x0, float y0, float x1, float y1)
+{
+    return along(x0, y0, x1, y1, [&](float x, float y) { return erase_brick(editor, x, y); });
 }
 
 bool fill_rectangle(Teditor& editor, float x0, float y0, float x1, float y1)

@@ -32,6 +32,7 @@ struct Teditor_step {
     std::optional<levelsrc::Source_level> level;
     std::optional<levelsrc::Level_set> set;
     std::vector<int> selection;
+    int state = 0;   // the number of the state the step puts back
 };
 
 struct Teditor {
@@ -45,8 +46,15 @@ struct Teditor {
     std::vector<levelsrc::Source_brick> clipboard;   // points relative to the copied group's corner
     std::vector<Teditor_step> undo_list, redo_list;
     bool stroke_open = false;
-    int path_point = -1;    // the waypoint of the selected brick being worked on
-    bool changed = false;   // since the set was opened or saved
+    // The bricks the open stroke laid: a drag lays a row, it never paints over its own bricks.
+    std::vector<levelsrc::Source_brick> stroke_bricks;
+    int path_point = -1;   // the waypoint of the selected brick being worked on
+    // Each state the history can reach has a number of its own, and the file holds the one last
+    // saved or opened: undoing back to it shows the set as saved, and a change made after undoing
+    // past it leaves that number behind for good.
+    int state = 0;
+    int saved_state = 0;
+    int last_state = 0;
 };
 
 struct Editor_counts {
@@ -60,6 +68,8 @@ void new_editor_set(Teditor& editor, int theme);
 levelsrc::Source_level& edited_level(Teditor& editor);
 const levelsrc::Source_level& edited_level(const Teditor& editor);
 Editor_counts count_level(const levelsrc::Source_level& level);
+// Whether the set differs from its file (or, for a new set, from the empty set it began as).
+bool editor_changed(const Teditor& editor);
 
 // The undo history.
 void begin_editor_stroke(Teditor& editor);
@@ -78,6 +88,10 @@ int brick_at(const levelsrc::Source_level& level, float x, float y);
 // The brush. Each returns whether the level changed.
 bool paint_brick(Teditor& editor, float x, float y, bool free);
 bool erase_brick(Teditor& editor, float x, float y);
+// The brush along a pointer's way from (x0, y0) to (x1, y1) between two frames: every cell it
+// crossed, however fast it went.
+bool paint_line(Teditor& editor, float x0, float y0, float x1, float y1, bool free);
+bool erase_line(Teditor& editor, float x0, float y0, float x1, float y1);
 bool fill_rectangle(Teditor& editor, float x0, float y0, float x1, float y1);
 bool pick_brick(Teditor& editor, float x, float y);   // takes the kind and capsule; no change
 

@@ -153,7 +153,7 @@ void draw_top_bar(World& world, const Editor_view& view)
     const std::string counts = "BRICKS " + std::to_string(c.bricks) + "  CAPSULES " + std::to_string(c.capsules) +
                                "  HARMFUL " + std::to_string(c.harmful);
     text(world, counts, "3", static_cast<float>(792 - text_width(world, counts, "3")), 6, {230, 230, 240});
-    if (e.changed) text(world, "NOT SAVED", "3", 715, editor_buttons_y + editor_button_h + 9, {255, 120, 90});
+    if (editor_changed(e)) text(world, "NOT SAVED", "3", 715, editor_buttons_y + editor_button_h + 9, {255, 120, 90});
     const float x = static_cast<float>(mouse_x()), y = static_cast<float>(mouse_y());
     const bool message = view.message_timer > 0;
     text(world, message ? view.message : editor_help_line(view, x, y), "3", 8, 22,
@@ -278,11 +278,18 @@ void draw_set_page(World& world, const Editor_view& view)
         text(world, std::to_string(i + 1), "1", x + 2, y + 47, {255, 255, 255});
     }
     const Source_level& level = edited_level(e);
-    const auto caret = [&](Editor_typing t) { return view.typing == t && view.frame / 20 % 2 == 0 ? "_" : ""; };
-    text(world, "TITLE: " + e.set.title + caret(Editor_typing::title), "3", 20, 388, {230, 230, 240});
-    text(world, "AUTHOR: " + e.set.author + caret(Editor_typing::author), "3", 20, 404, {230, 230, 240});
-    text(world, "LEVEL " + std::to_string(e.level_index + 1) + ": " + level.name + caret(Editor_typing::name), "3", 20,
-         420, {230, 230, 240});
+    // The field being typed into shows a blinking bar after its text: the font has no glyph for
+    // one, and a character it lacks would repeat the last letter.
+    const auto field = [&](Editor_typing t, const std::string& line, float y) {
+        text(world, line, "3", 20, y, {230, 230, 240});
+        if (view.typing != t || view.frame / 20 % 2 != 0) return;
+        set_color(230, 230, 240);
+        draw_rect(static_cast<float>(20 + text_width(world, line, "3")), y + 7, 8, 2);
+        reset_draw_state();
+    };
+    field(Editor_typing::title, "TITLE: " + e.set.title, 388);
+    field(Editor_typing::author, "AUTHOR: " + e.set.author, 404);
+    field(Editor_typing::name, "LEVEL " + std::to_string(e.level_index + 1) + ": " + level.name, 420);
     text(world,
          "THEME: " + std::string(level.theme == 0   ? "METAL"
                                  : level.theme == 1 ? "VOLCANO"

@@ -56,7 +56,6 @@ int thumbnail_at(const Editor_view& view, float x, float y)
 void save_set(Editor_view& view)
 {
     if (const auto error = save_editor_set(view.editor, view.path)) return say(view, "NOT SAVED: " + *error);
-    view.editor.changed = false;
     say(view, "SAVED " + view.path);
 }
 
@@ -76,7 +75,7 @@ void test_play(World& world, Editor_view& view)
 // Leaving with changes not saved asks first; S saves and leaves.
 void ask_to_leave(World& world, Editor_view& view)
 {
-    if (!view.editor.changed) {
+    if (!editor_changed(view.editor)) {
         view.leave = true;
         return;
     }
@@ -90,7 +89,7 @@ void ask_to_leave(World& world, Editor_view& view)
     clear_prompt();
     if (key_down('S')) {
         save_set(view);
-        view.leave = !view.editor.changed;
+        view.leave = !editor_changed(view.editor);
     } else if (key_down(vk_y)) {
         view.leave = true;
     }
@@ -183,6 +182,7 @@ void press_on_field(Editor_view& view, float x, float y)
     const bool free = shift_held();
     view.drag_x = x, view.drag_y = y;
     view.moved_x = view.moved_y = 0;
+    view.stroke_x = x, view.stroke_y = y;
     switch (e.tool) {
     case Editor_tool::paint:
         begin_editor_stroke(e);
@@ -229,8 +229,8 @@ void drag_on_field(Editor_view& view, float x, float y)
 {
     Teditor& e = view.editor;
     switch (view.drag) {
-    case Editor_drag::paint: paint_brick(e, x, y, shift_held()); break;
-    case Editor_drag::erase: erase_brick(e, x, y); break;
+    case Editor_drag::paint: paint_line(e, view.stroke_x, view.stroke_y, x, y, shift_held()); break;
+    case Editor_drag::erase: erase_line(e, view.stroke_x, view.stroke_y, x, y); break;
     case Editor_drag::move: {
         // On the grid the group moves in whole cells, so bricks on it stay on it.
         const float step = shift_held() ? 1 : editor_grid;
@@ -245,6 +245,7 @@ void drag_on_field(Editor_view& view, float x, float y)
     case Editor_drag::waypoint: move_waypoint(e, view.drag_point, x, y, shift_held()); break;
     default: break;
     }
+    view.stroke_x = x, view.stroke_y = y;
 }
 
 void release_on_field(Editor_view& view, float x, float y)
@@ -295,14 +296,21 @@ void press_right(Editor_view& view, float x, float y)
     begin_editor_stroke(e);
     erase_brick(e, x, y);
     view.drag = Editor_drag::erase;
+    view.stroke_x = x, view.stroke_y = y;
 }
 
 void answer_pointer(World& world, Editor_view& view)
 {
     const float x = static_cast<float>(mouse_x()), y = static_cast<float>(mouse_y());
     const bool left = mouse_down(1), right = key_down(vk_rbutton);
-    if (left && !view.left_was_down) press_left(world, view, x, y);
-    else if (left || (right && view.drag == Editor_drag::erase)) drag_on_field(view, x, y);
+    if (left && !view.left_was_down) {
+        // The press may have come earlier in the frame, somewhere else: a quick stroke (press,
+        // move and release between two frames) begins there and reaches the pointer at once.
+        press_left(world, view, static_cast<float>(mouse_press_x()), static_cast<float>(mouse_press_y()));
+        if (!view.leave) drag_on_field(view, x, y);
+    } else if (left || (right && view.drag == Editor_drag::erase)) {
+        drag_on_field(view, x, y);
+    }
     if (right && !view.right_was_down && !left) press_right(view, x, y);
     if ((!left && view.left_was_down) || (!right && view.right_was_down && view.drag == Editor_drag::erase))
         release_on_field(view, x, y);

@@ -91,6 +91,6 @@ std::optional<std::string> save_editor_set(Teditor& editor, const std::string& p
 {
     number_levels(editor);
     if (auto error = levelsrc::save_level_set(path, editor.set)) return error;
-    editor.changed = false;
+    editor.saved_state = editor.state;
     return std::nullopt;
 }

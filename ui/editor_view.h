@@ -81,6 +81,7 @@ struct Editor_view {
     Editor_drag drag = Editor_drag::none;
     float drag_x = 0, drag_y = 0;     // where the drag began
     float moved_x = 0, moved_y = 0;   // how far a moved selection has gone so far
+    float stroke_x = 0, stroke_y = 0;   // where the brush was at the last frame of its drag
     int drag_point = -1;
     bool left_was_down = false, right_was_down = false;
     bool set_page = false;

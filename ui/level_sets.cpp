@@ -19,6 +19,8 @@ namespace {
 constexpr std::string_view sets_button = "MY SETS";
 // The list box holds 37 characters of font "3" in a row.
 constexpr std::size_t row_chars = 37;
+// The panel of LEVEL SELECT holds 43 of them.
+constexpr std::size_t panel_chars = 43;
 
 std::string upper(std::string text)
 {
@@ -147,16 +149,45 @@ void draw_set_level_list(World& world)
     }
 }
 
+std::string chosen_set_title(const World& world)
+{
+    if (world.chosen_set < 0 || world.chosen_set >= static_cast<int>(world.level_sets.size())) return "";
+    return upper(world.level_sets[static_cast<std::size_t>(world.chosen_set)].title);
+}
+
 void draw_chosen_set_line(World& world)
 {
     if (world.chosen_set < 0 || world.chosen_set >= static_cast<int>(world.level_sets.size())) return;
-    const levelsrc::Level_set_entry& entry = world.level_sets[static_cast<std::size_t>(world.chosen_set)];
-    const std::string count = world.set_refusal.empty() ? std::to_string(world.chosen_set_names.size()) + " LEVELS"
-                                                        : std::string("CANNOT BE PLAYED");
-    const std::string line = upper(entry.title) + " - " + count;
+    const std::size_t levels = world.chosen_set_names.size();
+    const std::string count = !world.set_refusal.empty() ? std::string("CANNOT BE PLAYED")
+                              : levels == 1              ? std::string("1 LEVEL")
+                                                         : std::to_string(levels) + " LEVELS";
+    const std::string line = chosen_set_title(world) + " - " + count;
     set_blend(blend_alpha);
     set_alpha(0.8f);
     set_color(230, 230, 240);
     draw_text(world, line, "3", static_cast<float>(400 - (9 * static_cast<int>(line.size())) / 2), 385, 0);
+    reset_draw_state();
+}
+
+std::string sets_folder_line(const std::string& folder)
+{
+    const std::string lead = "SETS FOLDER: ";
+    std::string shown = upper(folder);
+    for (char& c : shown)
+        if (glyph_index(c) < 0) c = '?';
+    if (lead.size() + shown.size() > panel_chars)
+        shown = "..." + shown.substr(shown.size() - (panel_chars - lead.size() - 3));
+    return lead + shown;
+}
+
+void draw_sets_folder_line(World& world)
+{
+    if (world.level_sets_dir.empty()) return;
+    const std::string line = sets_folder_line(world.level_sets_dir);
+    set_blend(blend_alpha);
+    set_alpha(0.7f);
+    set_color(170, 170, 190);
+    draw_text(world, line, "3", static_cast<float>(400 - text_width(world, line, "3") / 2), 539, 0);
     reset_draw_state();
 }

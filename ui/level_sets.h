@@ -32,8 +32,15 @@ void refuse_level_set(World& world, const std::string& reason);
 int level_list_rows(const World& world);
 // The chosen set's rows, all open; or the reason it cannot be played.
 void draw_set_level_list(World& world);
+// The chosen set's title in the font's upper case; empty while a theme is chosen.
+std::string chosen_set_title(const World& world);
 // The set's title and level count, between the theme buttons and DIFFICULTY.
 void draw_chosen_set_line(World& world);
+// Where this run looks for sets, on one line of font "3" across the panel: the folder's end when
+// it is too long, in the font's upper case, '?' for a character the font cannot draw.
+std::string sets_folder_line(const std::string& folder);
+// That line at the foot of LEVEL SELECT, so a player knows where to put a set's file.
+void draw_sets_folder_line(World& world);
 // What the list shows of a reason: the file's name rather than its whole path, in the font's
 // upper case, cut into rows that fit the box.
 std::vector<std::string> reason_rows(const std::string& reason, const std::string& path);

@@ -207,6 +207,7 @@ void draw_level_select_screen(World& world)
     draw_panel(world, 400, 500);
     draw_title(world, "LEVEL SELECT", 298, 63);
     draw_chosen_set_line(world);
+    draw_sets_folder_line(world);
     set_color(50, 50, 70);
     set_alpha(0.6f);
     draw_rect(220, 90, 360, 253);
@@ -244,8 +245,19 @@ void draw_complete_theme_screen(World& world)
     draw_title(world, "CONGRATULATIONS!", 264, 230);
     set_color(230, 230, 230);
     set_alpha(0.8f);
-    draw_text(world, "YOU HAVE COMPLETED ALL", "2", 213, 266, 0);
-    draw_text(world, "THE LEVELS IN THIS THEME", "2", 196, 284, 0);
+    if (world.chosen_set_path.empty()) {
+        draw_text(world, "YOU HAVE COMPLETED ALL", "2", 213, 266, 0);
+        draw_text(world, "THE LEVELS IN THIS THEME", "2", 196, 284, 0);
+    } else {
+        // The player's own set was cleared, not a theme: the screen says so and names it.
+        const auto centred = [&world](std::string_view text, std::string_view font, float y) {
+            draw_text(world, text, font, static_cast<float>(400 - text_width(world, text, font) / 2), y, 0);
+        };
+        centred("YOU HAVE CLEARED ALL", "2", 266);
+        centred("THE LEVELS IN THIS SET", "2", 284);
+        set_color(250, 220, 140);
+        centred(chosen_set_title(world), "3", 308);
+    }
     reset_draw_state();
 }
 

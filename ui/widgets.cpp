@@ -196,8 +196,9 @@ void create_widgets(World& world)
     create_button(world, "METAL", 217, 355, "LEVEL SELECT", small_button);
     create_button(world, "VOLCANO", 340, 355, "LEVEL SELECT", small_button);
     create_button(world, "ALIEN", 463, 355, "LEVEL SELECT", small_button);
-    // Beside START, on LEVEL SELECT only once the sets folder holds a set (list_player_level_sets).
-    create_button(world, "MY SETS", 507, 458, "", small_button).width = 86;
+    // Beside START, on LEVEL SELECT only once the sets folder holds a set (list_player_level_sets);
+    // as far from START and from the panel's edge as the theme buttons are from theirs.
+    create_button(world, "MY SETS", 503, 458, "", small_button).width = 80;   // ends where ALIEN does
     create_button(world, "BACK", 300, 408, "HIGH SCORES", large_button);
     create_button(world, "ASSISTED", 540, 416, "HIGH SCORES", small_button);
     create_button(world, "OK", 300, 335, "COMPLETE THEME", large_button);
