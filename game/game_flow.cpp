@@ -140,6 +140,11 @@ void end_game(World& world)
     } else if (world.score > world.high_scores[high_score_count - 1]) {
         world.new_high_score_index = insert_high_score(world, world.score);
     }
+    if (world.new_high_score_index >= 0 && name_scan_active(world)) {
+        const auto entry = static_cast<std::size_t>(world.new_high_score_index);
+        begin_name_scan(world, world.assisted_scores_shown ? world.assisted_scores[entry].name
+                                                           : world.high_score_names[entry]);
+    }
 }
 
 void update_screen_shake(World& world)
