@@ -14,7 +14,7 @@ namespace {
 // The choices' cells: DONE and DELETE side by side, then the rows of letters, 40 pixels a
 // letter; SPACE takes two letters' room.
 constexpr float cells_x = 260;
-constexpr float first_line_y = 384;
+constexpr float first_line_y = 392;
 constexpr float line_step = 22;
 constexpr float cell_width = 40;
 constexpr float cell_height = 20;
@@ -149,7 +149,7 @@ void draw_name_scan(World& world, float bottom)
     set_color(220, 220, 230);
     set_alpha(0.8f);
     const std::string_view hint = "PRESS THE SWITCH WHILE YOUR CHOICE IS LIT";
-    draw_text(world, hint, "3", 400 - static_cast<float>(text_width(world, hint, "3")) / 2, bottom - 22, 0);
+    draw_text(world, hint, "3", 400 - static_cast<float>(text_width(world, hint, "3")) / 2, bottom - 20, 0);
 }
 
 void remember_entered_name(World& world, std::string_view name)

@@ -383,7 +383,7 @@ void draw_high_score_screen(World& world)
     const bool typing = world.new_high_score_index >= 0 && world.new_high_score_index < rows;
     // One switch spells the name on a grid under the table: the panel grows down to hold it.
     const bool scanning = typing && name_scan_active(world);
-    const float panel_height = scanning ? 440 : 330;
+    const float panel_height = scanning ? 460 : 330;
     draw_panel(world, assisted ? 760 : 580, panel_height);
     set_color(250, 250, 250);
     set_alpha(0.8f);
