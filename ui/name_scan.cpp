@@ -57,6 +57,19 @@ void draw_cell(World& world, const Cell& cell, std::string_view text, bool lit)
     draw_text(world, text, font, cell.x + (cell.w - width) / 2, cell.y + (text.size() > 1 ? 5 : 2), 0);
 }
 
+// What the light is on, as the trace names it.
+std::string lit_label(const NameScanState& scan)
+{
+    if (scan.name_scan_row >= 0) {
+        const char c = name_scan_rows[static_cast<std::size_t>(scan.name_scan_row)]
+                                     [static_cast<std::size_t>(scan.name_scan_item)];
+        return c == ' ' ? "SPACE" : std::string(1, c);
+    }
+    if (scan.name_scan_item == name_scan_done) return "DONE";
+    if (scan.name_scan_item == name_scan_delete) return "DELETE";
+    return std::string(name_scan_rows[static_cast<std::size_t>(scan.name_scan_item - 2)]);
+}
+
 }   // namespace
 
 bool name_scan_active(const World& world) { return world.access.one_switch; }
@@ -113,7 +126,10 @@ bool update_name_scan(World& world, std::string& name)
     NameScanState& scan = world;
     if (!name_entry_clicked(world)) {
         // The light rests while the switch is held, so a press chooses what it was pressed on.
-        if (!mouse_down(1)) advance_name_scan(scan, name.size());
+        if (mouse_down(1)) return false;
+        const std::string lit = lit_label(scan);
+        advance_name_scan(scan, name.size());
+        if (lit_label(scan) != lit) trace("name scan lit " + lit_label(scan));
         return false;
     }
     world.name_entry_press = NameEntryPress::up;
