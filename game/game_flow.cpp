@@ -142,8 +142,8 @@ void end_game(World& world)
     }
     if (world.new_high_score_index >= 0 && name_scan_active(world)) {
         const auto entry = static_cast<std::size_t>(world.new_high_score_index);
-        begin_name_scan(world, world.assisted_scores_shown ? world.assisted_scores[entry].name
-                                                           : world.high_score_names[entry]);
+        begin_name_scan(
+            world, world.assisted_scores_shown ? world.assisted_scores[entry].name : world.high_score_names[entry]);
     }
 }
 

@@ -139,18 +139,18 @@ TEST_P(NameScan, SpellsWithPressesAlone)
     EXPECT_EQ(done, c.done);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    OneSwitch, NameScan,
-    ::testing::Values(NameScanCase{"KeepTheName", "PLAYER", "p", "PLAYER", true},
-                      // E: two steps to the first row, four to E; Z: the fourth row; then DONE.
-                      NameScanCase{"TypeTwoLetters", "BOB", "2p4p5p4pp", "BOBEZ", true},
-                      NameScanCase{"SpaceEndsTheLastRow", "AL", "5p5p", "AL ", false},
-                      // DELETE stays lit for the next press; five steps walk on round to DONE.
-                      NameScanCase{"Delete", "PLAYER", "1pp5p", "PLAY", true},
-                      // A row walked without a press lights that row again.
-                      NameScanCase{"ARowPassedBy", "", "3p7pp", "H", false},
-                      // A full name lights only DONE and DELETE: two steps are DONE again.
-                      NameScanCase{"UpToTheLimit", "ABCDEFGHIJKLMN", "2p0p2p", "ABCDEFGHIJKLMNA", true}),
-    [](const testing::TestParamInfo<NameScanCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(OneSwitch, NameScan,
+                         ::testing::Values(NameScanCase{"KeepTheName", "PLAYER", "p", "PLAYER", true},
+                                           // E: two steps to the first row, four to E; Z: the fourth row; then DONE.
+                                           NameScanCase{"TypeTwoLetters", "BOB", "2p4p5p4pp", "BOBEZ", true},
+                                           NameScanCase{"SpaceEndsTheLastRow", "AL", "5p5p", "AL ", false},
+                                           // DELETE stays lit for the next press; five steps walk on round to DONE.
+                                           NameScanCase{"Delete", "PLAYER", "1pp5p", "PLAY", true},
+                                           // A row walked without a press lights that row again.
+                                           NameScanCase{"ARowPassedBy", "", "3p7pp", "H", false},
+                                           // A full name lights only DONE and DELETE: two steps are DONE again.
+                                           NameScanCase{"UpToTheLimit", "ABCDEFGHIJKLMN", "2p0p2p", "ABCDEFGHIJKLMNA",
+                                                        true}),
+                         [](const testing::TestParamInfo<NameScanCase>& info) { return std::string(info.param.name); });
 
 }   // namespace

@@ -61,8 +61,8 @@ void draw_cell(World& world, const Cell& cell, std::string_view text, bool lit)
 std::string lit_label(const NameScanState& scan)
 {
     if (scan.name_scan_row >= 0) {
-        const char c = name_scan_rows[static_cast<std::size_t>(scan.name_scan_row)]
-                                     [static_cast<std::size_t>(scan.name_scan_item)];
+        const char c =
+            name_scan_rows[static_cast<std::size_t>(scan.name_scan_row)][static_cast<std::size_t>(scan.name_scan_item)];
         return c == ' ' ? "SPACE" : std::string(1, c);
     }
     if (scan.name_scan_item == name_scan_done) return "DONE";
