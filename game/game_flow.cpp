@@ -91,6 +91,8 @@ void start_new_game(World& world)
     set_up_level(world, world.level_number, world.theme);
     start_level(world);
     trace("game start");
+    // What the score's box will say of an eased game, so a run's trace shows which table it plays for.
+    if (const std::string mark = assisted_mark(world.access); !mark.empty()) trace("score box " + mark);
 }
 
 void run_game(World& world)
