@@ -202,6 +202,8 @@ TEST_F(DesktopAccess, OneSwitchSpellsAHighScoresNameWithSpaceAlone)
     ASSERT_EQ(config.size(), 802u);
     EXPECT_EQ(config.substr(12 + 4, 15), "PLAYS          ") << "the table's first row";
     EXPECT_FALSE(fs::exists(data_home / "kalventor" / "assisted-scores.txt"));
+    const std::string choices = read_text(data_home / "kalventor" / "choices.txt");
+    EXPECT_NE(choices.find("\nname PLAYS\n"), std::string::npos) << "the next entry starts from it: " << choices;
 }
 
 }   // namespace
