@@ -2,7 +2,7 @@
 // A high score's name entered with one switch. The entry starts with the last name entered (or
 // PLAYER), so keeping it takes one press. A light walks DONE, DELETE and four rows of letters at
 // the menus' pace; a press on a row walks its letters, a press on a letter types it. A row then a
-// letter reaches any of the 28 choices in at most 5 + 7 steps instead of 28, and after each
+// letter reaches any choice in at most ten steps of the light instead of 28, and after each
 // letter the light starts again on DONE and DELETE, the two things most wanted next (finish, or
 // take back a slip); after a DELETE it stays there, so a name is cleared with one press a letter.
 #pragma once
@@ -26,7 +26,7 @@ struct NameScanState {
     int name_scan_row = -1;          // the letter row being walked; -1 the first level
     int name_scan_item = 0;          // the lit item of that level
     int name_scan_frames = 0;        // frames the light has rested on it
-    std::string last_entered_name;   // the last name entered in this run; "" none yet
+    std::string last_entered_name;   // the last name entered (choices.txt keeps it); "" none yet
 };
 
 // Whether this frame's name entry goes by the scan (one-switch play is on and a name is typed).
