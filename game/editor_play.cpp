@@ -10,14 +10,8 @@
 
 void play_editor_level(World& base, const levelsrc::Source_level& level)
 {
-    auto owned = std::make_unique<World>();
+    auto owned = world_sharing_media(base);
     World& w = *owned;
-    w.assets = base.assets;
-    w.font_list = base.font_list;
-    w.screen_grab_image = base.screen_grab_image;
-    w.pointer_image = base.pointer_image;
-    w.sound_volume = base.sound_volume;
-    w.music_volume = base.music_volume;
     w.gfx_level = base.gfx_level;
     w.difficulty = base.difficulty;
     // A theme of one level: clearing it ends the game, as clearing a theme's last level does.
@@ -27,7 +21,6 @@ void play_editor_level(World& base, const levelsrc::Source_level& level)
     w.level_list[static_cast<std::size_t>(w.theme)] = levelsrc::level_record(level);
     w.level_number = 1;
     w.outside_high_scores = true;   // a level still being made is no place for a high score
-    w.attract_mode = 0;
     w.music_channel = base.music_channel;   // the game's tracks take over from the editor's music
     start_new_game(w);
     run_game(w);

@@ -56,7 +56,6 @@ void start_game(World& world)
     fade_to_black(world);
     world.attract_mode = 0;
     world.theme = chosen_theme(world);
-    if (!world.chosen_set_path.empty()) world.outside_high_scores = true;
     if (const int difficulty = chosen_difficulty(world); difficulty >= 0) world.difficulty = difficulty;
     if (const int gfx = chosen_gfx_level(world); gfx >= 0) world.gfx_level = gfx;
     begin_game_record(world);
@@ -66,10 +65,7 @@ void start_game(World& world)
     end_game(world);
     keep_game_replay(world);
     reset_world(world);
-    if (playing_set(world)) {
-        drop_level_set(world);
-        world.outside_high_scores = false;
-    }
+    if (playing_set(world)) drop_level_set(world);
     return_to_menus(world);
 }
 
@@ -135,7 +131,7 @@ void end_game(World& world)
     // A game given up through the quit prompt never enters a table. An eased game goes to the
     // assisted table alone, so it never pushes a plain score out.
     show_assisted_scores(world, any_assist(world.access));
-    if (world.game_end_reason == GameEndReason::quit || world.outside_high_scores) return;
+    if (world.game_end_reason == GameEndReason::quit || enters_no_table(world)) return;
     if (world.assisted_scores_shown) {
         if (assisted_score_qualifies(world, world.score))
             world.new_high_score_index = insert_assisted_score(world, world.score);
@@ -390,7 +386,7 @@ void pause_game(World& world)
 bool quitting_loses_high_score(const World& world)
 {
     const int score = world.score + (world.score_to_add > 0 ? world.score_to_add : 0);
-    if (world.outside_high_scores) return false;
+    if (enters_no_table(world)) return false;
     if (any_assist(world.access)) return assisted_score_qualifies(world, score);
     return score > world.high_scores[high_score_count - 1];
 }

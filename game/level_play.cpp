@@ -17,6 +17,10 @@
 
 bool playing_set(const World& world) { return !world.set_path.empty(); }
 
+// A player's own set is no measure against the themes' table, and a game from the command line
+// ends the program before a name could be typed.
+bool enters_no_table(const World& world) { return playing_set(world) || world.outside_high_scores; }
+
 int levels_in_play(const World& world)
 {
     return playing_set(world) ? static_cast<int>(world.set_levels.size()) : world.levels_per_theme;

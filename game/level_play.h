@@ -21,6 +21,7 @@ struct SetGameState {
 };
 
 bool playing_set(const World& world);
+bool enters_no_table(const World& world);
 // The levels the game goes through: the set's, or a theme's fifty.
 int levels_in_play(const World& world);
 // Reads the set file for a game. On failure returns one line naming the file and the problem,

@@ -173,17 +173,8 @@ void delete_replays_not_in(const World& world, std::span<const HighScore> table)
 // It never saves: its settings were never loaded.
 std::unique_ptr<World> replay_world(const World& base, const GameReplay& replay)
 {
-    auto owned = std::make_unique<World>();
+    auto owned = world_sharing_media(base);
     World& w = *owned;
-    w.assets = base.assets;
-    w.font_list = base.font_list;
-    w.level_list = base.level_list;
-    w.levels_per_theme = base.levels_per_theme;
-    w.screen_grab_image = base.screen_grab_image;
-    w.pointer_image = base.pointer_image;
-    w.sound_volume = base.sound_volume;
-    w.music_volume = base.music_volume;
-    w.attract_mode = 0;
     give_settings(w, replay);
     w.outside_high_scores = true;
     // Checked by replay_set_refusal before the replay was offered; a set gone since leaves an

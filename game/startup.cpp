@@ -111,7 +111,6 @@ void apply_access_options(World& world, const Options& options)
 {
     world.difficulty = options.difficulty;
     world.theme = options.play ? options.play_theme : 0;
-    if (playing_set(world)) world.outside_high_scores = true;
     world.level_number = options.play ? options.play_level : 1;
     world.unlimited_lives = options.unlimited_lives;
     world.one_level = options.one_level;

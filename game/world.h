@@ -11,6 +11,7 @@
 #pragma once
 
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -86,3 +87,7 @@ struct World : MenuLoopState,
     Assets assets;
     Taccess access;   // the player's game speed, assists and other settings for play
 };
+
+// A fresh World with this run's levels, pictures, fonts and volumes, and nothing else: its
+// settings were never loaded, so it never saves them.
+std::unique_ptr<World> world_sharing_media(const World& loaded);

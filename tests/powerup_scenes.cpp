@@ -28,12 +28,7 @@ namespace {
 
 std::unique_ptr<World> new_scene(World& loaded, int level)
 {
-    auto world = std::make_unique<World>();
-    world->level_list = loaded.level_list;
-    world->assets = loaded.assets;
-    world->font_list = loaded.font_list;
-    world->screen_grab_image = loaded.screen_grab_image;
-    world->attract_mode = 0;
+    auto world = world_sharing_media(loaded);
     world->difficulty = 1;
     world->theme = 0;
     world->level_number = level;

@@ -230,17 +230,19 @@ TEST_F(GameFlow, LosingTheWindowPausesUntilAKeyIsPressed)
     EXPECT_FALSE(take_focus_lost());
 }
 
-TEST_F(GameFlow, AGameFromTheCommandLineStaysOutOfTheHighScores)
+TEST_F(GameFlow, AGameFromTheCommandLineOrOfAPlayersSetStaysOutOfTheHighScores)
 {
-    world->score = 999999;
-    world->outside_high_scores = true;
-    world->new_high_score_index = -1;
-    end_game(*world);
-    EXPECT_EQ(world->new_high_score_index, -1);
-    world->score = 999999;
-    world->outside_high_scores = false;
-    end_game(*world);
-    EXPECT_EQ(world->new_high_score_index, 0);
+    const auto ended_with = [&](bool command_line, const char* set_path) {
+        world->score = 999999;
+        world->outside_high_scores = command_line;
+        world->set_path = set_path;
+        world->new_high_score_index = -1;
+        end_game(*world);
+        return world->new_high_score_index;
+    };
+    EXPECT_EQ(ended_with(true, ""), -1);
+    EXPECT_EQ(ended_with(false, "my set.txt"), -1);
+    EXPECT_EQ(ended_with(false, ""), 0);
 }
 
 // Runs the level-complete pause, with nothing left moving, until the next level has started.

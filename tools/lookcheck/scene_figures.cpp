@@ -56,12 +56,7 @@ Stage& stage(const std::string& levels_dat)
 std::unique_ptr<World> new_scene(World& loaded, int theme)
 {
     seed_rnd(1);
-    auto world = std::make_unique<World>();
-    world->level_list = loaded.level_list;
-    world->assets = loaded.assets;
-    world->font_list = loaded.font_list;
-    world->screen_grab_image = loaded.screen_grab_image;
-    world->attract_mode = 0;
+    auto world = world_sharing_media(loaded);
     world->difficulty = 1;
     world->theme = theme;
     world->level_number = 1;
