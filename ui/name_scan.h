@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/access_screen.h"
+
 struct World;
 
 // The letter rows as the screen shows them; ' ' is SPACE.
@@ -19,7 +21,7 @@ inline constexpr std::array<std::string_view, 4> name_scan_rows = {"ABCDEFG", "H
 inline constexpr int name_scan_done = 0;
 inline constexpr int name_scan_delete = 1;
 inline constexpr int name_scan_top_items = 2 + static_cast<int>(name_scan_rows.size());
-inline constexpr int name_scan_frames_per_item = 60;   // as the menus' scan: a second
+inline constexpr int name_scan_frames_per_item = scan_frames_per_widget;   // the menus' pace
 inline constexpr std::string_view first_player_name = "PLAYER";
 
 struct NameScanState {
