@@ -137,6 +137,7 @@ bool update_name_scan(World& world, std::string& name)
     const bool done = choose_name_scan_item(scan, name, high_score_name_length);
     if (name != before) play_menu_sound(world, world.assets.name_input_sound);
     trace(done ? "name scan done " + name : "name scan " + name);
+    if (!done) trace("name scan lit " + lit_label(scan));
     return done;
 }
 
