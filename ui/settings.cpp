@@ -398,7 +398,7 @@ void draw_high_score_screen(World& world)
         if (!scanning) draw_text(world, "CLICK OR PRESS ENTER TO CONTINUE", "3", 256, 448, 0);
     }
     set_alpha(0.8f);
-    if (assisted) draw_assisted_score_rows(world);
+    if (assisted) draw_assisted_score_rows(world, scanning ? 86 : 392);
     else
         for (int row = 1; row <= high_score_count; ++row) draw_high_score_row(world, row);
     reset_draw_state();
