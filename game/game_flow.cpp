@@ -87,6 +87,8 @@ void start_new_game(World& world)
     set_up_level(world, world.level_number, world.theme);
     start_level(world);
     trace("game start");
+    // What the score's box will say of an eased game, so a run's trace shows which table it plays for.
+    if (const std::string mark = assisted_mark(world.access); !mark.empty()) trace("score box " + mark);
 }
 
 void run_game(World& world)
@@ -135,6 +137,11 @@ void end_game(World& world)
             world.new_high_score_index = insert_assisted_score(world, world.score);
     } else if (world.score > world.high_scores[high_score_count - 1]) {
         world.new_high_score_index = insert_high_score(world, world.score);
+    }
+    if (world.new_high_score_index >= 0 && name_scan_active(world)) {
+        const auto entry = static_cast<std::size_t>(world.new_high_score_index);
+        begin_name_scan(
+            world, world.assisted_scores_shown ? world.assisted_scores[entry].name : world.high_score_names[entry]);
     }
 }
 

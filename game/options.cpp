@@ -100,7 +100,7 @@ std::string usage_text()
            "                      play at that share of full speed this run (50..100, in steps of 10)\n"
            "  --assist LIST       this run with assists, comma-separated: wide-paddle,\n"
            "                      ball-never-lost, auto-launch, slow-capsules\n"
-           "  --one-level         with --play: end the run once that level is cleared\n"
+           "  --one-level         end a game once its first level is cleared (with --play, the run)\n"
            "  --stats             print frame counts and frame times when the program ends\n"
            "  --no-drawing        headless: draw nothing (the same game, several times faster)\n"
            "  --version           print the version and exit\n"

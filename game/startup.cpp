@@ -304,6 +304,7 @@ int run_program(const std::vector<std::string>& arguments)
         run_level_editor(*world, std::move(editor), options.edit_file);
         end_program(0);
     }
+    world->one_level = options.one_level;   // a game started from the menus ends after its first level too
     run_menus(*world);
 }
 

@@ -45,6 +45,7 @@
 #include "ui/level_sets.h"
 #include "ui/menu_choices.h"
 #include "ui/menu_screens.h"
+#include "ui/name_scan.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
 
@@ -70,6 +71,7 @@ struct World : MenuLoopState,
                MenuChoicesState,
                WidgetState,
                SettingsState,
+               NameScanState,
                AutoplayState,
                ReplayState,
                AccessScreenState,

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The ACCESSIBILITY settings: access.txt read back as written and its damaged lines at their
 // defaults; on KEYS a key another line holds is refused, a free one taken, and in play the moved
-// key reaches the game as the key it stands for.
+// key reaches the game as the key it stands for; a name spelled with one switch.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -16,6 +16,7 @@
 #include "tests/support/test_support.h"
 #include "ui/access_file.h"
 #include "ui/access_screen.h"
+#include "ui/name_scan.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -111,5 +112,45 @@ TEST(KeysScreen, RefusesAKeyInUseTakesAFreeOneAndPlaysIt)
     EXPECT_EQ(world->access.keys, default_key_bindings());
     reset_input();
 }
+
+// A one-switch name: digits let the light walk that many items, 'p' is a press.
+struct NameScanCase {
+    const char* name;
+    const char* start;
+    const char* presses;
+    const char* expected;
+    bool done;
+};
+
+class NameScan : public ::testing::TestWithParam<NameScanCase> {};
+
+TEST_P(NameScan, SpellsWithPressesAlone)
+{
+    const NameScanCase& c = GetParam();
+    NameScanState scan;
+    std::string name = c.start;
+    bool done = false;
+    for (const char* p = c.presses; *p != 0 && !done; ++p) {
+        if (*p == 'p') done = choose_name_scan_item(scan, name, 15);
+        else
+            for (int i = 0; i < (*p - '0') * name_scan_frames_per_item; ++i) advance_name_scan(scan, name.size());
+    }
+    EXPECT_EQ(name, c.expected);
+    EXPECT_EQ(done, c.done);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneSwitch, NameScan,
+                         ::testing::Values(NameScanCase{"KeepTheName", "PLAYER", "p", "PLAYER", true},
+                                           // E: two steps to the first row, four to E; Z: the fourth row; then DONE.
+                                           NameScanCase{"TypeTwoLetters", "BOB", "2p4p5p4pp", "BOBEZ", true},
+                                           NameScanCase{"SpaceEndsTheLastRow", "AL", "5p5p", "AL ", false},
+                                           // DELETE stays lit for the next press; five steps walk on round to DONE.
+                                           NameScanCase{"Delete", "PLAYER", "1pp5p", "PLAY", true},
+                                           // A row walked without a press lights that row again.
+                                           NameScanCase{"ARowPassedBy", "", "3p7pp", "H", false},
+                                           // A full name lights only DONE and DELETE: two steps are DONE again.
+                                           NameScanCase{"UpToTheLimit", "ABCDEFGHIJKLMN", "2p0p2p", "ABCDEFGHIJKLMNA",
+                                                        true}),
+                         [](const testing::TestParamInfo<NameScanCase>& info) { return std::string(info.param.name); });
 
 }   // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The assisted top ten: its file read back as written, damaged rows dropped and good ones kept,
-// ten rows at most; and a game's score going to the table of the way it was played.
+// ten rows at most; and a game's score going to the table of the way it was played, also when the
+// way was chosen on ACCESSIBILITY by a player's clicks.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "game/game_flow.h"
 #include "game/world.h"
 #include "platform/stream.h"
+#include "tests/support/headless_run.h"
 #include "tests/support/test_support.h"
 #include "ui/assisted_scores.h"
 #include "ui/settings.h"
@@ -121,6 +123,36 @@ TEST_F(AssistedGame, EachScoreGoesToTheTableOfTheWayItWasPlayed)
     EXPECT_FALSE(world->assisted_scores_shown);
     EXPECT_EQ(saved_plain_scores().front(), 300);
     EXPECT_EQ(saved_assisted().size(), 1u) << "a plain game never enters the assisted table";
+}
+
+// Clicks as a player makes them: OPTIONS, ACCESSIBILITY, GAME SPEED three steps from 100 % (50,
+// 60, 70), AUTO LAUNCH on (no click is needed in the game, so none can end the name entry), BACK
+// twice, PLAY GAME, START; the name is typed long after the last ball is lost.
+TEST_F(HeadlessRun, ASpeedChosenOnTheAccessibilityScreenTakesTheScoreToTheAssistedTable)
+{
+    std::ofstream(dir / "script.txt") << "100 mouse 400 363\n110 down\n112 up\n"
+                                         "150 mouse 400 377\n160 down\n162 up\n"
+                                         "200 mouse 400 76\n210 down\n212 up\n220 down\n222 up\n230 down\n232 up\n"
+                                         "240 mouse 400 176\n250 down\n252 up\n"
+                                         "270 mouse 400 486\n280 down\n282 up\n300 mouse 400 420\n310 down\n312 up\n"
+                                         "340 mouse 400 320\n350 down\n352 up\n380 mouse 400 465\n390 down\n392 up\n"
+                                         "12000 key R\n12001 key O\n12002 key Y\n12003 key RETURN\n";
+    ASSERT_EQ(run("--headless --no-drawing --seed 1 --input script.txt --trace trace.txt --assisted-scores "
+                  "assisted.txt --frames 12100"),
+              0)
+        << file_text("err.txt");
+    const std::string trace = file_text("trace.txt");
+    EXPECT_NE(trace.find(" score box ASSISTED 70%\n"), std::string::npos) << trace;
+    const std::vector<AssistedScore> rows = parse_assisted_scores(file_text("assisted.txt"));
+    ASSERT_EQ(rows.size(), 1u) << file_text("assisted.txt");
+    EXPECT_EQ(rows[0].game_speed, 70);
+    EXPECT_EQ(rows[0].assists, "auto-launch");
+    EXPECT_EQ(rows[0].name, "ROY");
+    ConfigData plain;
+    const auto config = read_file((dir / "config.dat").string());
+    ASSERT_TRUE(config && config->size() == 802u);
+    parse_config(*config, 150, plain);
+    for (const HighScore& entry : plain.table) EXPECT_NE(entry.score, rows[0].score) << "the plain top ten took it";
 }
 
 }   // namespace

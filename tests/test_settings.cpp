@@ -455,18 +455,20 @@ TEST_F(NameEntry, EnterFinishesThePaddedNameAndWritesTheFile)
 }
 
 // LEVEL SELECT's choices in their own file: what it holds comes back; a damaged line keeps its
-// own field's default only; a level no longer open gives level 1; a headless run never reads it.
+// own field's default only; a level no longer open gives level 1; a headless run never reads it;
+// the last name entered comes back with them.
 TEST_F(Settings, LevelSelectChoicesSurviveARestartInTheirOwnFile)
 {
-    const MenuChoices chosen{3, 2, 27};
+    const MenuChoices chosen{3, 2, 27, "ROY B"};
     EXPECT_EQ(parse_menu_choices(format_menu_choices(chosen)), chosen);
     const MenuChoices damaged = parse_menu_choices(
-        "difficulty HARDER\ntheme ALIEN 2\nlevel 0\ncolour RED\nlevel 12x\n# theme VOLCANO\ntheme VOLCANO \r\n");
-    EXPECT_EQ(damaged, (MenuChoices{1, 1, 1}));
-    EXPECT_EQ(parse_menu_choices("level 40\ndifficulty EASY"), (MenuChoices{0, 0, 40}));
+        "difficulty HARDER\ntheme ALIEN 2\nlevel 0\ncolour RED\nlevel 12x\n# "
+        "theme VOLCANO\ntheme VOLCANO \r\nname SEVENTEEN LETTERS\nname \n");
+    EXPECT_EQ(damaged, (MenuChoices{1, 1, 1, ""}));
+    EXPECT_EQ(parse_menu_choices("level 40\ndifficulty EASY"), (MenuChoices{0, 0, 40, ""}));
 
     const fs::path file = user_data_dir() + "choices.txt";
-    const std::string as_written = "difficulty EXPERT\ntheme ALIEN\nlevel 27\n";
+    const std::string as_written = "difficulty EXPERT\ntheme ALIEN\nlevel 27\nname ROY B\n";
     std::ofstream(file) << as_written;
     const auto read_text = [&file] {
         std::ifstream in(file);
@@ -483,11 +485,12 @@ TEST_F(Settings, LevelSelectChoicesSurviveARestartInTheirOwnFile)
     EXPECT_EQ(chosen_theme(*world), 2);
     EXPECT_EQ(world->level_number, 27);
     EXPECT_EQ(world->level_list_scroll, 252 - 14 * 27) << "the chosen row is scrolled into view";
+    EXPECT_EQ(world->last_entered_name, "ROY B") << "a one-switch entry starts from it";
     keep_menu_choices(*world);
     EXPECT_EQ(read_text(), as_written) << "unchanged choices leave the file alone";
     set_scroll_choice(*world, "DIFFICULTY", 0);
     keep_menu_choices(*world);
-    EXPECT_EQ(parse_menu_choices(read_text()), (MenuChoices{0, 2, 27}));
+    EXPECT_EQ(parse_menu_choices(read_text()), (MenuChoices{0, 2, 27, "ROY B"}));
 
     auto restarted = fresh_world();
     use_menu_choices_file(*restarted, file.string());

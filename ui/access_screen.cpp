@@ -27,8 +27,6 @@ constexpr float first_line_y = 62;
 constexpr float line_gap = 34;
 constexpr float key_name_x = 470;   // the KEYS screen: the key's box right of its line
 constexpr int key_name_width = 150;
-// A second under one-switch play before the focus moves on: time to press, not to wait.
-constexpr int scan_frames_per_widget = 60;
 constexpr int key_message_frames = 180;
 
 struct AccessLine {

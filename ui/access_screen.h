@@ -11,6 +11,9 @@
 
 struct World;
 
+// A second under one-switch play before the focus moves on: time to press, not to wait.
+inline constexpr int scan_frames_per_widget = 60;
+
 struct AccessScreenState {
     std::string access_path;    // access.txt for this run; "" keeps the settings for the run only
     Taccess access_kept;        // what access.txt holds: world.access without this run's --game-speed, --assist

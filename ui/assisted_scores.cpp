@@ -232,12 +232,12 @@ std::string assisted_mark(const Taccess& access)
     return access.game_speed < full_game_speed ? "ASSISTED " + std::to_string(access.game_speed) + "%" : "ASSISTED";
 }
 
-void draw_assisted_score_rows(World& world)
+void draw_assisted_score_rows(World& world, float legend_y)
 {
     for (int row = 1; row <= static_cast<int>(world.assisted_scores.size()); ++row) draw_row(world, row);
     set_color(200, 200, 200);
     if (world.assisted_scores.empty()) draw_text(world, "NO ASSISTED SCORES YET", "2", 213, 280, 0);
-    draw_text(world, "WIDE PADDLE    FLOOR: BALL NEVER LOST    AUTO LAUNCH    SLOW CAPSULES", "3", 100, 392, 0);
+    draw_text(world, "WIDE PADDLE    FLOOR: BALL NEVER LOST    AUTO LAUNCH    SLOW CAPSULES", "3", 100, legend_y, 0);
 }
 
 void show_assisted_scores(World& world, bool shown)

@@ -57,8 +57,9 @@ std::string assisted_play_text(const Taccess& access);
 // The HUD's mark while an assisted game is played: "ASSISTED", with the speed when under 100 %
 // ("" for a plain game).
 std::string assisted_mark(const Taccess& access);
-// The HIGH SCORES rows of the assisted table, the name being typed among them.
-void draw_assisted_score_rows(World& world);
+// The HIGH SCORES rows of the assisted table, the name being typed among them, and the legend of
+// the rows' words at legend_y (under the rows, or above the title where a one-switch name is spelled).
+void draw_assisted_score_rows(World& world, float legend_y);
 // Turns HIGH SCORES to the assisted table (or back to the plain one), its button to the other.
 void show_assisted_scores(World& world, bool shown);
 // The length of the name being typed, in whichever table it is.

@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <span>
 
+#include "core/font.h"
 #include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "platform/program.h"
 #include "platform/stream.h"
 #include "platform/trace.h"
+#include "ui/settings.h"
 #include "ui/widgets.h"
 
 namespace {
@@ -49,8 +51,20 @@ int index_of(const std::array<std::string_view, N>& names, std::string_view word
     return it == names.end() ? -1 : static_cast<int>(it - names.begin());
 }
 
+// A name is the rest of its line: it may hold spaces, and only characters the font draws.
+bool parse_name(std::string_view line, MenuChoices& choices)
+{
+    if (!line.starts_with("name ")) return false;
+    std::string_view name = line.substr(5);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\r')) name.remove_suffix(1);
+    const bool drawable = std::all_of(name.begin(), name.end(), [](char c) { return glyph_index(c) >= 0; });
+    if (!name.empty() && name.size() <= high_score_name_length && drawable) choices.name = std::string(name);
+    return true;
+}
+
 void parse_line(std::string_view line, MenuChoices& choices)
 {
+    if (parse_name(line, choices)) return;
     bool too_many = false;
     const auto [key, value, extra] = words_of(line.substr(0, line.find('#')), too_many);
     if (too_many || !extra.empty() || value.empty()) return;
@@ -76,7 +90,8 @@ bool level_unlocked(const World& world, int theme, int level)
 
 MenuChoices choices_now(const World& world)
 {
-    return MenuChoices{std::max(0, chosen_difficulty(world)), chosen_theme(world), world.chosen_level};
+    return MenuChoices{std::max(0, chosen_difficulty(world)), chosen_theme(world), world.chosen_level,
+                       world.last_entered_name};
 }
 
 }   // namespace
@@ -100,6 +115,7 @@ std::string format_menu_choices(const MenuChoices& choices)
     text += "difficulty " + std::string(difficulty) + "\n";
     text += "theme " + std::string(theme) + "\n";
     text += "level " + std::to_string(choices.level) + "\n";
+    if (!choices.name.empty()) text += "name " + choices.name + "\n";
     return text;
 }
 
@@ -130,6 +146,7 @@ void use_menu_choices_file(World& world, const std::string& path)
     for (int theme = 0; theme < static_cast<int>(theme_words.size()); ++theme)
         set_button_switch(world, theme_words[static_cast<std::size_t>(theme)], theme == choices.theme);
     world.level_number = world.chosen_level = choices.level;
+    world.last_entered_name = choices.name;
     // The chosen row as the list's last visible one when it lies below the first screenful.
     world.level_list_scroll = std::min(0, visible_rows_height - 14 * choices.level);
     trace("choices kept " + std::string(difficulty_words[static_cast<std::size_t>(choices.difficulty)]) + " " +

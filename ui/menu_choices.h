@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What the player last chose on LEVEL SELECT (the difficulty, the theme and the level), kept per
-// user between runs in a small text file of its own beside window.txt: config.dat's layout is
+// What the player last chose on LEVEL SELECT (the difficulty, the theme and the level) and the
+// name last entered in a high-score table (a one-switch entry starts from it), kept per user
+// between runs in a small text file of its own beside window.txt: config.dat's layout is
 // fixed. Only a run in a window that neither plays a script nor records its input reads or
 // writes it, so headless runs, tests and records never depend on the player's folder and play
 // the same byte for byte.
@@ -15,6 +16,7 @@ struct MenuChoices {
     int difficulty = 1;   // 0 EASY .. 3 EXPERT
     int theme = 0;        // 0 METAL, 1 VOLCANO, 2 ALIEN
     int level = 1;        // 1 .. the theme's levels
+    std::string name;     // "" when no name was entered yet
     bool operator==(const MenuChoices&) const = default;
 };
 
@@ -25,8 +27,8 @@ struct MenuChoicesState {
     std::string menu_choices_path;   // "" when this run keeps nothing (headless, a test)
 };
 
-// Lines "difficulty EASY|MEDIUM|HARD|EXPERT", "theme METAL|VOLCANO|ALIEN" and "level N"; '#'
-// starts a comment. A damaged line leaves its field at the default; unknown lines are skipped.
+// Lines "difficulty EASY|MEDIUM|HARD|EXPERT", "theme METAL|VOLCANO|ALIEN", "level N" and
+// "name NAME" (the rest of the line, spaces and all); '#' starts a comment. A damaged line leaves its field at the default; unknown lines are skipped.
 MenuChoices parse_menu_choices(std::string_view text);
 std::string format_menu_choices(const MenuChoices& choices);
 // The file in the per-user data folder ("" when there is no such folder).

@@ -5,6 +5,7 @@
 #include "platform/pointer_devices.h"
 #include "ui/assisted_scores.h"
 #include "ui/level_sets.h"
+#include "ui/name_scan.h"
 #include "ui/replay_screen.h"
 #include "ui/settings.h"
 #include "ui/widgets.h"
@@ -72,6 +73,9 @@ PointerScreen menu_pointer_screen(const World& world)
     if (world.binding_waiting >= 0) {
         // A KEYS line waits for its key: every key is the answer, none moves the pointer.
         screen.mode = PointerMode::text;
+    } else if (typing >= 0 && typing < rows && world.current_screen == "HIGH SCORES" && name_scan_active(world)) {
+        // Spelled with the switch alone: Space, Enter and a pad's A are the button, nothing jumps.
+        screen.mode = PointerMode::menus;
     } else if (typing >= 0 && typing < rows && world.current_screen == "HIGH SCORES") {
         screen.mode = PointerMode::text;
         screen.text_length = typed_name_length(world);

@@ -17,6 +17,7 @@
 #include "ui/assisted_scores.h"
 #include "ui/config_place.h"
 #include "ui/menu_screens.h"
+#include "ui/name_scan.h"
 #include "ui/replay_screen.h"
 #include "ui/widgets.h"
 
@@ -378,12 +379,15 @@ std::string place_label(int place)
 void draw_high_score_screen(World& world)
 {
     const bool assisted = world.assisted_scores_shown;
-    draw_panel(world, assisted ? 760 : 580, 330);
+    const int rows = assisted ? static_cast<int>(world.assisted_scores.size()) : high_score_count;
+    const bool typing = world.new_high_score_index >= 0 && world.new_high_score_index < rows;
+    // One switch spells the name on a grid under the table: the panel grows down to hold it.
+    const bool scanning = typing && name_scan_active(world);
+    const float panel_height = scanning ? 460 : 330;
+    draw_panel(world, assisted ? 760 : 580, panel_height);
     set_color(250, 250, 250);
     set_alpha(0.8f);
     set_blend(blend_alpha);
-    const int rows = assisted ? static_cast<int>(world.assisted_scores.size()) : high_score_count;
-    const bool typing = world.new_high_score_index >= 0 && world.new_high_score_index < rows;
     if (!typing) {
         if (assisted) draw_text(world, "ASSISTED HIGH SCORES", "2", 230, 150, 0);
         else draw_text(world, "HIGH SCORES", "2", 307, 150, 0);
@@ -391,10 +395,10 @@ void draw_high_score_screen(World& world)
         if (assisted) draw_text(world, "YOU HAVE AN ASSISTED HIGH SCORE!", "2", 128, 150, 0);
         else draw_text(world, "YOU HAVE A HIGH SCORE!", "2", 213, 150, 0);
         draw_text(world, "ENTER YOUR NAME", "2", 273, 170, 0);
-        draw_text(world, "CLICK OR PRESS ENTER TO CONTINUE", "3", 256, 448, 0);
+        if (!scanning) draw_text(world, "CLICK OR PRESS ENTER TO CONTINUE", "3", 256, 448, 0);
     }
     set_alpha(0.8f);
-    if (assisted) draw_assisted_score_rows(world);
+    if (assisted) draw_assisted_score_rows(world, scanning ? 86 : 392);
     else
         for (int row = 1; row <= high_score_count; ++row) draw_high_score_row(world, row);
     reset_draw_state();
@@ -404,8 +408,17 @@ void draw_high_score_screen(World& world)
     }
     const auto entry = static_cast<std::size_t>(world.new_high_score_index);
     std::string& name = assisted ? world.assisted_scores[entry].name : world.high_score_names[entry];
-    name = edit_name(world, name);
-    if (key_hit(vk_return) > 0 || name_entry_clicked(world)) {
+    bool done = false;
+    if (scanning) {
+        draw_name_scan(world, 300 + panel_height / 2);
+        reset_draw_state();
+        done = update_name_scan(world, name);
+    } else {
+        name = edit_name(world, name);
+        done = key_hit(vk_return) > 0 || name_entry_clicked(world);
+    }
+    if (done) {
+        remember_entered_name(world, name);
         if (!assisted) name = pad_name(name);
         world.new_high_score_index = -1;
         world.name_entry_press = NameEntryPress::waiting_for_up;

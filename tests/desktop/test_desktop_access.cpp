@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ACCESSIBILITY in a real window: a setting changed by mouse and one by keys, both kept after a
 // restart, and the right button stepping one back; a key moved on KEYS and used in the next game; and one-switch play, the menus and a
-// whole level worked with Space alone.
+// whole level worked with Space alone, and a high score's name spelled with it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -161,6 +161,49 @@ TEST_F(DesktopAccess, OneSwitchPlaysTheMenusAndALevelWithSpaceAlone)
     EXPECT_GT(game->trace_count("launch", mark), 0);
     game->terminate();
     game->wait_for_exit();
+}
+
+// A one-switch game that ends with a high score: the name is spelled with Space alone, on the
+// lit choices under the table, and lands in the plain table (one switch is no assist).
+TEST_F(DesktopAccess, OneSwitchSpellsAHighScoresNameWithSpaceAlone)
+{
+    std::ofstream(access_file()) << "one_switch 1\n";
+    start({"--window", "--one-level"}, "_1");
+    ASSERT_TRUE(game->wait_for_trace("menus")) << game->output();
+    std::size_t mark = 0;
+    const auto press_when_lit = [&](const std::string& lit, const std::string& expected) {
+        ASSERT_TRUE(game->wait_for_trace(lit, 60s, mark)) << game->output();
+        mark = game->trace_lines().size();
+        screen.type_key("space");
+        ASSERT_TRUE(game->wait_for_trace(expected, 10s, mark)) << game->output();
+    };
+    press_when_lit("hover PLAY GAME", "screen LEVEL SELECT");
+    press_when_lit("hover START", "game start");
+    ASSERT_TRUE(wait_until(
+        [&] {
+            screen.type_key("space");
+            std::this_thread::sleep_for(500ms);
+            return game->trace_count("level cleared", mark) > 0;
+        },
+        240s))
+        << game->output();
+    ASSERT_TRUE(game->wait_for_trace("screen HIGH SCORES", 10s, mark)) << game->output();
+    // PLAYER stands typed: DELETE twice, then S from the third row, then DONE.
+    press_when_lit("name scan lit DELETE", "name scan PLAYE");
+    mark = game->trace_lines().size();
+    screen.type_key("space");
+    ASSERT_TRUE(game->wait_for_trace("name scan PLAY", 10s, mark)) << game->output();
+    press_when_lit("name scan lit OPQRSTU", "name scan PLAY");
+    press_when_lit("name scan lit S", "name scan PLAYS");
+    press_when_lit("name scan lit DONE", "name scan done PLAYS");
+    close();
+    std::ifstream in(game->folder() / "config.dat", std::ios::binary);
+    const std::string config((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(config.size(), 802u);
+    EXPECT_EQ(config.substr(12 + 4, 15), "PLAYS          ") << "the table's first row";
+    EXPECT_FALSE(fs::exists(data_home / "kalventor" / "assisted-scores.txt"));
+    const std::string choices = read_text(data_home / "kalventor" / "choices.txt");
+    EXPECT_NE(choices.find("\nname PLAYS\n"), std::string::npos) << "the next entry starts from it: " << choices;
 }
 
 }   // namespace
