@@ -99,7 +99,7 @@ std::string usage_text()
            "  --game-speed PERCENT\n"
            "                      play at that share of full speed this run (50..100, in steps of 10)\n"
            "  --assist LIST       this run with assists, comma-separated: wide-paddle,\n"
-           "                      ball-never-lost, auto-launch, slow-capsules\n"
+           "                      ball-never-lost, auto-launch, slow-capsules, one-switch\n"
            "  --one-level         end a game once its first level is cleared (with --play, the run)\n"
            "  --stats             print frame counts and frame times when the program ends\n"
            "  --no-drawing        headless: draw nothing (the same game, several times faster)\n"
@@ -176,7 +176,7 @@ ParsedOptions parse_options(const std::vector<std::string>& arguments)
             if (!has_value) return fail("--assist takes a comma-separated list of assists");
             if (const auto unknown = turn_on_assists(value, o.assists))
                 return fail("--assist: unknown assist \"" + *unknown +
-                            "\" (wide-paddle, ball-never-lost, auto-launch, slow-capsules)");
+                            "\" (wide-paddle, ball-never-lost, auto-launch, slow-capsules, one-switch)");
             ++i;
         } else if (a == "--lives") {
             if (!has_value || value != "unlimited") return fail("--lives takes unlimited");

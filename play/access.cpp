@@ -4,7 +4,7 @@
 bool any_assist(const Taccess& access)
 {
     return access.game_speed < 100 || access.wide_paddle || access.ball_never_lost || access.auto_launch ||
-           access.slow_capsules;
+           access.slow_capsules || access.one_switch;
 }
 
 int binding_using_key(const KeyBindings& keys, int key, int except)

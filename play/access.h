@@ -50,7 +50,8 @@ struct Taccess {
     KeyBindings keys = default_key_bindings();
 };
 
-// True when a score made with these settings is kept apart (an assist on or game_speed < 100).
+// True when a score made with these settings is kept apart (an assist or one-switch play on, or
+// game_speed < 100).
 bool any_assist(const Taccess& access);
 
 // The binding that already uses `key`, other than `except`; -1 when the key is free. A key is

@@ -14,11 +14,14 @@ struct AssistName {
     bool Taccess::*flag;
 };
 
-inline constexpr std::array<AssistName, 4> assist_names = {{
+// One-switch play steers the paddle after the ball by itself, so its scores are kept apart as an
+// assist's are, and its replay is marked with it.
+inline constexpr std::array<AssistName, 5> assist_names = {{
     {"wide-paddle", &Taccess::wide_paddle},
     {"ball-never-lost", &Taccess::ball_never_lost},
     {"auto-launch", &Taccess::auto_launch},
     {"slow-capsules", &Taccess::slow_capsules},
+    {"one-switch", &Taccess::one_switch},
 }};
 
 // Turns on the assists of a comma-separated list; the first unknown name when there is one.

@@ -25,9 +25,10 @@ namespace {
 constexpr std::size_t largest_file = 16384;   // ten short lines; anything bigger is not ours
 constexpr int levels_per_theme = 50;
 
-// The words a row shows for each assist, in assist_names' order: short enough that four fit
-// beside a row, and the legend under the table says what each stands for.
-constexpr std::string_view assist_labels[] = {"WIDE", "FLOOR", "AUTO", "SLOW"};
+// The words a row shows for each assist, in assist_names' order, and the legend under the table
+// says what each stands for. Beside a row there is room for a speed and four of them.
+constexpr std::string_view assist_labels[] = {"WIDE", "FLOOR", "AUTO", "SLOW", "1SW"};
+constexpr std::size_t details_chars = 25;
 static_assert(std::size(assist_labels) == assist_names.size());
 
 // Where the rows start on the assisted page's wider panel, and where their speed and assists go.
@@ -213,10 +214,16 @@ int insert_assisted_score(World& world, int score)
 std::string assisted_play_text(int game_speed, std::string_view assists)
 {
     std::string text = game_speed < full_game_speed ? std::to_string(game_speed) + "%" : std::string();
-    for (std::size_t i = 0; i < assist_names.size(); ++i) {
-        if (assists.find(assist_names[i].name) == std::string_view::npos) continue;
+    std::vector<std::string_view> labels;
+    for (std::size_t i = 0; i < assist_names.size(); ++i)
+        if (assists.find(assist_names[i].name) != std::string_view::npos) labels.push_back(assist_labels[i]);
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        // What does not fit is counted, so the row stays inside the panel and says there is more.
+        const std::size_t rest = labels.size() - i - 1;
+        const std::size_t room = details_chars - (rest > 0 ? 3 : 0);
+        if (text.size() + 1 + labels[i].size() > room) return text + " +" + std::to_string(rest + 1);
         if (!text.empty()) text += ' ';
-        text += assist_labels[i];
+        text += labels[i];
     }
     return text;
 }
@@ -237,7 +244,8 @@ void draw_assisted_score_rows(World& world, float legend_y)
     for (int row = 1; row <= static_cast<int>(world.assisted_scores.size()); ++row) draw_row(world, row);
     set_color(200, 200, 200);
     if (world.assisted_scores.empty()) draw_text(world, "NO ASSISTED SCORES YET", "2", 213, 280, 0);
-    draw_text(world, "WIDE PADDLE    FLOOR: BALL NEVER LOST    AUTO LAUNCH    SLOW CAPSULES", "3", 100, legend_y, 0);
+    draw_text(world, "WIDE PADDLE   FLOOR: BALL NEVER LOST   AUTO LAUNCH   SLOW CAPSULES   1SW: ONE SWITCH", "3",
+              400 - 9 * 84 / 2, legend_y, 0);
 }
 
 void show_assisted_scores(World& world, bool shown)
