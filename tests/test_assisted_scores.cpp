@@ -56,11 +56,11 @@ TEST(AssistedScores, TheFileKeepsItsGoodRowsBestFirstAndTenAtMost)
     const auto row = parse_assisted_scores("1234 12 VOLCANO 70 slow-capsules,wide-paddle  MY NAME\n").at(0);
     EXPECT_EQ(row, (AssistedScore{1234, " MY NAME", 12, 1, 70, "wide-paddle,slow-capsules"}));
     EXPECT_EQ(assisted_play_text(row.game_speed, row.assists), "70% WIDE SLOW");
-    // The details beside a row stay inside the panel: what does not fit is counted.
+    // The details beside a row stay inside the panel: dots stand for what does not fit.
     const std::string all = "wide-paddle,ball-never-lost,auto-launch,slow-capsules,one-switch";
     EXPECT_EQ(assisted_play_text(100, "one-switch"), "1SW");
     EXPECT_EQ(assisted_play_text(100, all), "WIDE FLOOR AUTO SLOW 1SW");
-    EXPECT_EQ(assisted_play_text(50, all), "50% WIDE FLOOR AUTO +2");
+    EXPECT_EQ(assisted_play_text(50, all), "50% WIDE FLOOR AUTO...");
 }
 
 // A game started from LEVEL SELECT, ended with a score, in a world whose two tables save into a

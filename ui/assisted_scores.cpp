@@ -28,12 +28,12 @@ constexpr int levels_per_theme = 50;
 // The words a row shows for each assist, in assist_names' order, and the legend under the table
 // says what each stands for. Beside a row there is room for a speed and four of them.
 constexpr std::string_view assist_labels[] = {"WIDE", "FLOOR", "AUTO", "SLOW", "1SW"};
-constexpr std::size_t details_chars = 25;
+constexpr std::size_t details_chars = 24;
 static_assert(std::size(assist_labels) == assist_names.size());
 
 // Where the rows start on the assisted page's wider panel, and where their speed and assists go.
 constexpr float row_x = 28;
-constexpr float details_x = 548;
+constexpr float details_x = 560;   // clear of a seven-digit score
 
 // The next word before a single space; the rest of the line stays in line.
 std::string_view take_word(std::string_view& line)
@@ -218,10 +218,9 @@ std::string assisted_play_text(int game_speed, std::string_view assists)
     for (std::size_t i = 0; i < assist_names.size(); ++i)
         if (assists.find(assist_names[i].name) != std::string_view::npos) labels.push_back(assist_labels[i]);
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        // What does not fit is counted, so the row stays inside the panel and says there is more.
-        const std::size_t rest = labels.size() - i - 1;
-        const std::size_t room = details_chars - (rest > 0 ? 3 : 0);
-        if (text.size() + 1 + labels[i].size() > room) return text + " +" + std::to_string(rest + 1);
+        // What does not fit is left for the dots, so the row stays inside the panel and says there is more.
+        const std::size_t room = details_chars - (i + 1 < labels.size() ? 3 : 0);
+        if (text.size() + 1 + labels[i].size() > room) return text + "...";
         if (!text.empty()) text += ' ';
         text += labels[i];
     }
@@ -244,8 +243,8 @@ void draw_assisted_score_rows(World& world, float legend_y)
     for (int row = 1; row <= static_cast<int>(world.assisted_scores.size()); ++row) draw_row(world, row);
     set_color(200, 200, 200);
     if (world.assisted_scores.empty()) draw_text(world, "NO ASSISTED SCORES YET", "2", 213, 280, 0);
-    draw_text(world, "WIDE PADDLE   FLOOR: BALL NEVER LOST   AUTO LAUNCH   SLOW CAPSULES   1SW: ONE SWITCH", "3",
-              400 - 9 * 84 / 2, legend_y, 0);
+    draw_text(world, "WIDE PADDLE  FLOOR: BALL NEVER LOST  AUTO LAUNCH  SLOW CAPSULES  1SW: ONE SWITCH", "3",
+              400 - 9 * 80 / 2, legend_y, 0);
 }
 
 void show_assisted_scores(World& world, bool shown)
