@@ -59,9 +59,10 @@ void show_sets_buttons(World& world)
     }
 }
 
-void note_sets_folder(World& world, std::string note)
+void note_sets_folder(World& world, std::string note, bool failed)
 {
     world.sets_folder_note = std::move(note);
+    world.sets_folder_note_failed = failed;
     world.sets_folder_note_timer = sets_folder_note_frames;
 }
 
@@ -71,7 +72,7 @@ void take_opener_failure(World& world)
     const std::string failure = take_folder_opener_failure();
     if (failure.empty()) return;
     trace("sets folder not opened: " + failure);
-    note_sets_folder(world, "NO FILE MANAGER FOUND");
+    note_sets_folder(world, "NO FILE MANAGER FOUND", true);
 }
 
 void draw_sets_folder_note(World& world)
@@ -81,15 +82,14 @@ void draw_sets_folder_note(World& world)
     const std::string& note = world.sets_folder_note;
     set_blend(blend_alpha);
     set_alpha(0.8f);
-    if (note.starts_with("NO") || note.find("CANNOT") != std::string::npos) set_color(230, 150, 140);
+    if (world.sets_folder_note_failed) set_color(230, 150, 140);
     else set_color(170, 170, 190);
     draw_text(world, note, "3", static_cast<float>(400 - text_width(world, note, "3") / 2), 539, 0);
     reset_draw_state();
 }
 
-}   // namespace
-
-void list_player_level_sets(World& world)
+// Reads the folder and shows the buttons it calls for; the chosen set is read again too.
+void read_sets_folder(World& world)
 {
     world.level_sets.clear();
     world.sets_check_timer = sets_check_frames;
@@ -115,6 +115,14 @@ void list_player_level_sets(World& world)
     if (world.level_number > level_list_rows(world)) world.level_number = 1;
 }
 
+}   // namespace
+
+void list_player_level_sets(World& world)
+{
+    world.sets_folder_note_timer = 0;   // what came of FOLDER belongs to the visit it was pressed in
+    read_sets_folder(world);
+}
+
 void update_player_level_sets(World& world)
 {
     if (world.level_sets_dir.empty()) return;
@@ -122,7 +130,7 @@ void update_player_level_sets(World& world)
     draw_sets_folder_note(world);
     if (--world.sets_check_timer > 0) return;
     world.sets_check_timer = sets_check_frames;
-    if (levelsrc::level_sets_stamp(world.level_sets_dir) != world.level_sets_stamp) list_player_level_sets(world);
+    if (levelsrc::level_sets_stamp(world.level_sets_dir) != world.level_sets_stamp) read_sets_folder(world);
 }
 
 void open_sets_folder(World& world)
@@ -133,16 +141,16 @@ void open_sets_folder(World& world)
     if (!std::filesystem::is_directory(folder, missing)) {
         trace("sets folder not opened: it cannot be made: " +
               (error ? error.message() : std::string("something else has its name")));
-        note_sets_folder(world, "THE SETS FOLDER CANNOT BE MADE");
+        note_sets_folder(world, "THE SETS FOLDER CANNOT BE MADE", true);
         return;
     }
     if (const std::string refusal = open_folder(folder); !refusal.empty()) {
         trace("sets folder not opened: " + refusal);
-        note_sets_folder(world, "NO FILE MANAGER FOUND");
+        note_sets_folder(world, "NO FILE MANAGER FOUND", true);
         return;
     }
     trace("sets folder opened " + folder);
-    note_sets_folder(world, "OPENING YOUR SETS FOLDER");
+    note_sets_folder(world, "OPENING YOUR SETS FOLDER", false);
 }
 
 void choose_next_level_set(World& world)

@@ -22,6 +22,7 @@ struct LevelSetMenuState {
     std::string level_sets_stamp;                        // what the folder held at the last listing
     int sets_check_timer = 0;                            // frames until the folder is looked at again
     std::string sets_folder_note;                        // what came of the last FOLDER, for a while
+    bool sets_folder_note_failed = false;
     int sets_folder_note_timer = 0;
 };
 
