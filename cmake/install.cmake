@@ -114,6 +114,8 @@ if(KALVENTOR_DPKG_SHLIBDEPS)
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl2-2.0-0, libpng16-16, libjpeg62-turbo, libvorbisfile3, libstdc++6, libc6")
 endif()
+# LEVEL SELECT's FOLDER opens the sets folder through xdg-open; the game plays without it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/config\\\\.dat$")
 include(CPack)

@@ -16,6 +16,7 @@
 #include "platform/display_internal.h"
 #include "platform/frame_stats.h"
 #include "platform/input.h"
+#include "platform/open_folder.h"
 #include "platform/program.h"
 #include "platform/render_internal.h"
 #include "platform/trace.h"
@@ -305,6 +306,7 @@ void flip(int /*sync*/)
     display.flips += 1;
     trace_frame(display.flips);
     pump_events();
+    reap_folder_openers();
     update_pointer_confinement();
     check_termination_request();
     if (display.frame_limit >= 0 && display.flips >= display.frame_limit) end_program(0);

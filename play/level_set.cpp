@@ -220,4 +220,19 @@ std::vector<Level_set_entry> list_level_sets(const std::string& folder)
     return entries;
 }
 
+std::string level_sets_stamp(const std::string& folder)
+{
+    std::string stamp;
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec), end;
+    for (int seen = 0; !ec && it != end && seen < max_folder_entries; it.increment(ec), ++seen) {
+        if (it->path().extension() != ".txt") continue;
+        std::error_code unreadable;
+        const std::uintmax_t size = it->file_size(unreadable);
+        const auto changed = it->last_write_time(unreadable).time_since_epoch().count();
+        stamp += it->path().filename().string() + '\n' + std::to_string(size) + ' ' + std::to_string(changed) + '\n';
+    }
+    return stamp;
+}
+
 }   // namespace levelsrc

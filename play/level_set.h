@@ -61,5 +61,8 @@ struct Level_set_entry {
 // Every .txt of the folder in name order (at most max_level_sets_listed of them); none when
 // the folder is missing.
 std::vector<Level_set_entry> list_level_sets(const std::string& folder);
+// What a listing would find, seen without reading a set: every .txt's name, size and time of
+// change. The list is read again only when this differs, so watching the folder costs little.
+std::string level_sets_stamp(const std::string& folder);
 
 }   // namespace levelsrc

@@ -5,16 +5,20 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <bit>
 #include <filesystem>
 #include <fstream>
 
+#include "core/assets.h"
 #include "game/level_play.h"
 #include "game/replay.h"
+#include "game/world.h"
 #include "play/level_set.h"
 #include "tests/support/headless_run.h"
 #include "ui/level_sets.h"
 #include "ui/settings.h"
+#include "ui/widgets.h"
 
 namespace {
 
@@ -130,14 +134,48 @@ TEST(LevelSets, AFolderListsEverySetWithItsTitleOrItsReason)
     fs::remove_all(dir);
 }
 
-// LEVEL SELECT names the folder it reads, on one line of the panel: a long folder by its end, and
-// a character the font lacks as '?' rather than as the letter before it.
-TEST(LevelSets, TheSetsFolderLineFitsThePanel)
+// FOLDER shows whenever the run looks for sets, a first set or not, and makes the folder with its
+// parents; while LEVEL SELECT shows, the list follows the folder: a set dropped in, or changed,
+// shows within half a second, without leaving the screen.
+TEST(LevelSets, FolderMakesTheSetsFolderAndTheListFollowsIt)
 {
-    EXPECT_EQ(sets_folder_line("/tmp/sets/"), "SETS FOLDER: /TMP/SETS/");
-    EXPECT_EQ(sets_folder_line("/home/a_b/.local/share/kalventor/levels/"),
-              "SETS FOLDER: ...CAL/SHARE/KALVENTOR/LEVELS/");
-    EXPECT_EQ(sets_folder_line("/my_sets~/"), "SETS FOLDER: /MY?SETS?/");
+    ensure_headless_display();
+    const ScratchFolder scratch("kalventor_sets_folder_");
+    auto world = std::make_unique<World>();
+    load_assets(*world);
+    create_widgets(*world);
+    const fs::path folder = scratch.path() / "new" / "kalventor" / "levels";
+    world->level_sets_dir = folder.string() + "/";
+    switch_screen(*world, "LEVEL SELECT");
+    const auto shown = [&](std::string_view text) {
+        return std::any_of(world->button_list.begin(), world->button_list.end(),
+                           [&](const Tbutton& b) { return b.text == text && b.screen == "LEVEL SELECT"; });
+    };
+    EXPECT_TRUE(shown("FOLDER"));
+    EXPECT_FALSE(shown("MY SETS"));
+
+    open_sets_folder(*world);
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(world->sets_folder_note, "NO FILE MANAGER FOUND") << "no window: nothing to open it in";
+
+    const auto frames = [&](int count) {
+        for (int n = 0; n < count; ++n) update_player_level_sets(*world);
+    };
+    std::ofstream(folder / "friend.txt") << "title Friend\n" << levels_text(2);
+    frames(29);
+    EXPECT_TRUE(world->level_sets.empty()) << "looked at again before half a second";
+    frames(1);
+    ASSERT_EQ(world->level_sets.size(), 1u);
+    EXPECT_EQ(world->level_sets[0].level_count, 2);
+    EXPECT_TRUE(shown("MY SETS"));
+    std::ofstream(folder / "friend.txt") << "title Friend\n" << levels_text(3);   // written over in place
+    frames(30);
+    ASSERT_EQ(world->level_sets.size(), 1u);
+    EXPECT_EQ(world->level_sets[0].level_count, 3);
+
+    world->level_sets_dir.clear();
+    switch_screen(*world, "LEVEL SELECT");
+    EXPECT_FALSE(shown("FOLDER")) << "a run that looks for no sets";
 }
 
 class SetRun : public HeadlessRun {};

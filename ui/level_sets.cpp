@@ -10,6 +10,7 @@
 #include "game/world.h"
 #include "platform/display.h"
 #include "platform/input.h"
+#include "platform/open_folder.h"
 #include "platform/trace.h"
 #include "ui/level_list.h"
 #include "ui/widgets.h"
@@ -17,10 +18,14 @@
 namespace {
 
 constexpr std::string_view sets_button = "MY SETS";
+constexpr std::string_view folder_button = "FOLDER";
+// The folder is looked at twice a second: soon enough for a player coming back from the file
+// manager, seldom enough to cost nothing.
+constexpr int sets_check_frames = 30;
+// What came of FOLDER stays at the panel's foot for four seconds.
+constexpr int sets_folder_note_frames = 240;
 // The list box holds 37 characters of font "3" in a row.
 constexpr std::size_t row_chars = 37;
-// The panel of LEVEL SELECT holds 43 of them.
-constexpr std::size_t panel_chars = 43;
 
 std::string upper(std::string text)
 {
@@ -44,19 +49,56 @@ void read_chosen_set(World& world)
     for (const levelsrc::Source_level& level : set.levels) world.chosen_set_names.push_back(level.name);
 }
 
-void show_sets_button(World& world, bool shown)
+// MY SETS once there is a set to step to; FOLDER whenever the run looks for sets, most of all
+// when there is none yet.
+void show_sets_buttons(World& world)
 {
-    for (Tbutton& button : world.button_list)
-        if (button.text == sets_button) button.screen = shown ? "LEVEL SELECT" : "";
+    for (Tbutton& button : world.button_list) {
+        if (button.text == sets_button) button.screen = world.level_sets.empty() ? "" : "LEVEL SELECT";
+        if (button.text == folder_button) button.screen = world.level_sets_dir.empty() ? "" : "LEVEL SELECT";
+    }
 }
 
-}   // namespace
+void note_sets_folder(World& world, std::string note, bool failed)
+{
+    world.sets_folder_note = std::move(note);
+    world.sets_folder_note_failed = failed;
+    world.sets_folder_note_timer = sets_folder_note_frames;
+}
 
-void list_player_level_sets(World& world)
+// An opener that started but found nothing to show the folder with says so too.
+void take_opener_failure(World& world)
+{
+    const std::string failure = take_folder_opener_failure();
+    if (failure.empty()) return;
+    trace("sets folder not opened: " + failure);
+    note_sets_folder(world, "NO FILE MANAGER FOUND", true);
+}
+
+void draw_sets_folder_note(World& world)
+{
+    if (world.sets_folder_note_timer <= 0) return;
+    world.sets_folder_note_timer -= 1;
+    const std::string& note = world.sets_folder_note;
+    set_blend(blend_alpha);
+    set_alpha(0.8f);
+    if (world.sets_folder_note_failed) set_color(230, 150, 140);
+    else set_color(170, 170, 190);
+    draw_text(world, note, "3", static_cast<float>(400 - text_width(world, note, "3") / 2), 539, 0);
+    reset_draw_state();
+}
+
+// Reads the folder and shows the buttons it calls for; the chosen set is read again too.
+void read_sets_folder(World& world)
 {
     world.level_sets.clear();
-    if (!world.level_sets_dir.empty()) world.level_sets = levelsrc::list_level_sets(world.level_sets_dir);
-    show_sets_button(world, !world.level_sets.empty());
+    world.sets_check_timer = sets_check_frames;
+    if (!world.level_sets_dir.empty()) {
+        world.level_sets_stamp = levelsrc::level_sets_stamp(world.level_sets_dir);
+        world.level_sets = levelsrc::list_level_sets(world.level_sets_dir);
+        trace("sets listed " + std::to_string(world.level_sets.size()));
+    }
+    show_sets_buttons(world);
     if (world.chosen_set_path.empty()) return;
     const auto found = std::find_if(world.level_sets.begin(), world.level_sets.end(),
                                     [&](const auto& entry) { return entry.path == world.chosen_set_path; });
@@ -69,6 +111,46 @@ void list_player_level_sets(World& world)
     }
     world.chosen_set = static_cast<int>(found - world.level_sets.begin());
     read_chosen_set(world);
+    // The set was changed to fewer levels than the one chosen.
+    if (world.level_number > level_list_rows(world)) world.level_number = 1;
+}
+
+}   // namespace
+
+void list_player_level_sets(World& world)
+{
+    world.sets_folder_note_timer = 0;   // what came of FOLDER belongs to the visit it was pressed in
+    read_sets_folder(world);
+}
+
+void update_player_level_sets(World& world)
+{
+    if (world.level_sets_dir.empty()) return;
+    take_opener_failure(world);
+    draw_sets_folder_note(world);
+    if (--world.sets_check_timer > 0) return;
+    world.sets_check_timer = sets_check_frames;
+    if (levelsrc::level_sets_stamp(world.level_sets_dir) != world.level_sets_stamp) read_sets_folder(world);
+}
+
+void open_sets_folder(World& world)
+{
+    const std::string& folder = world.level_sets_dir;
+    std::error_code error, missing;
+    std::filesystem::create_directories(folder, error);
+    if (!std::filesystem::is_directory(folder, missing)) {
+        trace("sets folder not opened: it cannot be made: " +
+              (error ? error.message() : std::string("something else has its name")));
+        note_sets_folder(world, "THE SETS FOLDER CANNOT BE MADE", true);
+        return;
+    }
+    if (const std::string refusal = open_folder(folder); !refusal.empty()) {
+        trace("sets folder not opened: " + refusal);
+        note_sets_folder(world, "NO FILE MANAGER FOUND", true);
+        return;
+    }
+    trace("sets folder opened " + folder);
+    note_sets_folder(world, "OPENING YOUR SETS FOLDER", false);
 }
 
 void choose_next_level_set(World& world)
@@ -167,27 +249,5 @@ void draw_chosen_set_line(World& world)
     set_alpha(0.8f);
     set_color(230, 230, 240);
     draw_text(world, line, "3", static_cast<float>(400 - (9 * static_cast<int>(line.size())) / 2), 385, 0);
-    reset_draw_state();
-}
-
-std::string sets_folder_line(const std::string& folder)
-{
-    const std::string lead = "SETS FOLDER: ";
-    std::string shown = upper(folder);
-    for (char& c : shown)
-        if (glyph_index(c) < 0) c = '?';
-    if (lead.size() + shown.size() > panel_chars)
-        shown = "..." + shown.substr(shown.size() - (panel_chars - lead.size() - 3));
-    return lead + shown;
-}
-
-void draw_sets_folder_line(World& world)
-{
-    if (world.level_sets_dir.empty()) return;
-    const std::string line = sets_folder_line(world.level_sets_dir);
-    set_blend(blend_alpha);
-    set_alpha(0.7f);
-    set_color(170, 170, 190);
-    draw_text(world, line, "3", static_cast<float>(400 - text_width(world, line, "3") / 2), 539, 0);
     reset_draw_state();
 }

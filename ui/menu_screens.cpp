@@ -207,7 +207,7 @@ void draw_level_select_screen(World& world)
     draw_panel(world, 400, 500);
     draw_title(world, "LEVEL SELECT", 298, 63);
     draw_chosen_set_line(world);
-    draw_sets_folder_line(world);
+    update_player_level_sets(world);
     set_color(50, 50, 70);
     set_alpha(0.6f);
     draw_rect(220, 90, 360, 253);

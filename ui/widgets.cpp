@@ -128,6 +128,7 @@ void run_button_action(World& world, const std::string& text)
     else if (text == "LEVEL EDITOR") open_level_editor(world);
     else if (text == "METAL" || text == "VOLCANO" || text == "ALIEN") choose_theme(world, text);
     else if (text == "MY SETS") choose_next_level_set(world);
+    else if (text == "FOLDER") open_sets_folder(world);
     else if (text == "OK") {
         const bool name_pending = world.current_screen == "COMPLETE THEME" && world.new_high_score_index != -1;
         switch_screen(world, name_pending ? "HIGH SCORES" : "MAIN");
@@ -199,6 +200,8 @@ void create_widgets(World& world)
     // Beside START, on LEVEL SELECT only once the sets folder holds a set (list_player_level_sets);
     // as far from START and from the panel's edge as the theme buttons are from theirs.
     create_button(world, "MY SETS", 503, 458, "", small_button).width = 80;   // ends where ALIEN does
+    // Under it, beside BACK, whenever the run looks for sets: where a set's file goes.
+    create_button(world, "FOLDER", 503, 501, "", small_button).width = 80;
     create_button(world, "BACK", 300, 408, "HIGH SCORES", large_button);
     create_button(world, "ASSISTED", 540, 416, "HIGH SCORES", small_button);
     create_button(world, "OK", 300, 335, "COMPLETE THEME", large_button);
@@ -327,6 +330,7 @@ std::string button_hint(std::string_view text, std::string_view screen)
     if (text == "ALIEN") return "PLAY ALIEN LEVELS";
     if (text == "START") return "START GAME";
     if (text == "MY SETS") return "PLAY YOUR OWN LEVEL SETS";
+    if (text == "FOLDER") return "OPEN YOUR SETS FOLDER IN THE FILE MANAGER";
     if (text == "MORE") return "NEXT HELP SCREEN";
     if (text == "ASSISTED") return "SCORES MADE SLOWER OR WITH ASSISTS";
     if (text == "TOP TEN") return "BACK TO THE PLAIN TOP TEN";

@@ -290,7 +290,8 @@ void Desktop::close_window(::Window window)
 }
 
 Game::Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name,
-           const fs::path& data_home, const std::function<void(const fs::path&)>& prepare)
+           const fs::path& data_home, const std::function<void(const fs::path&)>& prepare,
+           const std::vector<std::string>& environment)
     : desktop_(desktop)
 {
     // The process id too: two runs of the suite (two build trees) must not share folders.
@@ -303,9 +304,10 @@ Game::Game(Desktop& desktop, const std::vector<std::string>& arguments, const st
     if (prepare) prepare(folder_);
     std::vector<std::string> command{kalventor_executable(), "--trace", (folder_ / "trace.txt").string()};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    pid_ = spawn(command,
-                 {"DISPLAY=" + desktop.name(), "XDG_DATA_HOME=" + data_home_.string(), "SDL_AUDIODRIVER=dummy"},
-                 folder_, folder_ / "output.txt");
+    std::vector<std::string> variables{"DISPLAY=" + desktop.name(), "XDG_DATA_HOME=" + data_home_.string(),
+                                       "SDL_AUDIODRIVER=dummy"};
+    variables.insert(variables.end(), environment.begin(), environment.end());
+    pid_ = spawn(command, variables, folder_, folder_ / "output.txt");
 }
 
 Game::~Game()

@@ -72,10 +72,12 @@ public:
     // Starts `kalventor --trace trace.txt ARGS` in a fresh folder holding a copy of levels.dat;
     // the per-user data folder is a folder of the test's too, or `data_home` when given, so that
     // a later run finds what an earlier one left there.
-    // `prepare` may put files into the folder before the game starts.
+    // `prepare` may put files into the folder before the game starts; `environment` ("NAME=value")
+    // goes over the test's own.
     Game(Desktop& desktop, const std::vector<std::string>& arguments, const std::string& folder_name,
          const std::filesystem::path& data_home = {},
-         const std::function<void(const std::filesystem::path&)>& prepare = {});
+         const std::function<void(const std::filesystem::path&)>& prepare = {},
+         const std::vector<std::string>& environment = {});
     ~Game();
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
