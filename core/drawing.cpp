@@ -147,8 +147,7 @@ void draw_pointer_and_hint(World& world)
     if (!world.hint_text.empty()) {
         set_blend(blend_alpha);
         set_alpha(0.5f + world.hint_alpha);
-        const int length = static_cast<int>(world.hint_text.size());
-        draw_text(world, world.hint_text, "3", static_cast<float>(400 - (9 * length) / 2), 575, 0);
+        draw_text_centred(world, world.hint_text, "3", 575);
         pulse_hint(world);
         reset_draw_state();
     }

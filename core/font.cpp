@@ -79,3 +79,8 @@ int text_width(const World& world, std::string_view text, std::string_view font_
     }
     return width;
 }
+
+void draw_text_centred(World& world, std::string_view text, std::string_view font_name, float y)
+{
+    draw_text(world, text, font_name, static_cast<float>(400 - text_width(world, text, font_name) / 2), y, 0);
+}

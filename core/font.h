@@ -36,3 +36,5 @@ void load_fonts(World& world);
 void draw_text(World& world, std::string_view text, std::string_view font_name, float x, float y, int shake);
 // Width of text in pixels: each glyph's width plus one.
 int text_width(const World& world, std::string_view text, std::string_view font_name);
+// Draws text centred on the screen's middle, on whole pixels.
+void draw_text_centred(World& world, std::string_view text, std::string_view font_name, float y);

@@ -167,19 +167,13 @@ void keep_access(World& world, const Taccess& access)
     apply_access_settings(world);
 }
 
-void draw_centred(World& world, std::string_view text, std::string_view font, float y)
-{
-    const int advance = font == "2" ? 17 : 9;
-    draw_text(world, text, font, static_cast<float>(400 - (advance * static_cast<int>(text.size())) / 2), y, 0);
-}
-
 void draw_help(World& world, const AccessLine& line)
 {
     set_blend(blend_alpha);
     set_color(220, 220, 230);
     set_alpha(0.8f);
-    draw_centred(world, line.help[0], "3", 414);
-    draw_centred(world, line.help[1], "3", 430);
+    draw_text_centred(world, line.help[0], "3", 414);
+    draw_text_centred(world, line.help[1], "3", 430);
     reset_draw_state();
 }
 
@@ -287,7 +281,7 @@ void draw_access_screen(World& world)
     set_blend(blend_alpha);
     set_color(250, 250, 250);
     set_alpha(0.8f);
-    draw_centred(world, "ACCESSIBILITY", "2", 32);
+    draw_text_centred(world, "ACCESSIBILITY", "2", 32);
     reset_draw_state();
     keep_access(world, chosen_access(world));
     for (int place = 0; place < static_cast<int>(access_lines.size()); ++place)
@@ -302,7 +296,7 @@ void draw_keys_screen(World& world)
     set_blend(blend_alpha);
     set_color(250, 250, 250);
     set_alpha(0.8f);
-    draw_centred(world, "KEYS", "2", 32);
+    draw_text_centred(world, "KEYS", "2", 32);
     for (int i = 0; i < key_binding_count; ++i) {
         const float y = line_y(i);
         const bool waiting = world.binding_waiting == i;
@@ -318,12 +312,12 @@ void draw_keys_screen(World& world)
     }
     set_color(220, 220, 230);
     set_alpha(0.8f);
-    if (world.binding_waiting >= 0) draw_centred(world, "PRESS THE NEW KEY. A CLICK KEEPS THE OLD ONE.", "3", 442);
-    else if (key_line_at_pointer() >= 0) draw_centred(world, "CLICK OR PRESS ENTER, THEN PRESS THE NEW KEY", "3", 442);
+    if (world.binding_waiting >= 0) draw_text_centred(world, "PRESS THE NEW KEY. A CLICK KEEPS THE OLD ONE.", "3", 442);
+    else if (key_line_at_pointer() >= 0) draw_text_centred(world, "CLICK OR PRESS ENTER, THEN PRESS THE NEW KEY", "3", 442);
     if (world.key_message_timer > 0) {
         world.key_message_timer -= 1;
         set_color(255, 170, 120);
-        draw_centred(world, world.key_message, "3", 458);
+        draw_text_centred(world, world.key_message, "3", 458);
     }
     reset_draw_state();
 }

@@ -243,8 +243,8 @@ void draw_assisted_score_rows(World& world, float legend_y)
     for (int row = 1; row <= static_cast<int>(world.assisted_scores.size()); ++row) draw_row(world, row);
     set_color(200, 200, 200);
     if (world.assisted_scores.empty()) draw_text(world, "NO ASSISTED SCORES YET", "2", 213, 280, 0);
-    draw_text(world, "WIDE PADDLE  FLOOR: BALL NEVER LOST  AUTO LAUNCH  SLOW CAPSULES  1SW: ONE SWITCH", "3",
-              400 - 9 * 80 / 2, legend_y, 0);
+    draw_text_centred(world, "WIDE PADDLE  FLOOR: BALL NEVER LOST  AUTO LAUNCH  SLOW CAPSULES  1SW: ONE SWITCH", "3",
+                      legend_y);
 }
 
 void show_assisted_scores(World& world, bool shown)

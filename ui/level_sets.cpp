@@ -84,7 +84,7 @@ void draw_sets_folder_note(World& world)
     set_alpha(0.8f);
     if (world.sets_folder_note_failed) set_color(230, 150, 140);
     else set_color(170, 170, 190);
-    draw_text(world, note, "3", static_cast<float>(400 - text_width(world, note, "3") / 2), 539, 0);
+    draw_text_centred(world, note, "3", 539);
     reset_draw_state();
 }
 
@@ -248,6 +248,6 @@ void draw_chosen_set_line(World& world)
     set_blend(blend_alpha);
     set_alpha(0.8f);
     set_color(230, 230, 240);
-    draw_text(world, line, "3", static_cast<float>(400 - (9 * static_cast<int>(line.size())) / 2), 385, 0);
+    draw_text_centred(world, line, "3", 385);
     reset_draw_state();
 }

@@ -250,13 +250,10 @@ void draw_complete_theme_screen(World& world)
         draw_text(world, "THE LEVELS IN THIS THEME", "2", 196, 284, 0);
     } else {
         // The player's own set was cleared, not a theme: the screen says so and names it.
-        const auto centred = [&world](std::string_view text, std::string_view font, float y) {
-            draw_text(world, text, font, static_cast<float>(400 - text_width(world, text, font) / 2), y, 0);
-        };
-        centred("YOU HAVE CLEARED ALL", "2", 266);
-        centred("THE LEVELS IN THIS SET", "2", 284);
+        draw_text_centred(world, "YOU HAVE CLEARED ALL", "2", 266);
+        draw_text_centred(world, "THE LEVELS IN THIS SET", "2", 284);
         set_color(250, 220, 140);
-        centred(chosen_set_title(world), "3", 308);
+        draw_text_centred(world, chosen_set_title(world), "3", 308);
     }
     reset_draw_state();
 }
@@ -274,7 +271,7 @@ void draw_help_screen(World& world, int page)
         // The same game without a mouse, under the captions and above MORE.
         const std::string_view keys = "NO MOUSE? ARROWS OR A D MOVE, SPACE FIRES, OR USE A PAD";
         set_color(200, 200, 200);
-        draw_text(world, keys, "3", static_cast<float>(400 - (9 * static_cast<int>(keys.size())) / 2), 385, 0);
+        draw_text_centred(world, keys, "3", 385);
     }
     set_color(255, 255, 255);
     set_alpha(0.6f);
@@ -302,8 +299,7 @@ void draw_powerups_screen(World& world)
     if (!world.hovered_powerup_name.empty()) {
         set_color(250, 250, 250);
         set_alpha(0.5f + world.powerup_name_pulse);
-        const int n = static_cast<int>(world.hovered_powerup_name.size());
-        draw_text(world, world.hovered_powerup_name, "3", static_cast<float>(400 - (9 * n) / 2), 355, 0);
+        draw_text_centred(world, world.hovered_powerup_name, "3", 355);
         advance_pulse(world.powerup_name_pulse, world.powerup_name_pulse_falling, 0.02f, 0, 0.5f);
     }
     reset_draw_state();

@@ -166,7 +166,7 @@ void draw_name_scan(World& world, float bottom)
     set_color(220, 220, 230);
     set_alpha(0.8f);
     const std::string_view hint = "PRESS THE SWITCH WHILE YOUR CHOICE IS LIT";
-    draw_text(world, hint, "3", 400 - static_cast<float>(text_width(world, hint, "3")) / 2, bottom - 20, 0);
+    draw_text_centred(world, hint, "3", bottom - 20);
 }
 
 void remember_entered_name(World& world, std::string_view name)

@@ -20,11 +20,6 @@ constexpr int answer_gap = 20;
 constexpr int answers_below_lines = 12;
 constexpr float panel_margin = 8;
 
-float centred_x(const World& world, const std::string& text, const char* font)
-{
-    return static_cast<float>(400 - text_width(world, text, font) / 2);
-}
-
 void draw_answer(World& world, const PromptAnswerButton& answer, int x, int y)
 {
     set_blend(blend_alpha);
@@ -93,7 +88,7 @@ void show_prompt(World& world, std::span<const std::string> lines, std::span<con
         const char* font = i == 0 ? first_font : "3";
         // Lines after the question warn of what the answer costs: warmer, to be read first.
         if (i > 0) set_color(255, 200, 120);
-        draw_text(world, lines[i], font, centred_x(world, lines[i], font), y, 0);
+        draw_text_centred(world, lines[i], font, y);
         reset_draw_state();
         y += line_height;
     }
