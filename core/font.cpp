@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/font.h"
 
+#include <algorithm>
+
 #include "core/assets.h"
 #include "core/drawing.h"
 #include "game/world.h"
@@ -65,6 +67,11 @@ void draw_text(World& world, std::string_view text, std::string_view font_name, 
         draw_image_shaken(world, image, x, y, 0, shake);
         x += static_cast<float>(image_width(image) + 1);
     }
+}
+
+bool font_draws(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return glyph_index(c) >= 0; });
 }
 
 int text_width(const World& world, std::string_view text, std::string_view font_name)

@@ -28,6 +28,8 @@ extern const std::array<std::string_view, glyph_count> glyph_file_names;
 
 // The glyph index of a character (lower-case letters use their capitals); -1 outside the table.
 int glyph_index(char c);
+// Whether the font has a glyph for every character of text (a name a table or file may hold).
+bool font_draws(std::string_view text);
 
 void load_font(World& world, const std::string& name);
 void load_fonts(World& world);

@@ -313,7 +313,8 @@ void draw_keys_screen(World& world)
     set_color(220, 220, 230);
     set_alpha(0.8f);
     if (world.binding_waiting >= 0) draw_text_centred(world, "PRESS THE NEW KEY. A CLICK KEEPS THE OLD ONE.", "3", 442);
-    else if (key_line_at_pointer() >= 0) draw_text_centred(world, "CLICK OR PRESS ENTER, THEN PRESS THE NEW KEY", "3", 442);
+    else if (key_line_at_pointer() >= 0)
+        draw_text_centred(world, "CLICK OR PRESS ENTER, THEN PRESS THE NEW KEY", "3", 442);
     if (world.key_message_timer > 0) {
         world.key_message_timer -= 1;
         set_color(255, 170, 120);

@@ -51,11 +51,7 @@ int theme_of(std::string_view name)
     return -1;
 }
 
-bool drawable(std::string_view name)
-{
-    if (name.size() > high_score_name_length) return false;
-    return std::all_of(name.begin(), name.end(), [](char c) { return glyph_index(c) >= 0; });
-}
+bool drawable(std::string_view name) { return name.size() <= high_score_name_length && font_draws(name); }
 
 std::string trimmed(std::string_view name)
 {

@@ -57,8 +57,7 @@ bool parse_name(std::string_view line, MenuChoices& choices)
     if (!line.starts_with("name ")) return false;
     std::string_view name = line.substr(5);
     while (!name.empty() && (name.back() == ' ' || name.back() == '\r')) name.remove_suffix(1);
-    const bool drawable = std::all_of(name.begin(), name.end(), [](char c) { return glyph_index(c) >= 0; });
-    if (!name.empty() && name.size() <= high_score_name_length && drawable) choices.name = std::string(name);
+    if (!name.empty() && name.size() <= high_score_name_length && font_draws(name)) choices.name = std::string(name);
     return true;
 }
 

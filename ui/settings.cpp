@@ -32,13 +32,7 @@ ConfigData default_config(std::size_t level_count)
 }
 
 // Every character must be one the font can draw, and the table shows exactly 15 of them.
-bool drawable_name(const std::string& name)
-{
-    if (name.size() != high_score_name_length) return false;
-    for (char c : name)
-        if (glyph_index(c) < 0) return false;
-    return true;
-}
+bool drawable_name(const std::string& name) { return name.size() == high_score_name_length && font_draws(name); }
 
 bool read_volume(ByteReader& reader, float& volume)
 {
