@@ -70,10 +70,31 @@ protected:
         ASSERT_EQ(game->wait_for_exit(), 0) << game->output();
     }
     fs::path access_file() const { return data_home / "kalventor" / "access.txt"; }
+    // One switch: once `lit` is traced since the last press, Space, then `expected`.
+    void press_when_lit(const std::string& lit, const std::string& expected)
+    {
+        ASSERT_TRUE(game->wait_for_trace(lit, 60s, switch_mark)) << game->output();
+        switch_mark = game->trace_lines().size();
+        screen.type_key("space");
+        ASSERT_TRUE(game->wait_for_trace(expected, 10s, switch_mark)) << game->output();
+    }
+    // Space now and then, as a one-switch player plays: it launches a ball that rests and fires
+    // what the paddle carries, until the level is cleared.
+    bool space_until_level_cleared()
+    {
+        return wait_until(
+            [&] {
+                screen.type_key("space");
+                std::this_thread::sleep_for(500ms);
+                return game->trace_count("level cleared", switch_mark) > 0;
+            },
+            240s);
+    }
 
     Desktop screen{1024, 768};
     fs::path data_home;
     std::unique_ptr<Game> game;
+    std::size_t switch_mark = 0;   // the trace's length at the last one-switch press
 };
 
 TEST_F(DesktopAccess, SettingsChangedByMouseAndByKeysAreKeptAfterARestart)
@@ -140,25 +161,10 @@ TEST_F(DesktopAccess, OneSwitchPlaysTheMenusAndALevelWithSpaceAlone)
     std::ofstream(access_file()) << "one_switch 1\n";
     start({"--window"}, "_1");
     ASSERT_TRUE(game->wait_for_trace("menus")) << game->output();
-    const auto choose = [&](const std::string& widget, const std::string& expected) {
-        const std::size_t mark = game->trace_lines().size();
-        ASSERT_TRUE(game->wait_for_trace("hover " + widget, 30s, mark)) << game->output();
-        screen.type_key("space");
-        ASSERT_TRUE(game->wait_for_trace(expected, 10s, mark)) << game->output();
-    };
-    choose("PLAY GAME", "screen LEVEL SELECT");
-    choose("START", "game start");
-    const std::size_t mark = game->trace_lines().size();
-    // Space now and then: it launches a ball that rests and fires what the paddle carries.
-    EXPECT_TRUE(wait_until(
-        [&] {
-            screen.type_key("space");
-            std::this_thread::sleep_for(500ms);
-            return game->trace_count("level cleared", mark) > 0;
-        },
-        240s))
-        << game->output();
-    EXPECT_GT(game->trace_count("launch", mark), 0);
+    press_when_lit("hover PLAY GAME", "screen LEVEL SELECT");
+    press_when_lit("hover START", "game start");
+    EXPECT_TRUE(space_until_level_cleared()) << game->output();
+    EXPECT_GT(game->trace_count("launch", switch_mark), 0);
     game->terminate();
     game->wait_for_exit();
 }
@@ -170,29 +176,15 @@ TEST_F(DesktopAccess, OneSwitchSpellsAHighScoresNameWithSpaceAlone)
     std::ofstream(access_file()) << "one_switch 1\n";
     start({"--window", "--one-level"}, "_1");
     ASSERT_TRUE(game->wait_for_trace("menus")) << game->output();
-    std::size_t mark = 0;
-    const auto press_when_lit = [&](const std::string& lit, const std::string& expected) {
-        ASSERT_TRUE(game->wait_for_trace(lit, 60s, mark)) << game->output();
-        mark = game->trace_lines().size();
-        screen.type_key("space");
-        ASSERT_TRUE(game->wait_for_trace(expected, 10s, mark)) << game->output();
-    };
     press_when_lit("hover PLAY GAME", "screen LEVEL SELECT");
     press_when_lit("hover START", "game start");
-    ASSERT_TRUE(wait_until(
-        [&] {
-            screen.type_key("space");
-            std::this_thread::sleep_for(500ms);
-            return game->trace_count("level cleared", mark) > 0;
-        },
-        240s))
-        << game->output();
-    ASSERT_TRUE(game->wait_for_trace("screen HIGH SCORES", 10s, mark)) << game->output();
+    ASSERT_TRUE(space_until_level_cleared()) << game->output();
+    ASSERT_TRUE(game->wait_for_trace("screen HIGH SCORES", 10s, switch_mark)) << game->output();
     // PLAYER stands typed: DELETE twice, then S from the third row, then DONE.
     press_when_lit("name scan lit DELETE", "name scan PLAYE");
-    mark = game->trace_lines().size();
+    switch_mark = game->trace_lines().size();
     screen.type_key("space");
-    ASSERT_TRUE(game->wait_for_trace("name scan PLAY", 10s, mark)) << game->output();
+    ASSERT_TRUE(game->wait_for_trace("name scan PLAY", 10s, switch_mark)) << game->output();
     press_when_lit("name scan lit OPQRSTU", "name scan PLAY");
     press_when_lit("name scan lit S", "name scan PLAYS");
     press_when_lit("name scan lit DONE", "name scan done PLAYS");
